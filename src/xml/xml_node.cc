@@ -1,0 +1,151 @@
+#include "xml/xml_node.h"
+
+namespace rw {
+
+void destroyChain(XMLNode* first) {
+  std::vector<XMLNode*> pending;
+  if (first != nullptr) pending.push_back(first);
+  while (!pending.empty()) {
+    XMLNode* node = pending.back();
+    pending.pop_back();
+    if (node->nextSibling != nullptr) pending.push_back(node->nextSibling);
+    if (node->firstChild != nullptr) pending.push_back(node->firstChild);
+    node->nextSibling = nullptr;
+    node->firstChild = nullptr;
+    node->lastChildHint_ = nullptr;
+    delete node;
+  }
+}
+
+XMLNode::~XMLNode() {
+  if (firstChild != nullptr) destroyChain(firstChild);
+}
+
+XMLNode* XMLNode::lastChild() {
+  // The hint is only ever a node of this chain: every operation that unlinks a
+  // node moves the hint off it. Walking forward from it finds the true tail.
+  XMLNode* node = lastChildHint_ != nullptr ? lastChildHint_ : firstChild;
+  if (node == nullptr) return nullptr;
+  while (node->nextSibling != nullptr) node = node->nextSibling;
+  lastChildHint_ = node;
+  return node;
+}
+
+void XMLNode::appendChild(XMLNode* child) {
+  XMLNode* last = lastChild();
+  if (last == nullptr) {
+    firstChild = child;
+  } else {
+    last->nextSibling = child;
+  }
+  child->parent = this;
+  lastChildHint_ = child;
+}
+
+void XMLNode::prependChild(XMLNode* child) {
+  child->nextSibling = firstChild;
+  firstChild = child;
+  child->parent = this;
+}
+
+void XMLNode::removeChild(XMLNode* child) {
+  XMLNode* previous = nullptr;
+  for (XMLNode* node = firstChild; node != nullptr; previous = node, node = node->nextSibling) {
+    if (node != child) continue;
+    if (previous == nullptr) {
+      firstChild = child->nextSibling;
+    } else {
+      previous->nextSibling = child->nextSibling;
+    }
+    if (lastChildHint_ == child) lastChildHint_ = previous;
+    return;
+  }
+}
+
+void XMLNode::replaceChild(XMLNode* old, XMLNode* replacement) {
+  replacement->nextSibling = old->nextSibling;
+  replacement->parent = old->parent;
+  if (firstChild == old) {
+    firstChild = replacement;
+  } else {
+    for (XMLNode* node = firstChild; node != nullptr; node = node->nextSibling) {
+      if (node->nextSibling == old) {
+        node->nextSibling = replacement;
+        break;
+      }
+    }
+  }
+  if (lastChildHint_ == old) lastChildHint_ = replacement;
+}
+
+void XMLNode::insertAfter(XMLNode* after, XMLNode* first) {
+  if (first == nullptr) return;
+  XMLNode* last = first;
+  for (XMLNode* node = first; node != nullptr; node = node->nextSibling) {
+    node->parent = this;
+    last = node;
+  }
+  // `after` counts as a child when it names this node as its parent: checking
+  // the chain instead would make every loop expansion quadratic. Nodes that are
+  // unlinked are destroyed or re-parented before they could be passed here.
+  const bool afterIsChild = after != nullptr && after->parent == this;
+  if (!afterIsChild) {
+    XMLNode* tail = lastChild();
+    if (tail == nullptr) {
+      firstChild = first;
+    } else {
+      tail->nextSibling = first;
+    }
+    lastChildHint_ = last;
+    return;
+  }
+  last->nextSibling = after->nextSibling;
+  after->nextSibling = first;
+}
+
+void XMLElement::setAttribute(std::string name, std::string value) {
+  for (XMLAttribute& attribute : attributes_) {
+    if (attribute.name == name) {
+      attribute.value = std::move(value);
+      attribute.hasValue = true;
+      return;
+    }
+  }
+  attributes_.push_back(XMLAttribute{std::move(name), std::move(value), true});
+}
+
+void XMLElement::setNullAttribute(std::string name) {
+  for (XMLAttribute& attribute : attributes_) {
+    if (attribute.name == name) {
+      attribute.value.clear();
+      attribute.hasValue = false;
+      return;
+    }
+  }
+  attributes_.push_back(XMLAttribute{std::move(name), std::string(), false});
+}
+
+void XMLElement::removeAttribute(std::string_view name) {
+  for (auto it = attributes_.begin(); it != attributes_.end(); ++it) {
+    if (it->name == name) {
+      attributes_.erase(it);
+      return;
+    }
+  }
+}
+
+bool XMLElement::hasAttribute(std::string_view name) const {
+  for (const XMLAttribute& attribute : attributes_) {
+    if (attribute.name == name) return true;
+  }
+  return false;
+}
+
+const std::string* XMLElement::getAttribute(std::string_view name) const {
+  for (const XMLAttribute& attribute : attributes_) {
+    if (attribute.name == name) return attribute.hasValue ? &attribute.value : nullptr;
+  }
+  return nullptr;
+}
+
+}  // namespace rw

@@ -1,0 +1,121 @@
+// The node model of a parsed XML document: a tree of nodes linked through
+// parent, first child and next sibling, where every node owns its children.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rw {
+
+class XMLNode {
+public:
+  XMLNode() = default;
+  XMLNode(const XMLNode&) = delete;
+  XMLNode& operator=(const XMLNode&) = delete;
+  // Destroys the whole child chain. Iterative: a chain of a million siblings
+  // or a nesting a hundred thousand levels deep must not exhaust the stack.
+  virtual ~XMLNode();
+
+  XMLNode* parent = nullptr;
+  XMLNode* nextSibling = nullptr;
+  XMLNode* firstChild = nullptr;
+  uint32_t line = 0;
+
+  // Links `child` at the end of the chain. Leaves child's own nextSibling as it
+  // is and does not detach it from a previous parent.
+  virtual void appendChild(XMLNode* child);
+  virtual void prependChild(XMLNode* child);
+  // Unlinks `child` if it is in the chain; it keeps its parent and nextSibling.
+  virtual void removeChild(XMLNode* child);
+  // `replacement` takes the chain position of `old`; `old` is left unchanged.
+  virtual void replaceChild(XMLNode* old, XMLNode* replacement);
+  // Splices the chain starting at `first` after the child `after`; when `after`
+  // is not a child (null included) the chain goes after the last child.
+  virtual void insertAfter(XMLNode* after, XMLNode* first);
+
+  // The last node of the child chain, or null. O(1) amortised: a cached tail
+  // that is re-validated (walked forward) only when the chain grew behind it.
+  XMLNode* lastChild();
+
+  virtual bool isElement() const { return false; }
+
+private:
+  XMLNode* lastChildHint_ = nullptr;
+  // Detaches the subtree below this node into `pending` so destruction can
+  // proceed without recursion.
+  friend void destroyChain(XMLNode* first);
+};
+
+// Destroys `first` and every node that follows it and hangs below it, without
+// recursion.
+void destroyChain(XMLNode* first);
+
+struct XMLAttribute {
+  std::string name;
+  std::string value;
+  // An attribute copied from an element that lacked it carries no value;
+  // getAttribute then answers as if it were absent.
+  bool hasValue = true;
+};
+
+class XMLElement : public XMLNode {
+public:
+  explicit XMLElement(std::string tagName) : tagName_(std::move(tagName)) {}
+
+  bool isElement() const override { return true; }
+
+  virtual void setTagName(std::string name) { tagName_ = std::move(name); }
+  virtual const std::string& tagName() const { return tagName_; }
+  // Replaces the value in place (keeping the attribute's position) when the
+  // name exists, else appends.
+  virtual void setAttribute(std::string name, std::string value);
+  // Sets an attribute that exists but has no value (see XMLAttribute).
+  void setNullAttribute(std::string name);
+  virtual void removeAttribute(std::string_view name);
+  virtual bool hasAttribute(std::string_view name) const;
+  // The value of the first attribute of that name, or null when absent.
+  virtual const std::string* getAttribute(std::string_view name) const;
+  virtual const std::vector<XMLAttribute>& attributes() const { return attributes_; }
+  std::vector<XMLAttribute>& mutableAttributes() { return attributes_; }
+
+private:
+  std::string tagName_;
+  std::vector<XMLAttribute> attributes_;
+};
+
+// Character data, comments and CDATA sections: one text each, never children.
+class XMLText : public XMLNode {
+public:
+  explicit XMLText(std::string text) : text_(std::move(text)) {}
+  virtual void setText(std::string text) { text_ = std::move(text); }
+  virtual const std::string& text() const { return text_; }
+
+private:
+  std::string text_;
+};
+
+class XMLData : public XMLText {
+public:
+  using XMLText::XMLText;
+};
+
+class XMLComment : public XMLText {
+public:
+  using XMLText::XMLText;
+};
+
+class XMLCDATASection : public XMLText {
+public:
+  using XMLText::XMLText;
+};
+
+inline XMLElement* asElement(XMLNode* node) {
+  return node != nullptr && node->isElement() ? static_cast<XMLElement*>(node) : nullptr;
+}
+inline const XMLElement* asElement(const XMLNode* node) {
+  return node != nullptr && node->isElement() ? static_cast<const XMLElement*>(node) : nullptr;
+}
+
+}  // namespace rw

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Runs one end-to-end case against the built binary and compares byte for byte.
+#
+# A case folder holds:
+#   args       one argument per line (@SHARED@ -> the shared folder, @CASE@ -> this folder)
+#   input/     files copied into the empty working folder the binary runs in
+#   expected/  files that must exist afterwards with exactly these bytes
+#   absent     optional: names of files that must not exist afterwards, one per line
+#   stderr     expected standard error (@WORK@ stands for the working folder); empty when missing
+#   stdout     expected standard output; empty when missing
+#   status     expected exit status; 0 when missing
+#   setup.sh   optional: runs in the working folder before the binary
+#   check.sh   optional: runs in the working folder afterwards; must exit 0
+# The binary sees argv[0] "regwright", HOME inside the working folder, LC_ALL=C.
+set -u
+binary=$1 case_dir=$2 shared_dir=$3
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/home"
+if [ -d "$case_dir/input" ]; then cp -a "$case_dir/input/." "$work/"; fi
+
+args=()
+if [ -f "$case_dir/args" ]; then
+  while IFS= read -r line || [ -n "$line" ]; do
+    line=${line//@SHARED@/$shared_dir}
+    line=${line//@CASE@/$case_dir}
+    args+=("$line")
+  done < "$case_dir/args"
+fi
+
+export HOME="$work/home" LC_ALL=C
+unset LARKSPAN_ROOT_USER_DIR
+export CASE_DIR="$case_dir" SHARED_DIR="$shared_dir" REGWRIGHT="$binary"
+
+cd "$work" || exit 1
+if [ -f "$case_dir/setup.sh" ]; then bash "$case_dir/setup.sh" || { echo "setup.sh failed"; exit 1; }; fi
+
+(exec -a regwright "$binary" "${args[@]}") > "$work/.stdout" 2> "$work/.stderr" < /dev/null
+status=$?
+
+failed=0
+expected_status=0
+[ -f "$case_dir/status" ] && expected_status=$(tr -d '[:space:]' < "$case_dir/status")
+if [ "$status" != "$expected_status" ]; then
+  echo "exit status $status, expected $expected_status"; failed=1
+fi
+
+compare() { # label expected-file actual-file
+  if ! cmp -s "$2" "$3"; then
+    echo "$1 differs:"; diff -u "$2" "$3" | head -n 60; failed=1
+  fi
+}
+
+sed -e "s|$work|@WORK@|g" -e "s|$shared_dir|@SHARED@|g" "$work/.stderr" > "$work/.stderr.norm"
+if [ -f "$case_dir/stderr" ]; then compare stderr "$case_dir/stderr" "$work/.stderr.norm"
+else compare stderr /dev/null "$work/.stderr.norm"; fi
+if [ -f "$case_dir/stdout" ]; then compare stdout "$case_dir/stdout" "$work/.stdout"
+else compare stdout /dev/null "$work/.stdout"; fi
+
+if [ -d "$case_dir/expected" ]; then
+  while IFS= read -r -d '' f; do
+    rel=${f#"$case_dir/expected/"}
+    if [ ! -f "$work/$rel" ]; then echo "missing output file $rel"; failed=1; continue; fi
+    compare "$rel" "$f" "$work/$rel"
+  done < <(find "$case_dir/expected" -type f -print0)
+fi
+if [ -f "$case_dir/absent" ]; then
+  while IFS= read -r rel; do
+    [ -n "$rel" ] && [ -e "$work/$rel" ] && { echo "file $rel should not exist"; failed=1; }
+  done < "$case_dir/absent"
+fi
+if [ -f "$case_dir/check.sh" ] && ! bash "$case_dir/check.sh"; then
+  echo "check.sh failed"; failed=1
+fi
+exit $failed
