@@ -1,0 +1,65 @@
+// One element of a loaded memory map: its kind, from the tag name, and the
+// start and size that the loader computes.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <optional>
+#include <string>
+
+#include "xml/xml_node.h"
+
+namespace rw {
+
+enum class ElementKind : int32_t {
+  MemorySegment = 0,
+  Register = 1,
+  ProgramSection = 2,
+  Root = 3,
+  RegisterGroup = 4,
+  BitField = 5,
+  Enum = 6,
+  Processor = 7,
+  Vector = 8,
+  Other = 9,
+};
+
+// Exact, case-sensitive comparison of the whole tag name.
+ElementKind elementKindForTag(const std::string& tagName);
+
+class MemoryMapElement : public XMLElement {
+public:
+  MemoryMapElement(std::string tagName, bool readOnly);
+
+  ElementKind kind() const { return kind_; }
+  // The "name" attribute, or null when absent.
+  const std::string* name() const { return getAttribute("name"); }
+  bool hasStart() const;
+  const std::string* startText() const { return getAttribute("start"); }
+  bool hasSize() const;
+  uint32_t start() const { return start_; }
+  uint32_t size() const { return size_; }
+
+  // start := the checked unsigned value of the "start" text (0 when it does
+  // not evaluate), plus `base` when the text begins with "+".
+  void setStart(uint32_t base);
+  void setSize(uint32_t value) { size_ = value; }
+
+  // On the root of an imported file: the "Import" element it replaced.
+  MemoryMapElement* importElement = nullptr;
+  // On the root element of each loaded file: its last-modification time.
+  std::optional<std::time_t> lastModified;
+  bool readOnly = false;
+
+private:
+  ElementKind kind_;
+  uint32_t start_ = 0;
+  uint32_t size_ = 0;
+};
+
+inline MemoryMapElement* asMemoryMapElement(XMLNode* node) {
+  // Every element of a loaded map is made by the map's factory.
+  return node != nullptr && node->isElement() ? static_cast<MemoryMapElement*>(node) : nullptr;
+}
+
+}  // namespace rw
