@@ -1,0 +1,87 @@
+#!/usr/bin/env python3
+"""Times regwright against `xmllint --noout --stream` on synthetic maps.
+
+For each input: bytes, registers, median wall time of N runs and peak RSS
+(from wait4, per child), for regwright and for xmllint on the same file.
+"""
+import argparse
+import os
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def run_once(argv, cwd):
+    start = time.perf_counter()
+    proc = subprocess.Popen(argv, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    _, status, usage = os.wait4(proc.pid, 0)
+    elapsed = time.perf_counter() - start
+    err = proc.stderr.read()
+    proc.stderr.close()
+    proc.returncode = os.waitstatus_to_exitcode(status)
+    if proc.returncode != 0:
+        sys.exit(f'{argv[0]} failed ({proc.returncode}): {err[:500]!r}')
+    return elapsed, usage.ru_maxrss  # KiB on Linux
+
+
+def measure(argv, cwd, runs):
+    samples = [run_once(argv, cwd) for _ in range(runs)]
+    return statistics.median(s[0] for s in samples), max(s[1] for s in samples)
+
+
+def generate(path, form, groups, registers, fields):
+    with open(path, 'w') as f:
+        subprocess.run([sys.executable, os.path.join(HERE, 'generate.py'), form, '--groups', str(groups),
+                        '--registers', str(registers), '--fields', str(fields)], stdout=f, check=True)
+    return os.path.getsize(path)
+
+
+def main():
+    p = argparse.ArgumentParser(description=__doc__)
+    p.add_argument('--regwright', required=True)
+    p.add_argument('--runs', type=int, default=5)
+    p.add_argument('--quick', action='store_true', help='small inputs only (a smoke run)')
+    a = p.parse_args()
+
+    scale = 10 if a.quick else 1
+    cases = [  # name, form, groups, registers per group, fields
+        ('tiny', 'flat', 1, 4, 8),
+        ('10k flat', 'flat', 10 // min(scale, 10) or 1, 1000 // scale, 8),
+        ('100k flat', 'flat', 100 // scale, 1000, 8),
+        ('100k loop', 'loop', 100 // scale, 1000, 8),
+    ]
+    rows = []
+    with tempfile.TemporaryDirectory() as work:
+        for name, form, groups, registers, fields in cases:
+            src = os.path.join(work, name.replace(' ', '_') + '.xml')
+            size = generate(src, form, groups, registers, fields)
+            out = os.path.join(work, 'out.h')
+            rw_time, rw_rss = measure([a.regwright, src, out], work, a.runs)
+            flat_src = src
+            if form == 'loop':  # xmllint reads the equivalent flat file, the same work for it
+                flat_src = os.path.join(work, 'loop_as_flat.xml')
+                generate(flat_src, 'flat', groups, registers, fields)
+            lint_time, lint_rss = measure(['xmllint', '--noout', '--stream', flat_src], work, a.runs)
+            rows.append((name, size, groups * registers, rw_time, rw_rss, lint_time, lint_rss))
+
+    print(f'{"input":<10} {"bytes":>11} {"registers":>9} {"regwright s":>11} {"RSS MiB":>8} '
+          f'{"xmllint s":>10} {"RSS MiB":>8} {"ratio":>6}')
+    for name, size, regs, t, rss, lt, lrss in rows:
+        print(f'{name:<10} {size:>11} {regs:>9} {t:>11.4f} {rss / 1024:>8.1f} {lt:>10.4f} {lrss / 1024:>8.1f} '
+              f'{t / lt:>6.2f}')
+    by = {r[0]: r for r in rows}
+    flat100, loop100, flat10 = by['100k flat'], by['100k loop'], by['10k flat']
+    print()
+    print(f'regwright / xmllint on 100k flat: {flat100[3] / flat100[5]:.2f} (target <= 1, stretch 0.5)')
+    print(f'peak RSS / input size:            {flat100[4] * 1024 / flat100[1]:.2f} (target <= 4)')
+    print(f'loop / flat time:                 {loop100[3] / flat100[3]:.2f} (target <= 1.5)')
+    print(f'10x input time ratio:             {flat100[3] / flat10[3]:.2f} (target <= 11)')
+    print(f'tiny map whole run:               {by["tiny"][3] * 1000:.2f} ms (target < 5)')
+
+
+if __name__ == '__main__':
+    main()
