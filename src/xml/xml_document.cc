@@ -1,0 +1,106 @@
+#include "xml/xml_document.h"
+
+#include <cstring>
+#include <string_view>
+
+#include "xml/xml_reader.h"
+
+namespace rw {
+namespace {
+
+// Room for the message and its terminator in a 1024-byte record.
+constexpr size_t kMaxErrorMessage = 1023;
+
+void setMessage(std::string& message, std::string text) {
+  if (text.size() > kMaxErrorMessage) text.resize(kMaxErrorMessage);
+  message = std::move(text);
+}
+
+// Reads the rest of `file` from its start into `buffer`. The size found by
+// seeking is only a hint: a file that changes underneath or a stream that
+// cannot seek is still read to its end.
+bool readWhole(std::FILE* file, std::string& buffer) {
+  buffer.clear();
+  if (std::fseek(file, 0, SEEK_END) == 0) {
+    const long size = std::ftell(file);
+    if (size > 0) buffer.reserve(static_cast<size_t>(size));
+    std::fseek(file, 0, SEEK_SET);
+  }
+  char chunk[65536];
+  while (true) {
+    const size_t got = std::fread(chunk, 1, sizeof chunk, file);
+    buffer.append(chunk, got);
+    if (got < sizeof chunk) break;
+  }
+  return std::ferror(file) == 0;
+}
+
+// A UTF-8 byte-order mark is not part of the document.
+bool parseFileBytes(XMLDocument& document, const std::string& bytes) {
+  const std::string_view mark = "\xEF\xBB\xBF";
+  const size_t skip = std::string_view(bytes).starts_with(mark) ? mark.size() : 0;
+  return document.parse(bytes.data() + skip, bytes.size() - skip);
+}
+
+}  // namespace
+
+XMLDocument::~XMLDocument() { delete root; }
+
+XMLElement* XMLDocument::createElement(std::string tagName) { return new XMLElement(std::move(tagName)); }
+
+bool XMLDocument::parse(const char* text, size_t length) {
+  delete root;
+  root = nullptr;
+  const void* nul = std::memchr(text, '\0', length);
+  const char* end = nul != nullptr ? static_cast<const char*>(nul) : text + length;
+
+  XMLParser parser(*this, text, end);
+  const XMLParser::Result result = parser.run();
+  // On a syntax error the root is whatever top-level element had closed
+  // before it, usually none.
+  root = result.root;
+  switch (result.error) {
+    case XMLParser::Error::None:
+      return true;
+    case XMLParser::Error::BadTagName:
+      setMessage(errorMessage, "bad tagName");
+      break;
+    case XMLParser::Error::TagNameMismatch:
+      setMessage(errorMessage, "tagName mismatch");
+      break;
+  }
+  errorLine = static_cast<int32_t>(result.errorLine);
+  return false;
+}
+
+bool XMLDocument::loadStream(std::FILE* file) {
+  std::string buffer;
+  if (!readWhole(file, buffer)) {
+    // Not a syntax error and not a missing file: the open stream failed to
+    // deliver its bytes (a directory, an I/O error).
+    setMessage(errorMessage, "couldn't read stream");
+    errorLine = 0;
+    return false;
+  }
+  return parseFileBytes(*this, buffer);
+}
+
+bool XMLDocument::load(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) {
+    setMessage(errorMessage, "couldn't read " + path);
+    errorLine = 0;
+    return false;
+  }
+  std::string buffer;
+  const bool readOk = readWhole(file, buffer);
+  std::fclose(file);
+  if (!readOk) {
+    setMessage(errorMessage, "couldn't read " + path);
+    errorLine = 0;
+    return false;
+  }
+  return parseFileBytes(*this, buffer);
+}
+
+}  // namespace rw

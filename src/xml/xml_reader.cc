@@ -1,0 +1,301 @@
+#include "xml/xml_reader.h"
+
+#include <cstring>
+#include <string>
+
+#include "xml/xml_char_class.h"
+#include "xml/xml_document.h"
+#include "xml/xml_entities.h"
+
+namespace rw {
+namespace {
+
+const char* findByte(const char* from, const char* end, char byte) {
+  const void* found = std::memchr(from, byte, static_cast<size_t>(end - from));
+  return found != nullptr ? static_cast<const char*>(found) : end;
+}
+
+// Whether `name` is `word` or a beginning of it (the empty name included).
+bool isPrefixOf(std::string_view name, std::string_view word) {
+  return word.starts_with(name);
+}
+
+}  // namespace
+
+XMLParser::XMLParser(XMLDocument& document, const char* begin, const char* end)
+    : document_(document),
+      keepText_(document.keepText),
+      end_(end),
+      p_(begin),
+      // A newline in the very first byte is never moved onto, so it is not
+      // counted: counting starts one byte in.
+      counted_(begin < end ? begin + 1 : end) {}
+
+XMLParser::~XMLParser() {
+  // Elements still open were never attached to each other; each goes alone.
+  for (XMLElement* element : open_) delete element;
+  delete candidateRoot_;
+}
+
+XMLParser::Result XMLParser::run() {
+  Result result;
+  skipSpace();
+  while (p_ < end_ && *p_ == '<') {
+    const uint32_t line = lineAt(p_);
+    ++p_;
+    const char c = p_ < end_ ? *p_ : '\0';
+    Next next;
+    if (c == '?') {
+      next = processingInstruction();
+    } else if (c == '!') {
+      next = markupDeclaration(line);
+    } else if (c == '/') {
+      next = endTag();
+    } else {
+      next = startTag(line);
+    }
+    if (next == Next::Stop) {
+      result.error = error_;
+      result.errorLine = errorLine_;
+      break;
+    }
+    if (next == Next::Abandon) return result;
+    scanText();
+  }
+  result.root = candidateRoot_;
+  candidateRoot_ = nullptr;
+  return result;
+}
+
+void XMLParser::skipSpace() {
+  while (p_ < end_ && xmlchar::isSpace(*p_)) ++p_;
+}
+
+std::string_view XMLParser::readName() {
+  const char* start = p_;
+  while (p_ < end_ && xmlchar::isNameChar(*p_)) ++p_;
+  const std::string_view name(start, static_cast<size_t>(p_ - start));
+  skipSpace();
+  return name;
+}
+
+uint32_t XMLParser::lineAt(const char* position) {
+  // The counter includes a newline under the cursor itself: moving onto it
+  // already counted it.
+  const char* stop = position < end_ ? position + 1 : end_;
+  while (counted_ < stop) {
+    const char* newline = findByte(counted_, stop, '\n');
+    if (newline == stop) {
+      counted_ = stop;
+      break;
+    }
+    ++line_;
+    counted_ = newline + 1;
+  }
+  return line_;
+}
+
+XMLParser::Next XMLParser::processingInstruction() {
+  ++p_;  // the `?`
+  const std::string_view target = readName();
+  // `xml` and anything that begins it (down to the empty name) is taken for
+  // the XML declaration. Any other instruction is not consumed: its content
+  // is read as character data.
+  if (target.size() <= 3 && isPrefixOf(target, "xml")) return declaration();
+  return Next::Continue;
+}
+
+XMLParser::Next XMLParser::declaration() {
+  std::string_view name = readName();
+  while (p_ < end_ && *p_ != '?') {
+    if (*p_ != '=') {
+      if (name.empty()) {
+        // A byte that can neither begin a name nor follow one, such as the
+        // `>` of `<?xml version="1.0">`: the declaration ends here, and a `>`
+        // is taken as its end, so the document after it still reads normally.
+        if (*p_ == '>') ++p_;
+        return Next::Continue;
+      }
+      name = readName();
+      continue;
+    }
+    ++p_;
+    skipSpace();
+    // An unquoted value gives up on the whole document: no root, no error.
+    if (p_ >= end_ || *p_ != '"') return Next::Abandon;
+    ++p_;
+    const char* value = p_;
+    const char* valueEnd = findByte(p_, end_, '"');
+    p_ = valueEnd;
+    if (p_ < end_) ++p_;
+    skipSpace();
+    if (name == "version") {
+      document_.version.emplace(value, valueEnd);
+    } else if (name == "encoding") {
+      document_.encoding.emplace(value, valueEnd);
+    }
+    name = readName();
+  }
+  if (p_ < end_) {
+    ++p_;
+    if (p_ < end_ && *p_ == '>') ++p_;
+  }
+  return Next::Continue;
+}
+
+XMLParser::Next XMLParser::markupDeclaration(uint32_t line) {
+  ++p_;  // the `!`
+  if (p_ < end_ && *p_ == '-') {
+    ++p_;
+    if (p_ >= end_ || *p_ != '-') return Next::Continue;
+    ++p_;
+    const char* content = p_;
+    const char* contentEnd = findTerminator('-');
+    if (contentEnd == nullptr) return Next::Continue;
+    if (keepText_ && !open_.empty()) attachLeaf(new XMLComment(std::string(content, contentEnd)), line);
+    ++p_;
+    return Next::Continue;
+  }
+
+  const std::string_view keyword = readName();
+  if (keyword.empty()) {
+    // `<![CDATA[`: step over the `[`, the keyword (unchecked) and the second `[`.
+    if (p_ < end_) ++p_;
+    readName();
+    if (p_ < end_) ++p_;
+    const char* content = p_;
+    const char* contentEnd = findTerminator(']');
+    if (contentEnd == nullptr) return Next::Continue;
+    // CDATA is kept even when character data is not: it may carry content
+    // that later stages need verbatim.
+    if (!open_.empty()) attachLeaf(new XMLCDATASection(std::string(content, contentEnd)), line);
+    ++p_;
+    return Next::Continue;
+  }
+
+  if (keyword.size() <= 7 && isPrefixOf(keyword, "DOCTYPE")) {
+    // Only the one-word form is understood; identifiers or an internal subset
+    // leave the document type unset and pass as character data.
+    const std::string_view word = readName();
+    if (p_ < end_ && *p_ == '>') {
+      document_.doctype.emplace(word);
+      ++p_;
+    }
+  }
+  return Next::Continue;
+}
+
+const char* XMLParser::findTerminator(char x) {
+  while (true) {
+    const char* candidate = findByte(p_, end_, x);
+    if (candidate == end_) {
+      p_ = end_;
+      return nullptr;
+    }
+    p_ = candidate + 1;
+    if (p_ < end_ && *p_ == x) {
+      ++p_;
+      if (p_ < end_ && *p_ == '>') return candidate;
+    }
+    // Resume at the current byte: a third `x` starts a new try, so `--->`
+    // does not end a comment.
+  }
+}
+
+void XMLParser::attachLeaf(XMLNode* node, uint32_t line) {
+  node->line = line;
+  open_.back()->appendChild(node);
+}
+
+XMLParser::Next XMLParser::startTag(uint32_t line) {
+  const std::string_view name = readName();
+  XMLElement* element = document_.createElement(std::string(name));
+  element->line = line;
+  // Attached to its parent only when it closes.
+  open_.push_back(element);
+  while (true) {
+    if (p_ >= end_) return Next::Continue;
+    const char c = *p_;
+    if (c == '>') {
+      ++p_;
+      return Next::Continue;
+    }
+    if (c == '/') return endTag();
+    if (!xmlchar::isAttributeStart(c)) {
+      error_ = Error::BadTagName;
+      errorLine_ = lineAt(p_);
+      return Next::Stop;
+    }
+    const std::string_view attribute = readName();
+    // Without `=` and a double-quoted value the attribute is dropped and the
+    // byte at the cursor is looked at again.
+    if (p_ >= end_ || *p_ != '=') continue;
+    ++p_;
+    skipSpace();
+    if (p_ >= end_) return Next::Continue;
+    if (*p_ != '"') continue;
+    ++p_;
+    const char* value = p_;
+    const char* valueEnd = findByte(p_, end_, '"');
+    p_ = valueEnd;
+    if (p_ < end_) ++p_;
+    skipSpace();
+    std::string decoded;
+    decodeEntities(value, valueEnd, false, decoded);
+    open_.back()->setAttribute(std::string(attribute), std::move(decoded));
+  }
+}
+
+XMLParser::Next XMLParser::endTag() {
+  ++p_;  // the `/`
+  if (p_ < end_ && *p_ == '>') {
+    closeTop();
+    return Next::Continue;
+  }
+  const std::string_view name = readName();
+  if (open_.empty()) {
+    // A stray end tag at top level closes nothing and is not checked.
+    if (p_ < end_ && *p_ == '>') ++p_;
+    return Next::Continue;
+  }
+  // The end tag only has to begin the element's name: `</reg>` closes
+  // `<register>`.
+  const std::string& tagName = open_.back()->tagName();
+  if (name.size() > tagName.size() || std::memcmp(name.data(), tagName.data(), name.size()) != 0) {
+    error_ = Error::TagNameMismatch;
+    errorLine_ = lineAt(p_);
+    return Next::Stop;
+  }
+  if (p_ < end_ && *p_ == '>') closeTop();
+  return Next::Continue;
+}
+
+void XMLParser::closeTop() {
+  if (!open_.empty()) {
+    XMLElement* element = open_.back();
+    open_.pop_back();
+    if (open_.empty()) {
+      // A later top-level element replaces an earlier one as the root.
+      delete candidateRoot_;
+      candidateRoot_ = element;
+    } else {
+      open_.back()->appendChild(element);
+    }
+  }
+  ++p_;  // the `>`
+}
+
+void XMLParser::scanText() {
+  const char* start = p_;
+  const char* textEnd = findByte(p_, end_, '<');
+  // Every run between two tags inside an element becomes a node, empty or
+  // white space only ones included; text outside any element is dropped.
+  if (keepText_ && !open_.empty()) {
+    std::string text;
+    decodeEntities(start, textEnd, true, text);
+    attachLeaf(new XMLData(std::move(text)), lineAt(start));
+  }
+  p_ = textEnd;
+}
+
+}  // namespace rw

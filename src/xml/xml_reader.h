@@ -1,0 +1,71 @@
+// The reader behind XMLDocument::parse: one forward pass over a byte buffer
+// that builds the element tree, lenient about everything but two errors.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "xml/xml_node.h"
+
+namespace rw {
+
+class XMLDocument;
+
+class XMLParser {
+public:
+  enum class Error { None, BadTagName, TagNameMismatch };
+
+  struct Result {
+    XMLElement* root = nullptr;  // owned by the caller
+    Error error = Error::None;
+    uint32_t errorLine = 0;
+  };
+
+  // Reads [begin, end). Elements come from document.createElement; the XML
+  // declaration and the document type word are stored on `document`.
+  XMLParser(XMLDocument& document, const char* begin, const char* end);
+  XMLParser(const XMLParser&) = delete;
+  XMLParser& operator=(const XMLParser&) = delete;
+  ~XMLParser();
+
+  Result run();
+
+private:
+  // What the main loop does after a construct has been read.
+  enum class Next { Continue, Stop, Abandon };
+
+  std::string_view readName();
+  void skipSpace();
+  uint32_t lineAt(const char* position);
+
+  Next processingInstruction();
+  Next declaration();
+  Next markupDeclaration(uint32_t line);
+  Next startTag(uint32_t line);
+  Next endTag();
+  void closeTop();
+  void scanText();
+  // Finds the terminator `xx>` (x being `dash` or `]`) the way comments and
+  // CDATA sections end; returns the end of the content or null when the
+  // buffer ends first. Leaves the cursor on the `>`.
+  const char* findTerminator(char x);
+  // Hangs a comment or CDATA node under the innermost open element, or
+  // discards it at top level.
+  void attachLeaf(XMLNode* node, uint32_t line);
+
+  XMLDocument& document_;
+  const bool keepText_;
+  const char* const end_;
+  const char* p_;
+  // Line counting is lazy: newlines in [counted_, cursor] are added on demand,
+  // so the scanning loops themselves never look for them.
+  const char* counted_;
+  uint32_t line_ = 0;
+  std::vector<XMLElement*> open_;
+  XMLElement* candidateRoot_ = nullptr;
+  Error error_ = Error::None;
+  uint32_t errorLine_ = 0;
+};
+
+}  // namespace rw
