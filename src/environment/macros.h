@@ -45,10 +45,20 @@ public:
   std::string macroName;
 };
 
+// The group label of displayed macros that are not system macros (build
+// macros); the tool itself creates none.
+inline constexpr const char* kBuildMacroGroup = "(Build Macro Values)";
+inline constexpr const char* kSystemMacroGroup = "System Macro Values";
+
 class PropertyClassList {
 public:
   // Fills the fifteen system macros.
   PropertyClassList();
+  PropertyClassList(const PropertyClassList&) = delete;
+  PropertyClassList& operator=(const PropertyClassList&) = delete;
+
+  // Replaces the value of `name`; a non-empty description also appends a
+  // display entry (a second add with a description appends a second one).
 
   void addMacro(const std::string& name, const std::string& value, const std::string& description);
   void setPathMacro(const std::string& name, PathName path, const std::string& description);
@@ -69,12 +79,17 @@ private:
 PropertyClassList* systemMacroTable();
 void setSystemMacroTable(PropertyClassList* table);
 
+// Replaces $(NAME), $(NAME:DEFAULT) and $(NAME::DEFAULT) references and turns
+// "$$" into "$". Names are looked up in `callerMap`, then (when asked) in the
+// build macros, then in the system macros; an unknown name without a default
+// stays as written.
 std::string expandMacros(const PropertyClassList& table, const MacroMap& callerMap, std::string_view text,
                          bool useBuildMacros, bool useSystemMacros);
 std::string expandSystemMacros(const PropertyClassList& table, std::string_view text);
 // The current date or time text for the eight date and time macro names.
 bool dynamicMacroValue(std::string_view name, std::string& out);
 
+// Items of a ';'-separated list; a backslash makes the next character literal.
 std::vector<std::string> splitDefinitionList(std::string_view text, bool keepEmpty);
 MacroMap parseMacroDefinitions(const std::vector<std::string>& list);
 MacroMap mergeMacros(const MacroMap& first, const MacroMap& second);
