@@ -62,6 +62,22 @@ void XMLNode::removeChild(XMLNode* child) {
   }
 }
 
+void XMLNode::removeChildAfter(XMLNode* previous, XMLNode* child) {
+  if (previous == nullptr) {
+    firstChild = child->nextSibling;
+  } else {
+    previous->nextSibling = child->nextSibling;
+  }
+  if (lastChildHint_ == child) lastChildHint_ = previous;
+}
+
+XMLNode* XMLNode::takeChildren() {
+  XMLNode* chain = firstChild;
+  firstChild = nullptr;
+  lastChildHint_ = nullptr;
+  return chain;
+}
+
 void XMLNode::replaceChild(XMLNode* old, XMLNode* replacement) {
   replacement->nextSibling = old->nextSibling;
   replacement->parent = old->parent;

@@ -34,6 +34,13 @@ public:
   // Splices the chain starting at `first` after the child `after`; when `after`
   // is not a child (null included) the chain goes after the last child.
   virtual void insertAfter(XMLNode* after, XMLNode* first);
+  // Unlinks `child` in O(1) given the sibling before it (null when `child` is
+  // the first child); otherwise as removeChild. For walks that know where they
+  // are: removeChild's search would make long sibling chains quadratic.
+  void removeChildAfter(XMLNode* previous, XMLNode* child);
+  // Hands over the whole child chain (its nodes keep their parent pointer) and
+  // leaves this node without children.
+  XMLNode* takeChildren();
 
   // The last node of the child chain, or null. O(1) amortised: a cached tail
   // that is re-validated (walked forward) only when the chain grew behind it.
