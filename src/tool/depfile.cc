@@ -1,0 +1,103 @@
+#include "tool/depfile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unordered_set>
+
+#include <sys/stat.h>
+
+namespace rw {
+
+// The rule is read by GNU Make (through "-include") and by Ninja (directly, or
+// through CMake's DEPFILE support, which uses a reader modelled on Ninja's).
+// We write only what both read back to the same name:
+//  - a blank (space or tab) ends a word unless escaped; a blank preceded by
+//    2N+1 backslashes stands for N backslashes and the blank in both readers,
+//    so the backslashes in front of it are doubled and one is added;
+//  - "$" is "$$": Make expands variables in rule lines, Ninja undoes "$$";
+//  - "#" starts a comment for Make and "\#" is a literal "#" in both;
+//  - ":" inside a name is written "\:", which both take as a plain colon, so a
+//    name can never be mistaken for the end of the target;
+//  - a line feed or carriage return cannot be escaped for either reader, and a
+//    name that ends in a backslash would swallow the blank that follows it;
+//    such a name is refused rather than written as a rule that names the wrong
+//    files.
+// The readers disagree on backslashes right before "#" or ":" (Ninja drops one,
+// Make halves them); we add a single one, as compilers do in their dependency
+// output. Ninja also ends a name at characters such as & ' " ? * | ; < > ` ^,
+// and Make reads "%" in the target as a pattern and ";" "|" "=" as syntax;
+// neither has an escape for them, so they are written as they are.
+std::optional<std::string> escapeDepfilePath(std::string_view path) {
+  if (!path.empty() && path.back() == '\\') return std::nullopt;
+  std::string out;
+  out.reserve(path.size() + 8);
+  size_t backslashes = 0;  // backslashes right before the current character
+  for (char c : path) {
+    switch (c) {
+      case '\n':
+      case '\r':
+        return std::nullopt;
+      case ' ':
+      case '\t':
+        out.append(backslashes + 1, '\\');
+        break;
+      case '#':
+      case ':':
+        out += '\\';
+        break;
+      case '$':
+        out += '$';
+        break;
+      default:
+        break;
+    }
+    out += c;
+    backslashes = c == '\\' ? backslashes + 1 : 0;
+  }
+  return out;
+}
+
+std::optional<std::string> dependencyRule(const std::string& target,
+                                          const std::vector<std::string>& prerequisites,
+                                          std::string* badPath) {
+  std::optional<std::string> word = escapeDepfilePath(target);
+  if (!word) {
+    *badPath = target;
+    return std::nullopt;
+  }
+  std::string rule = *word + ":";
+  std::unordered_set<std::string_view> seen;
+  for (const std::string& path : prerequisites) {
+    if (!seen.insert(path).second) continue;
+    word = escapeDepfilePath(path);
+    if (!word) {
+      *badPath = path;
+      return std::nullopt;
+    }
+    rule += ' ';
+    rule += *word;
+  }
+  rule += '\n';
+  return rule;
+}
+
+bool writeDepfile(const std::string& path, const std::string& rule, std::string* error) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) {
+    *error = std::strerror(errno);
+    return false;
+  }
+  const bool written = std::fwrite(rule.data(), 1, rule.size(), file) == rule.size();
+  const int writeErrno = errno;
+  const bool closed = std::fclose(file) == 0;
+  if (written && closed) return true;
+  *error = std::strerror(written ? errno : writeErrno);
+  // A half-written rule would name too few files; no file makes the build
+  // system regenerate instead. Only a regular file is ours to delete.
+  struct stat info;
+  if (lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) std::remove(path.c_str());
+  return false;
+}
+
+}  // namespace rw
