@@ -1,6 +1,7 @@
 #include "xml/xml_document.h"
 
 #include <cstring>
+#include <new>
 #include <string_view>
 
 #include "xml/xml_reader.h"
@@ -16,21 +17,30 @@ void setMessage(std::string& message, std::string text) {
   message = std::move(text);
 }
 
-// Reads the rest of `file` from its start into `buffer`. The size found by
-// seeking is only a hint: a file that changes underneath or a stream that
-// cannot seek is still read to its end.
+// Beyond this the size reported by seeking is not trusted for reserving
+// memory: a directory opened as a file reports an absurd size.
+constexpr long kMaxReserve = 1L << 30;
+
+// Reads `file` from its start into `buffer`. The size found by seeking is only
+// a hint: a file that changes underneath or a stream that cannot seek is still
+// read to its end. False on a read error or when memory runs out.
 bool readWhole(std::FILE* file, std::string& buffer) {
   buffer.clear();
-  if (std::fseek(file, 0, SEEK_END) == 0) {
-    const long size = std::ftell(file);
-    if (size > 0) buffer.reserve(static_cast<size_t>(size));
-    std::fseek(file, 0, SEEK_SET);
-  }
-  char chunk[65536];
-  while (true) {
-    const size_t got = std::fread(chunk, 1, sizeof chunk, file);
-    buffer.append(chunk, got);
-    if (got < sizeof chunk) break;
+  try {
+    if (std::fseek(file, 0, SEEK_END) == 0) {
+      const long size = std::ftell(file);
+      if (size > 0 && size <= kMaxReserve) buffer.reserve(static_cast<size_t>(size));
+    }
+    std::rewind(file);
+    char chunk[65536];
+    while (true) {
+      const size_t got = std::fread(chunk, 1, sizeof chunk, file);
+      buffer.append(chunk, got);
+      if (got < sizeof chunk) break;
+    }
+  } catch (const std::bad_alloc&) {
+    buffer.clear();
+    return false;
   }
   return std::ferror(file) == 0;
 }
