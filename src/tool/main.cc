@@ -1,1 +1,3 @@
-int main() { return 0; }
+#include "tool/run.h"
+
+int main(int argc, char** argv) { return rw::runRegwright(argc, argv); }
