@@ -1,1 +1,366 @@
-// Placeholder until this unit is written.
+#include "header/header_generator.h"
+
+#include <charconv>
+#include <cstdio>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "header/bit_field_exclusion.h"
+#include "header/generator_settings.h"
+
+namespace rw {
+namespace {
+
+// Names already defined in this process, one set per kind: a register and a
+// bit field may share a name, two registers may not.
+struct DefinedNames {
+  std::unordered_set<std::string> registers;
+  std::unordered_set<std::string> bitFields;
+};
+
+DefinedNames& definedNames() {
+  // Process-wide and never destroyed, like the settings it goes with.
+  static auto* names = new DefinedNames;
+  return *names;
+}
+
+void warnDuplicate(const std::string& name) {
+  std::fprintf(stderr, "warning: ignoring multiply defined symbol %s\n", name.c_str());
+}
+
+// "0x" and upper-case hex digits without leading zeros. This is also what
+// "0x%X" gives, so addresses, masks and values share it.
+void appendHex(std::string& out, uint32_t value) {
+  char buffer[10];
+  char* p = buffer + sizeof buffer;
+  do {
+    *--p = "0123456789ABCDEF"[value & 0xFu];
+    value >>= 4;
+  } while (value != 0);
+  *--p = 'x';
+  *--p = '0';
+  out.append(p, buffer + sizeof buffer);
+}
+
+void appendDecimal(std::string& out, uint32_t value) {
+  char buffer[10];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  out.append(buffer, result.ptr);
+}
+
+std::string_view textOf(const std::string* text) {
+  return text != nullptr ? std::string_view(*text) : std::string_view();
+}
+
+const MemoryMapElement* asMapElement(const XMLNode* node) {
+  // Every element of a loaded map is made by the map's factory; anything
+  // else in the tree is a CDATA section, which the walk passes over.
+  return node != nullptr && node->isElement() ? static_cast<const MemoryMapElement*>(node) : nullptr;
+}
+
+class DefinitionWriter {
+public:
+  DefinitionWriter(std::string& out, bool regBaseOffs, bool noBitFields)
+      : out_(out),
+        settings_(generatorSettings()),
+        prefix_(settings_.defPrefixString),
+        regBaseOffs_(regBaseOffs),
+        noBitFields_(noBitFields),
+        exclusion_(settings_.excludeBitFieldPattern),
+        excludedRegisters_(settings_.excludeBitFieldRegisters.begin(), settings_.excludeBitFieldRegisters.end()),
+        names_(definedNames()) {}
+
+  void walk(const XMLNode* node);
+
+private:
+  void groupBase(const MemoryMapElement& group);
+  void registerBlock(const MemoryMapElement& reg);
+  void bitField(const MemoryMapElement& reg, const MemoryMapElement& field);
+  void vectorLine(const MemoryMapElement& vector);
+
+  // "#define " + P + name, the start of most lines.
+  void defineWithPrefix(std::string_view name) {
+    out_ += "#define ";
+    out_ += prefix_;
+    out_ += name;
+  }
+
+  std::string& out_;
+  const GeneratorSettings& settings_;
+  const std::string& prefix_;
+  const bool regBaseOffs_;
+  const bool noBitFields_;
+  const BitFieldExclusion exclusion_;
+  const std::unordered_set<std::string_view> excludedRegisters_;
+  DefinedNames& names_;
+
+  // Scratch buffers reused for every register and bit field, so forming a
+  // name costs no allocation once they have grown.
+  std::string registerName_;  // R
+  std::string registerAlias_;  // K
+  const std::string* aka_ = nullptr;  // the register's "aka", or null
+  std::string fieldName_;  // B
+  std::string fullFieldName_;  // F
+  std::string fieldAlias_;  // A
+};
+
+void DefinitionWriter::walk(const XMLNode* node) {
+  // Siblings still to visit once the subtree entered last is done. Only
+  // containers push, and only when something follows them, so a deep chain
+  // of last children costs nothing here.
+  std::vector<const XMLNode*> pending;
+  for (;;) {
+    if (node == nullptr) {
+      if (pending.empty()) {
+        return;
+      }
+      node = pending.back();
+      pending.pop_back();
+      continue;
+    }
+    const XMLNode* descendInto = nullptr;
+    if (const MemoryMapElement* element = asMapElement(node)) {
+      switch (element->kind()) {
+        case ElementKind::MemorySegment:
+        case ElementKind::Root:
+        case ElementKind::Processor:
+          descendInto = node->firstChild;
+          break;
+        case ElementKind::RegisterGroup:
+          groupBase(*element);
+          descendInto = node->firstChild;
+          break;
+        case ElementKind::Register:
+          registerBlock(*element);
+          break;
+        case ElementKind::Vector:
+          vectorLine(*element);
+          break;
+        case ElementKind::ProgramSection:
+        case ElementKind::BitField:
+        case ElementKind::Enum:
+        case ElementKind::Other:
+          break;
+      }
+    }
+    if (descendInto != nullptr) {
+      if (node->nextSibling != nullptr) {
+        pending.push_back(node->nextSibling);
+      }
+      node = descendInto;
+    } else {
+      node = node->nextSibling;
+    }
+  }
+}
+
+void DefinitionWriter::groupBase(const MemoryMapElement& group) {
+  if (!regBaseOffs_ || !group.hasStart()) {
+    return;
+  }
+  // The group's name goes out as written: base names were never repaired.
+  std::string_view name = textOf(group.name());
+  out_ += "\n#ifndef ";
+  out_ += prefix_;
+  out_ += name;
+  out_ += settings_.regBaseString;
+  out_ += "\n#define ";
+  out_ += prefix_;
+  out_ += name;
+  out_ += settings_.regBaseString;
+  out_ += ' ';
+  appendHex(out_, group.start());
+  out_ += "\n#endif\n";
+}
+
+void DefinitionWriter::registerBlock(const MemoryMapElement& reg) {
+  const MemoryMapElement* group = asMapElement(reg.parent);
+  out_ += '\n';
+  registerNameInto(registerName_, reg, group);
+
+  aka_ = reg.getAttribute("aka");
+  registerAlias_.clear();
+  if (aka_ != nullptr) {
+    registerAlias_ = *aka_;
+    fixDefinitionName(registerAlias_);
+  }
+
+  if (!names_.registers.insert(registerName_).second) {
+    warnDuplicate(registerName_);
+  } else {
+    std::string_view type = "unsigned";
+    if (reg.hasSize()) {
+      switch (reg.size()) {
+        case 1: type = "unsigned char"; break;
+        case 2: type = "unsigned short"; break;
+        case 4: type = "unsigned long"; break;
+        default: break;
+      }
+    }
+    defineWithPrefix(registerName_);
+    out_ += settings_.regString;
+    out_ += " (*(volatile ";
+    out_ += type;
+    out_ += " *)";
+    appendHex(out_, reg.start());
+    out_ += ")\n";
+
+    if (!registerAlias_.empty()) {
+      defineWithPrefix(registerAlias_);
+      out_ += ' ';
+      out_ += prefix_;
+      out_ += registerName_;
+      out_ += '\n';
+    }
+
+    if (regBaseOffs_ && group != nullptr && group->hasStart()) {
+      defineWithPrefix(registerName_);
+      out_ += settings_.regOffsetString;
+      out_ += ' ';
+      appendHex(out_, reg.start() - group->start());
+      out_ += '\n';
+      if (!registerAlias_.empty()) {
+        defineWithPrefix(registerAlias_);
+        out_ += settings_.regOffsetString;
+        out_ += ' ';
+        out_ += prefix_;
+        out_ += registerName_;
+        out_ += settings_.regOffsetString;
+        out_ += '\n';
+      }
+    }
+  }
+
+  // A duplicate register still contributes its bit fields: they may carry
+  // names the first definition lacked.
+  if (noBitFields_ || excludedRegisters_.contains(textOf(reg.name()))) {
+    return;
+  }
+  for (const XMLNode* child = reg.firstChild; child != nullptr; child = child->nextSibling) {
+    const MemoryMapElement* field = asMapElement(child);
+    if (field != nullptr && field->kind() == ElementKind::BitField && field->size() != 0) {
+      bitField(reg, *field);
+    }
+  }
+}
+
+void DefinitionWriter::bitField(const MemoryMapElement& reg, const MemoryMapElement& field) {
+  const std::string* plainName = field.name();
+  if (exclusion_.excludes(textOf(plainName))) {
+    return;
+  }
+
+  fieldName_.assign(textOf(plainName));
+  fixDefinitionName(fieldName_);
+  if (settings_.noPrependReg) {
+    fullFieldName_ = fieldName_;
+  } else {
+    fullFieldName_ = registerName_;
+    fullFieldName_ += '_';
+    fullFieldName_ += fieldName_;
+  }
+  fieldAlias_.clear();
+  if (aka_ != nullptr) {
+    fieldAlias_ = *aka_;
+    fieldAlias_ += '_';
+    fieldAlias_ += fieldName_;
+    fixDefinitionName(fieldAlias_);
+  }
+  const bool hasAlias = !fieldAlias_.empty();
+
+  if (!names_.bitFields.insert(fullFieldName_).second) {
+    warnDuplicate(fullFieldName_);
+    return;
+  }
+
+  const uint32_t size = field.size();
+  const uint32_t start = field.start();
+  // Starts of 32 or more have no bit of their own in a 32-bit register; the
+  // shifts wrap around instead of being undefined, while the bit number and
+  // the bit-band address below keep the start as written.
+  const uint32_t shift = start % 32u;
+  const uint32_t width = size > 31u ? 0xFFFFFFFFu : (uint32_t{1} << size) - 1u;
+  const uint32_t mask = width << shift;
+
+  defineWithPrefix(fullFieldName_);
+  out_ += "_MASK ";
+  appendHex(out_, mask);
+  out_ += '\n';
+  if (hasAlias) {
+    defineWithPrefix(fieldAlias_);
+    out_ += "_MASK ";
+    out_ += prefix_;
+    out_ += fullFieldName_;
+    out_ += "_MASK\n";
+  }
+
+  if (size == 1) {
+    defineWithPrefix(fullFieldName_);
+    out_ += ' ';
+    appendHex(out_, settings_.singleBitFieldNames ? start : uint32_t{1} << shift);
+    out_ += '\n';
+    if (hasAlias) {
+      defineWithPrefix(fieldAlias_);
+      out_ += ' ';
+      out_ += prefix_;
+      out_ += fullFieldName_;
+      out_ += '\n';
+    }
+
+    const uint32_t base = settings_.bitBandBase;
+    if (base != 0xFFFFFFFFu) {
+      // The window end wraps like every other sum here, so a window that
+      // would run past the top of the address space holds nothing.
+      const uint32_t aliasBase = base + settings_.bitBandAliasOffset;
+      const uint32_t address = reg.start();
+      if (address >= base && address < aliasBase) {
+        const uint32_t alias = aliasBase + 4u * (8u * (address - base) + start);
+        defineWithPrefix(fullFieldName_);
+        out_ += "_BITBAND_ADDRESS ";
+        appendHex(out_, alias);
+        out_ += '\n';
+        defineWithPrefix(fullFieldName_);
+        out_ += "_BITBAND (*(volatile unsigned *)";
+        appendHex(out_, alias);
+        out_ += ")\n";
+      }
+    }
+  }
+
+  defineWithPrefix(fullFieldName_);
+  out_ += "_BIT ";
+  appendDecimal(out_, start);
+  out_ += '\n';
+  if (hasAlias) {
+    defineWithPrefix(fieldAlias_);
+    out_ += "_BIT ";
+    out_ += prefix_;
+    out_ += fullFieldName_;
+    out_ += "_BIT\n";
+  }
+}
+
+void DefinitionWriter::vectorLine(const MemoryMapElement& vector) {
+  // Vectors are written exactly as the map spells them: no prefix, no
+  // repair, the number text untouched.
+  out_ += "#define ";
+  out_ += textOf(vector.name());
+  out_ += ' ';
+  out_ += textOf(vector.startText());
+  out_ += '\n';
+}
+
+}  // namespace
+
+void generateDefinitions(std::string& out, const MemoryMapElement* element, bool regBaseOffs, bool noBitFields) {
+  DefinitionWriter writer(out, regBaseOffs, noBitFields);
+  writer.walk(element);
+}
+
+void resetDefinedNames() {
+  definedNames().registers.clear();
+  definedNames().bitFields.clear();
+}
+
+}  // namespace rw

@@ -1,0 +1,45 @@
+#include "header/bit_field_exclusion.h"
+
+#define PCRE2_CODE_UNIT_WIDTH 8
+#include <pcre2.h>
+
+namespace rw {
+
+BitFieldExclusion::BitFieldExclusion(const std::string& pattern) {
+  if (pattern.empty()) {
+    return;
+  }
+  // Names are matched by character, as the user reads them, but a name with
+  // bytes that are not UTF-8 must still be testable rather than an error:
+  // such bytes simply never match a pattern character.
+  int errorCode = 0;
+  PCRE2_SIZE errorOffset = 0;
+  code_ = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(),
+                        PCRE2_ANCHORED | PCRE2_UTF | PCRE2_MATCH_INVALID_UTF, &errorCode, &errorOffset, nullptr);
+  if (code_ == nullptr) {
+    return;
+  }
+  // JIT is an optimisation only; without it matching still works.
+  pcre2_jit_compile(code_, PCRE2_JIT_COMPLETE);
+  matchData_ = pcre2_match_data_create_from_pattern(code_, nullptr);
+  if (matchData_ == nullptr) {
+    pcre2_code_free(code_);
+    code_ = nullptr;
+  }
+}
+
+BitFieldExclusion::~BitFieldExclusion() {
+  pcre2_match_data_free(matchData_);
+  pcre2_code_free(code_);
+}
+
+bool BitFieldExclusion::excludes(std::string_view name) const {
+  if (code_ == nullptr) {
+    return false;
+  }
+  const char* subject = name.empty() ? "" : name.data();
+  int rc = pcre2_match(code_, reinterpret_cast<PCRE2_SPTR>(subject), name.size(), 0, 0, matchData_, nullptr);
+  return rc >= 0;
+}
+
+}  // namespace rw

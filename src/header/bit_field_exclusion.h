@@ -1,0 +1,28 @@
+// The -excludebitfield test: does a match of the expression begin at the first
+// character of a bit field's name?
+#pragma once
+
+#include <string>
+#include <string_view>
+
+struct pcre2_real_code_8;
+struct pcre2_real_match_data_8;
+
+namespace rw {
+
+class BitFieldExclusion {
+public:
+  // An empty pattern excludes nothing; so does one that does not compile.
+  explicit BitFieldExclusion(const std::string& pattern);
+  ~BitFieldExclusion();
+  BitFieldExclusion(const BitFieldExclusion&) = delete;
+  BitFieldExclusion& operator=(const BitFieldExclusion&) = delete;
+
+  bool excludes(std::string_view name) const;
+
+private:
+  pcre2_real_code_8* code_ = nullptr;
+  pcre2_real_match_data_8* matchData_ = nullptr;
+};
+
+}  // namespace rw

@@ -1,0 +1,27 @@
+// How element names become C identifiers: the register name with its optional
+// group prefix, and the optional repair of characters that C does not accept.
+#pragma once
+
+#include <string>
+
+#include "memorymap/memory_map_element.h"
+
+namespace rw {
+
+// With -fixdefs: puts "_" in front of a name whose first character is a
+// number (a decimal digit or any Unicode number, read as UTF-8 with invalid
+// bytes taken as Latin-1), drops "[" and "]", turns "-", ":" and "/" into "_"
+// and cuts the name before its first "(". Without -fixdefs the name is left
+// alone.
+void fixDefinitionName(std::string& name);
+
+// The register's name, behind "<group name>_" when `group` is not null and
+// either -prependreggroup is given or the group carries "prepend_group_name";
+// the whole repaired by fixDefinitionName.
+std::string registerName(const MemoryMapElement& reg, const MemoryMapElement* group);
+
+// Same as registerName, written into `out` so a caller in a loop can reuse
+// one buffer.
+void registerNameInto(std::string& out, const MemoryMapElement& reg, const MemoryMapElement* group);
+
+}  // namespace rw
