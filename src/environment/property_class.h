@@ -31,6 +31,9 @@ enum class PropertyType : int32_t {
 // "Boolean", "Integer", ...; "Unknown" for any other code.
 std::string_view propertyTypeName(int32_t code);
 
+inline constexpr std::string_view kYes = "Yes";
+inline constexpr std::string_view kNo = "No";
+
 class PropertyClass {
 public:
   PropertyClass() = default;
@@ -46,17 +49,60 @@ public:
   std::string suffix;
   std::string reserved;
   std::string defaultValue;
+  // Shown in place of the minimum of a ranged number ("Disabled", "Auto").
   std::string specialValueText;
   std::string page;
   uint8_t flagA = 0;
   uint8_t flagB = 1;
   int32_t type = static_cast<int32_t>(PropertyType::String);
   std::vector<std::string> enumeration;
+  // One per enumeration item; empty for an item given without a category.
   std::vector<std::string> enumerationCategories;
   int32_t counter = 0;
   int32_t minimum = 0;
   int32_t maximum = 0;
   int32_t flags = 0;
 };
+
+// Where definitions that carry only a key, a type and limits find their page,
+// group, names, description, default and choices. Asked for the key followed
+// by ".page", ".group", ".short", ".long", ".default", ".enumerates",
+// ".suffix", ".minimum" and ".maximum". The base answers nothing, which is
+// what a run of the tool sees: it installs no provider.
+class DescriptionProvider {
+public:
+  virtual ~DescriptionProvider() = default;
+  // The text stored under `name`, or empty.
+  virtual std::string describe(const std::string& name) const;
+};
+
+// The process-wide provider; null until someone installs one.
+const DescriptionProvider* descriptionProvider();
+void setDescriptionProvider(const DescriptionProvider* provider);
+
+// The six ways a definition is made.
+
+// Every text given.
+PropertyClass makeFullProperty(std::string_view key, PropertyType type, std::string_view page, std::string_view group,
+                               std::string_view shortName, std::string_view longText, std::string_view defaultValue,
+                               int32_t flags);
+// A number between limits; the default is written in decimal, or in
+// lower-case hexadecimal for IntegerHex.
+PropertyClass makeNumericProperty(std::string_view key, PropertyType type, int32_t minimum, int32_t maximum,
+                                  std::string_view page, std::string_view group, std::string_view shortName,
+                                  std::string_view longText, int32_t defaultNumber, int32_t flags);
+// A choice among `items` (each may be "NAME~~CATEGORY").
+PropertyClass makeEnumeratedProperty(std::string_view key, PropertyType type, const std::vector<std::string_view>& items,
+                                     std::string_view page, std::string_view group, std::string_view shortName,
+                                     std::string_view longText, std::string_view defaultValue, int32_t flags);
+// "Yes" or "No".
+PropertyClass makeBooleanProperty(std::string_view key, std::string_view page, std::string_view group,
+                                  std::string_view shortName, std::string_view longText, std::string_view defaultValue,
+                                  int32_t flags);
+// Limits given here, everything else from the description provider.
+PropertyClass makeRangedDescribedProperty(std::string_view key, PropertyType type, int32_t minimum, int32_t maximum,
+                                          int32_t flags);
+// Everything but the key and the type from the description provider.
+PropertyClass makeDescribedProperty(std::string_view key, PropertyType type, int32_t flags);
 
 }  // namespace rw
