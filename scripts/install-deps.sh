@@ -3,7 +3,7 @@
 # Works as root without sudo and on a machine where apt-get update never ran.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build pkg-config libgtest-dev libpugixml-dev libpcre2-dev libutf8proc-dev
+packages=(g++ gcc cmake ninja-build pkg-config libgtest-dev libpugixml-dev libpcre2-dev libutf8proc-dev
           clang-14 libclang-rt-14-dev libxml2-utils make scdoc man-db dpkg-dev file python3)
 
 missing=()

@@ -1,0 +1,378 @@
+#include "xml/xmlpp2.h"
+
+#include <unistd.h>
+
+#include <string>
+#include <utility>
+
+#include "expr/evaluate.h"
+#include "xml/xmlpp2_walk.h"
+
+namespace rw {
+
+namespace {
+
+// The value of `name` for if, ifnot and switch. A name nobody defined becomes
+// defined as empty at this level, so a later ifdef here sees it.
+const std::string& lookupDefining(MacroTable& table, const std::string& name) {
+  if (const std::string* value = table.find(name)) return *value;
+  table.set(name, std::string());
+  return *table.find(name);
+}
+
+bool listContains(std::string_view list, std::string_view value) {
+  if (value.empty()) return false;
+  for (std::string_view item : splitList(list)) {
+    if (item == value) return true;
+  }
+  return false;
+}
+
+std::string currentDirectory() {
+  std::string buffer(4096, '\0');
+  if (::getcwd(buffer.data(), buffer.size()) == nullptr) return std::string();
+  buffer.resize(std::char_traits<char>::length(buffer.data()));
+  return buffer;
+}
+
+}  // namespace
+
+const std::string& XMLPP2::Nesting::currentFile() const {
+  const Nesting* nesting = this;
+  while (nesting->kind != Kind::File && nesting->outer != nullptr) nesting = nesting->outer.get();
+  return nesting->name;
+}
+
+const PropertyClassList& macroTableForExpansion() {
+  if (const PropertyClassList* table = systemMacroTable()) return *table;
+  static const PropertyClassList* const standIn = new PropertyClassList();
+  return *standIn;
+}
+
+std::string expandLocal(const MacroMap& table, std::string_view text) {
+  return expandMacros(macroTableForExpansion(), table, text, false, false);
+}
+
+std::vector<std::string_view> splitList(std::string_view text) {
+  std::vector<std::string_view> items;
+  size_t begin = 0;
+  while (begin <= text.size()) {
+    size_t end = text.find(',', begin);
+    if (end == std::string_view::npos) end = text.size();
+    if (end > begin) items.push_back(text.substr(begin, end - begin));
+    begin = end + 1;
+  }
+  return items;
+}
+
+void expandAttributes(XMLElement& element, const MacroMap& table) {
+  for (XMLAttribute& attribute : element.mutableAttributes()) {
+    if (attribute.value.find('$') == std::string::npos) continue;
+    std::string expanded = expandLocal(table, attribute.value);
+    if (expanded != attribute.value) attribute.value = std::move(expanded);
+  }
+}
+
+std::string warningText(std::string_view text) {
+  std::string message(kWarningPrefix);
+  message += text;
+  return message;
+}
+
+std::string hexText(uint64_t value) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  char digits[16];
+  int count = 0;
+  do {
+    digits[count++] = kDigits[value & 0xF];
+    value >>= 4;
+  } while (value != 0);
+  std::string text = "0x";
+  while (count > 0) text += digits[--count];
+  return text;
+}
+
+std::string withoutNewlines(std::string_view text) {
+  std::string result;
+  result.reserve(text.size());
+  for (char c : text) {
+    if (c != '\n') result += c;
+  }
+  return result;
+}
+
+void destroyElement(XMLNode* element) {
+  element->parent = nullptr;
+  element->nextSibling = nullptr;
+  delete element;
+}
+
+std::string absolutePath(const std::string& path) {
+  if (!path.empty() && path[0] == '/') return normalisePath(path);
+  return normalisePath(currentDirectory() + "/" + path);
+}
+
+XMLPP2::~XMLPP2() {
+  for (auto& [name, element] : templates_) destroyElement(element);
+  for (XMLElement* tree : detachedTrees_) destroyElement(tree);
+}
+
+const XMLElement* XMLPP2::findTemplate(const std::string& name) const {
+  auto it = templates_.find(name);
+  return it == templates_.end() ? nullptr : it->second;
+}
+
+void XMLPP2::recordFileRead(const std::string& path) {
+  for (const std::string& known : filesRead) {
+    if (known == path) return;
+  }
+  filesRead.push_back(path);
+}
+
+bool XMLPP2::preprocess(const std::string& path, const std::string& definitions, bool expandAttributes) {
+  if (!load(path)) return false;
+  recordFileRead(path);
+  MacroTable table(parseMacroDefinitions(splitDefinitionList(definitions, false)));
+  if (root != nullptr) processConditionals(root, path, std::move(table), expandAttributes);
+  return true;
+}
+
+void XMLPP2::processConditionals(XMLNode* first, const std::string& currentFile, MacroTable table,
+                                 bool expandAttributes) {
+  if (first == nullptr) return;
+  auto nesting = std::make_shared<Nesting>();
+  nesting->kind = Nesting::Kind::File;
+  nesting->name = currentFile;
+  nesting->key = absolutePath(currentFile);
+
+  Level level;
+  level.parent = first->parent;
+  level.node = first;
+  if (first->parent != nullptr) {
+    for (XMLNode* node = first->parent->firstChild; node != nullptr && node != first; node = node->nextSibling) {
+      level.previous = node;
+    }
+  }
+  level.table = std::move(table);
+  level.expand = expandAttributes;
+  level.nesting = std::move(nesting);
+
+  std::vector<Level> stack;
+  stack.push_back(std::move(level));
+  walk(stack);
+}
+
+void XMLPP2::walk(std::vector<Level>& stack) {
+  while (!stack.empty()) {
+    Level& level = stack.back();
+    XMLNode* node = level.node;
+    if (node == nullptr) {
+      finishLevel(stack);
+      continue;
+    }
+    XMLElement* element = asElement(node);
+    if (element == nullptr) {
+      // CDATA sections (and text and comments in documents that keep them)
+      // are no directives: they stay where they are and the walk passes on.
+      level.previous = node;
+      level.node = node->nextSibling;
+      continue;
+    }
+    if (level.expand) expandAttributes(*element, level.table.map());
+
+    Outcome outcome = dispatch(*element, level);
+
+    switch (outcome.action) {
+      case Outcome::Action::Expand:
+        if (outcome.copies != nullptr) level.parent->insertAfter(element, outcome.copies);
+        [[fallthrough]];
+      case Outcome::Action::Drop:
+      case Outcome::Action::Detach: {
+        XMLNode* next = element->nextSibling;
+        level.parent->removeChildAfter(level.previous, element);
+        if (outcome.action == Outcome::Action::Detach) {
+          element->parent = nullptr;
+          element->nextSibling = nullptr;
+        } else {
+          destroyElement(element);
+        }
+        level.node = next;
+        break;
+      }
+      case Outcome::Action::Descend: {
+        XMLElement* owner = outcome.owner;
+        if (outcome.spliceAfter == nullptr) {
+          // The owner stays: the walk goes on after it once its children are
+          // done (its own siblings cannot change meanwhile).
+          level.previous = level.node;
+          level.node = level.node->nextSibling;
+          if (owner->firstChild == nullptr) break;
+        }
+        Level nested;
+        nested.parent = owner;
+        nested.node = owner->firstChild;
+        nested.table = std::move(outcome.table);
+        nested.expand = outcome.expand;
+        nested.nesting = std::move(outcome.nesting);
+        nested.spliceAfter = outcome.spliceAfter;
+        nested.container = outcome.container;
+        stack.push_back(std::move(nested));
+        break;
+      }
+    }
+  }
+}
+
+void XMLPP2::finishLevel(std::vector<Level>& stack) {
+  Level done = std::move(stack.back());
+  stack.pop_back();
+  XMLElement* directive = done.spliceAfter;
+  if (directive == nullptr) return;
+
+  // The enclosing level still stands on the directive.
+  Level& outer = stack.back();
+  XMLNode* next = directive->nextSibling;
+  XMLNode* chain = done.parent->takeChildren();
+  XMLNode* last = outer.previous;
+  if (chain != nullptr) {
+    last = chain;
+    while (last->nextSibling != nullptr) last = last->nextSibling;
+    outer.parent->insertAfter(directive, chain);
+  }
+  outer.parent->removeChildAfter(outer.previous, directive);
+  destroyElement(directive);
+  if (done.container != nullptr) destroyElement(done.container);
+  outer.node = next;
+  outer.previous = last;
+}
+
+XMLPP2::Outcome XMLPP2::keep(XMLElement& element, const Level& level) {
+  Outcome outcome;
+  outcome.action = Outcome::Action::Descend;
+  outcome.owner = &element;
+  outcome.table = level.table;
+  outcome.expand = level.expand;
+  outcome.nesting = level.nesting;
+  return outcome;
+}
+
+XMLPP2::Outcome XMLPP2::select(XMLElement& directive, XMLElement& selected, const Level& level) {
+  Outcome outcome = keep(selected, level);
+  outcome.spliceAfter = &directive;
+  return outcome;
+}
+
+XMLPP2::Outcome XMLPP2::drop() {
+  Outcome outcome;
+  outcome.action = Outcome::Action::Drop;
+  return outcome;
+}
+
+XMLPP2::Outcome XMLPP2::dispatch(XMLElement& element, Level& level) {
+  const std::string& tag = element.tagName();
+  // A directive needs a parent to drop itself from or splice into. At the
+  // document's root only include is carried out (it can replace the root);
+  // any other directive there is an ordinary element.
+  if (element.parent == nullptr) {
+    if (tag == "include" && &element == root) return processInclude(element, level);
+    return keep(element, level);
+  }
+  if (tag == "if") return processIf(element, level, false);
+  if (tag == "ifnot") return processIf(element, level, true);
+  if (tag == "ifex") return processIfex(element, level);
+  if (tag == "ifdef") return processIfdef(element, level, false);
+  if (tag == "ifndef") return processIfdef(element, level, true);
+  if (tag == "switch") return processSwitch(element, level);
+  if (tag == "define") return processDefine(element, level);
+  if (tag == "include") return processInclude(element, level);
+  if (tag == "xmldef") return processXmldef(element, level);
+  if (tag == "xmlput") return processXmlput(element, level);
+  if (tag == "for") return processFor(element, level);
+  if (tag == "foreach") return processForeach(element);
+  return keep(element, level);
+}
+
+XMLPP2::Outcome XMLPP2::processIf(XMLElement& element, Level& level, bool negate) {
+  const std::vector<XMLAttribute>& attributes = element.attributes();
+  if (attributes.size() != 1) {
+    warning(warningText("one condition required for <if[not]>"));
+    return keep(element, level);
+  }
+  const XMLAttribute& condition = attributes.front();
+  const std::string& value = lookupDefining(level.table, condition.name);
+  if (listContains(condition.value, value) != negate) return select(element, element, level);
+  return drop();
+}
+
+XMLPP2::Outcome XMLPP2::processIfex(XMLElement& element, Level& level) {
+  const std::string* expression = element.getAttribute("expression");
+  if (expression == nullptr || expression->empty()) return keep(element, level);
+  const ConditionResult result = evaluateCondition(expandLocal(level.table.map(), *expression));
+  if (result.ok && result.value) return select(element, element, level);
+  return drop();
+}
+
+XMLPP2::Outcome XMLPP2::processIfdef(XMLElement& element, Level& level, bool negate) {
+  const std::string* name = element.getAttribute("name");
+  const bool defined = level.table.contains(name != nullptr ? *name : std::string());
+  if (defined != negate) return select(element, element, level);
+  return drop();
+}
+
+XMLPP2::Outcome XMLPP2::processSwitch(XMLElement& element, Level& level) {
+  const std::string* name = element.getAttribute("name");
+  const std::string& value = lookupDefining(level.table, name != nullptr ? *name : std::string());
+  XMLElement* selected = nullptr;
+  XMLElement* lastDefault = nullptr;
+  for (XMLNode* node = element.firstChild; node != nullptr; node = node->nextSibling) {
+    XMLElement* child = asElement(node);
+    if (child == nullptr) continue;
+    if (child->tagName() == "case") {
+      // Compared as written: the cases' own attributes are not expanded.
+      const std::string* list = child->getAttribute("value");
+      if (list != nullptr && listContains(*list, value)) {
+        selected = child;
+        break;
+      }
+    } else if (child->tagName() == "default") {
+      lastDefault = child;
+    }
+  }
+  if (selected == nullptr) selected = lastDefault;
+  if (selected == nullptr) return drop();
+  return select(element, *selected, level);
+}
+
+XMLPP2::Outcome XMLPP2::processDefine(XMLElement& element, Level& level) {
+  const std::string* name = element.getAttribute("name");
+  if (name == nullptr) {
+    warning(warningText("missing name in <define>"));
+    return drop();
+  }
+  if (const std::string* value = element.getAttribute("value")) {
+    level.table.set(*name, *value);
+  } else if (const std::string* expression = element.getAttribute("expression")) {
+    const UnsignedResult result = evaluateUnsigned(expandLocal(level.table.map(), *expression));
+    if (result.ok) level.table.set(*name, std::to_string(static_cast<uint32_t>(result.value)));
+  } else if (const std::string* hexExpression = element.getAttribute("hex_expression")) {
+    const UnsignedResult result = evaluateUnsigned(expandLocal(level.table.map(), *hexExpression));
+    if (result.ok) level.table.set(*name, hexText(static_cast<uint32_t>(result.value)));
+  } else {
+    warning(warningText("missing value or expression in <define>"));
+  }
+  return drop();
+}
+
+XMLPP2::Outcome XMLPP2::processXmldef(XMLElement& element, Level& level) {
+  const std::string* name = element.getAttribute("name");
+  if (name == nullptr) return keep(element, level);
+  XMLElement*& slot = templates_[*name];
+  // The template replaced is never in use: xmlput works on a copy.
+  if (slot != nullptr) destroyElement(slot);
+  slot = &element;
+  Outcome outcome;
+  outcome.action = Outcome::Action::Detach;
+  return outcome;
+}
+
+}  // namespace rw

@@ -1,0 +1,302 @@
+// for and foreach, and the copies they and xmlput make.
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "expr/evaluate.h"
+#include "xml/xmlpp2.h"
+#include "xml/xmlpp2_walk.h"
+
+namespace rw {
+
+namespace {
+
+constexpr std::string_view kForUsage = "<for index=\"i\" start=\"0\" end=\"32\" incr=\"1\">";
+
+uint32_t unsignedOrZero(const std::string& text) {
+  const UnsignedResult result = evaluateUnsigned(text);
+  return result.ok ? static_cast<uint32_t>(result.value) : 0;
+}
+
+uint32_t signedOrZero(const MacroMap& table, const std::string& text) {
+  const SignedResult result = evaluateSigned(expandLocal(table, text));
+  return result.ok ? static_cast<uint32_t>(result.value) : 0;
+}
+
+// The character with code 65 + i, in UTF-8; "?" past Unicode or for a
+// surrogate.
+std::string alphaText(uint64_t i) {
+  const uint64_t code = 65 + i;
+  std::string text;
+  if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return "?";
+  if (code < 0x80) {
+    text += static_cast<char>(code);
+  } else if (code < 0x800) {
+    text += static_cast<char>(0xC0 | (code >> 6));
+    text += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    text += static_cast<char>(0xE0 | (code >> 12));
+    text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    text += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    text += static_cast<char>(0xF0 | (code >> 18));
+    text += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    text += static_cast<char>(0x80 | (code & 0x3F));
+  }
+  return text;
+}
+
+// Elements in the subtrees of the element children of `element`: what one
+// round of a loop copies.
+size_t elementsBelow(const XMLElement& element) {
+  size_t count = 0;
+  std::vector<const XMLNode*> pending;
+  for (const XMLNode* child = element.firstChild; child != nullptr; child = child->nextSibling) {
+    if (child->isElement()) pending.push_back(child);
+  }
+  while (!pending.empty()) {
+    const XMLNode* node = pending.back();
+    pending.pop_back();
+    ++count;
+    for (const XMLNode* child = node->firstChild; child != nullptr; child = child->nextSibling) {
+      if (child->isElement()) pending.push_back(child);
+    }
+  }
+  return count;
+}
+
+// Appends the clones of the element children of `source` to a chain.
+class CopyChain {
+public:
+  void append(XMLElement* copy) {
+    if (first_ == nullptr) {
+      first_ = copy;
+    } else {
+      last_->nextSibling = copy;
+    }
+    last_ = copy;
+  }
+  XMLNode* first() const { return first_; }
+
+private:
+  XMLNode* first_ = nullptr;
+  XMLNode* last_ = nullptr;
+};
+
+}  // namespace
+
+// The first refusal says so; later ones are silent, or a loop nested in a
+// loop would repeat the warning for every copy of it.
+bool XMLPP2::chargeCopies(size_t elements, const std::string& directive) {
+  if (copiedElements_ <= maxCopiedElements && elements <= maxCopiedElements - copiedElements_) {
+    copiedElements_ += elements;
+    return true;
+  }
+  if (!copyLimitReported_) {
+    copyLimitReported_ = true;
+    warning(warningText("<" + directive + "> not expanded: copies would exceed the limit of " +
+                        std::to_string(maxCopiedElements) +
+                        " copied elements in one document; later copies beyond it are dropped too"));
+  }
+  return false;
+}
+
+namespace {
+
+// The shared part of both copies: the element with its attributes, values
+// expanded with `table` when there is one.
+XMLElement* copyElement(XMLDocument& document, const XMLElement& source, const MacroMap* table) {
+  XMLElement* copy = document.createElement(source.tagName());
+  copy->line = source.line;
+  std::vector<XMLAttribute>& attributes = copy->mutableAttributes();
+  attributes = source.attributes();
+  if (table != nullptr) {
+    for (XMLAttribute& attribute : attributes) {
+      if (attribute.value.find('$') != std::string::npos) attribute.value = expandLocal(*table, attribute.value);
+    }
+  }
+  return copy;
+}
+
+XMLNode* copyText(const XMLNode& node) {
+  if (auto* cdata = dynamic_cast<const XMLCDATASection*>(&node)) return new XMLCDATASection(cdata->text());
+  if (auto* comment = dynamic_cast<const XMLComment*>(&node)) return new XMLComment(comment->text());
+  if (auto* data = dynamic_cast<const XMLData*>(&node)) return new XMLData(data->text());
+  return nullptr;
+}
+
+// Iterative, so that a deep template or loop body cannot exhaust the stack.
+// With `table` (clone expanded) only elements are copied; without it (deep
+// copy) text, comment and CDATA nodes come along.
+XMLElement* copyTree(XMLDocument& document, const XMLElement& source, const MacroMap* table) {
+  XMLElement* top = copyElement(document, source, table);
+  struct Pending {
+    const XMLNode* next;
+    XMLElement* copyParent;
+  };
+  std::vector<Pending> pending{{source.firstChild, top}};
+  while (!pending.empty()) {
+    Pending& current = pending.back();
+    const XMLNode* node = current.next;
+    if (node == nullptr) {
+      pending.pop_back();
+      continue;
+    }
+    current.next = node->nextSibling;
+    XMLElement* copyParent = current.copyParent;
+    const XMLElement* element = asElement(node);
+    if (element == nullptr) {
+      if (table == nullptr) {
+        XMLNode* text = copyText(*node);
+        if (text != nullptr) {
+          text->line = node->line;
+          copyParent->appendChild(text);
+        }
+      }
+      continue;
+    }
+    XMLElement* copy = copyElement(document, *element, table);
+    copyParent->appendChild(copy);
+    if (element->firstChild != nullptr) pending.push_back({element->firstChild, copy});
+  }
+  return top;
+}
+
+}  // namespace
+
+XMLElement* XMLPP2::cloneExpanded(const XMLElement& source, const MacroMap& table) {
+  return copyTree(*this, source, &table);
+}
+
+XMLElement* XMLPP2::deepCopy(const XMLElement& source, const std::string& directive) {
+  if (!chargeCopies(1 + elementsBelow(source), directive)) return nullptr;
+  return copyTree(*this, source, nullptr);
+}
+
+// A loop that would not end is refused with the usage warning: an increment
+// of 0, or a counter that would wrap past 2^32 before reaching `end` (every
+// round is checked in 64 bits before it runs). More than kMaxLoopRounds
+// rounds, or copies beyond the document's budget, are refused with a warning
+// that names the limit. A refused loop is dropped with its content.
+XMLPP2::Outcome XMLPP2::processFor(XMLElement& element, Level& level) {
+  const std::string* index = element.getAttribute("index");
+  const std::string* start = element.getAttribute("start");
+  const std::string* end = element.getAttribute("end");
+  const std::string* incr = element.getAttribute("incr");
+  if (index == nullptr || start == nullptr || end == nullptr || incr == nullptr || element.firstChild == nullptr) {
+    warning(warningText(kForUsage));
+    return drop();
+  }
+  const uint64_t first = unsignedOrZero(*start);
+  const uint64_t limit = unsignedOrZero(*end);
+  const uint64_t step = unsignedOrZero(*incr);
+  if (step == 0) {
+    warning(warningText(kForUsage));
+    return drop();
+  }
+  const uint64_t rounds = first < limit ? (limit - first + step - 1) / step : 0;
+  if (rounds > 0 && first + (rounds - 1) * step + step > UINT32_MAX) {
+    warning(warningText(kForUsage));
+    return drop();
+  }
+  if (rounds > kMaxLoopRounds) {
+    warning(warningText("<for> not expanded: " + std::to_string(rounds) + " rounds exceed the limit of " +
+                        std::to_string(kMaxLoopRounds)));
+    return drop();
+  }
+  if (!chargeCopies(rounds * elementsBelow(element), "for")) return drop();
+
+  const MacroMap& table = level.table.map();
+  uint32_t offset = 0;
+  if (const std::string* add = element.getAttribute("add")) {
+    offset = signedOrZero(table, *add);
+  } else if (const std::string* sub = element.getAttribute("sub")) {
+    offset = 0u - signedOrZero(table, *sub);
+  }
+  const std::string* mul = element.getAttribute("mul");
+  const uint32_t factor = mul != nullptr ? signedOrZero(table, *mul) : 1;
+
+  // The loop table holds only the five loop macros; the values are replaced
+  // in place each round.
+  MacroMap loopTable;
+  std::string& valueDecimal = loopTable[*index];
+  std::string& valueAlpha = loopTable[*index + "_alpha"];
+  std::string& valueHex = loopTable[*index + "_hex"];
+  std::string& scaledDecimal = loopTable[*index + "_ap"];
+  std::string& scaledHex = loopTable[*index + "_ap_hex"];
+
+  CopyChain copies;
+  uint64_t i = first;
+  for (uint64_t round = 0; round < rounds; ++round, i += step) {
+    const uint32_t scaled = factor * static_cast<uint32_t>(i) + offset;
+    valueDecimal = std::to_string(i);
+    valueAlpha = alphaText(i);
+    valueHex = hexText(i);
+    scaledDecimal = std::to_string(scaled);
+    scaledHex = hexText(scaled);
+    for (XMLNode* child = element.firstChild; child != nullptr; child = child->nextSibling) {
+      if (const XMLElement* body = asElement(child)) copies.append(cloneExpanded(*body, loopTable));
+    }
+  }
+  Outcome outcome;
+  outcome.action = Outcome::Action::Expand;
+  outcome.copies = copies.first();
+  return outcome;
+}
+
+// Every combination of one item per attribute, the first attribute varying
+// slowest. Too many combinations are refused like a long for.
+XMLPP2::Outcome XMLPP2::processForeach(XMLElement& element) {
+  struct List {
+    std::string name;
+    std::string text;
+    std::vector<std::string_view> items;
+  };
+  std::vector<List> lists;
+  lists.reserve(element.attributes().size());
+  uint64_t combinations = 1;
+  for (const XMLAttribute& attribute : element.attributes()) {
+    List& list = lists.emplace_back();
+    list.name = attribute.name;
+    list.text = withoutNewlines(attribute.value);
+    list.items = splitList(list.text);
+    // Saturates: anything past the limit is refused anyway.
+    combinations = list.items.empty() ? 0 : std::min(combinations * list.items.size(), kMaxLoopRounds + 1);
+    if (combinations == 0) break;
+  }
+  if (combinations == 0) return drop();
+  if (combinations > kMaxLoopRounds) {
+    warning(warningText("<foreach> not expanded: its combinations exceed the limit of " +
+                        std::to_string(kMaxLoopRounds)));
+    return drop();
+  }
+  if (!chargeCopies(combinations * elementsBelow(element), "foreach")) return drop();
+
+  MacroMap table;
+  std::vector<std::string*> values;
+  values.reserve(lists.size());
+  for (const List& list : lists) values.push_back(&table[list.name]);
+  std::vector<size_t> chosen(lists.size(), 0);
+
+  CopyChain copies;
+  for (uint64_t round = 0; round < combinations; ++round) {
+    for (size_t n = 0; n < lists.size(); ++n) values[n]->assign(lists[n].items[chosen[n]]);
+    for (XMLNode* child = element.firstChild; child != nullptr; child = child->nextSibling) {
+      if (const XMLElement* body = asElement(child)) copies.append(cloneExpanded(*body, table));
+    }
+    // Odometer: the last list turns fastest.
+    for (size_t n = lists.size(); n-- > 0;) {
+      if (++chosen[n] < lists[n].items.size()) break;
+      chosen[n] = 0;
+    }
+  }
+  Outcome outcome;
+  outcome.action = Outcome::Action::Expand;
+  outcome.copies = copies.first();
+  return outcome;
+}
+
+}  // namespace rw

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Builds the .deb with CPack and checks that it holds the binary, the manual
+# page and the CMake package, and that its dependencies were computed.
+# usage: deb_package.sh BUILD_DIR
+set -euo pipefail
+build=$1
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+
+(cd "$build" && cpack -G DEB -B "$out" >"$out/cpack.log" 2>&1) || { cat "$out/cpack.log"; exit 1; }
+shopt -s nullglob
+debs=("$out"/regwright_*.deb)
+[ ${#debs[@]} -eq 1 ] || { echo "expected one regwright_*.deb in: $(ls "$out")"; exit 1; }
+deb=${debs[0]}
+
+contents=$(dpkg-deb -c "$deb" | awk '{print $NF}')
+failed=0
+for f in ./usr/bin/regwright ./usr/share/man/man1/regwright.1.gz \
+         ./usr/lib/cmake/regwright/regwrightConfig.cmake \
+         ./usr/lib/cmake/regwright/regwrightConfigVersion.cmake \
+         ./usr/lib/cmake/regwright/regwrightAddHeader.cmake; do
+  grep -qxF "$f" <<<"$contents" || { echo "missing from the package: $f"; failed=1; }
+done
+[ "$(dpkg-deb -f "$deb" Package)" = regwright ] || { echo "wrong package name"; failed=1; }
+# Every library the binary needs must come from a package the .deb depends on.
+depends=$(dpkg-deb -f "$deb" Depends)
+grep -q '\blibc6\b' <<<"$depends" || { echo "Depends lacks libc6: $depends"; failed=1; }
+dpkg-deb -x "$deb" "$out/root"
+while read -r soname; do
+  path=$(ldconfig -p | awk -v s="$soname" '$1 == s && /x86-64/ {print $NF; exit}')
+  [ -n "$path" ] || { echo "cannot find $soname"; failed=1; continue; }
+  owner=$(dpkg -S "$(readlink -f "$path")" 2>/dev/null | head -n1 | cut -d: -f1) \
+    || owner=$(dpkg -S "$path" | head -n1 | cut -d: -f1)
+  grep -qwF -- "$owner" <<<"$depends" || { echo "$soname comes from $owner, which Depends lacks: $depends"; failed=1; }
+done < <(objdump -p "$out/root/usr/bin/regwright" | awk '$1 == "NEEDED" {print $2}')
+[ $failed -eq 0 ] && echo "ok: $(basename "$deb")"
+exit $failed
