@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets and runs each for the given number of seconds.
+# Usage: scripts/fuzz.sh SECONDS [TARGET...]
+# Seeds come from fuzz/seeds/<target>/ (and examples/ for the map readers); the
+# corpus grows in build/fuzz/corpus/<target>, outside the source tree. A crash
+# leaves its input in build/fuzz/findings/ and fails the script.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:?usage: scripts/fuzz.sh SECONDS [TARGET...]}
+shift
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_xml_reader fuzz_expression fuzz_macros fuzz_indirect fuzz_pipeline)
+
+scripts/install-deps.sh
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz --target "${targets[@]}"
+
+mkdir -p build/fuzz/findings
+for t in "${targets[@]}"; do
+  corpus=build/fuzz/corpus/$t
+  mkdir -p "$corpus"
+  [ -d "fuzz/seeds/$t" ] && cp -n fuzz/seeds/"$t"/* "$corpus"/ 2>/dev/null || true
+  case $t in fuzz_xml_reader|fuzz_pipeline)
+    find examples tests/e2e/cases -name '*.xml' -size -64k -exec cp -n {} "$corpus"/ \; 2>/dev/null || true ;;
+  esac
+  echo "== $t: ${seconds}s ==" >&2
+  ASAN_OPTIONS=detect_leaks=1 build/fuzz/fuzz/"$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    -artifact_prefix=build/fuzz/findings/"$t"- -print_final_stats=1 "$corpus" 2>&1 |
+    grep -E '^(stat::number_of_executed_units|stat::average_exec_per_sec|stat::peak_rss_mb|#[0-9]+ +DONE)|ERROR|SUMMARY' || true
+  if ls build/fuzz/findings/"$t"-* >/dev/null 2>&1; then
+    echo "$t: finding in build/fuzz/findings" >&2
+    exit 1
+  fi
+done
