@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <unordered_map>
 
 #include "xml/xml_char_class.h"
 #include "xml/xml_document.h"
@@ -19,6 +20,10 @@ const char* findByte(const char* from, const char* end, char byte) {
 bool isPrefixOf(std::string_view name, std::string_view word) {
   return word.starts_with(name);
 }
+
+// Up to this many attributes on one tag, the element's own setAttribute
+// (a linear search per name) is fast enough; a typical tag has fewer than ten.
+constexpr size_t kLinearAttributeLimit = 64;
 
 }  // namespace
 
@@ -213,14 +218,20 @@ XMLParser::Next XMLParser::startTag(uint32_t line) {
   element->line = line;
   // Attached to its parent only when it closes.
   open_.push_back(element);
+  // Deferring the attributes to the end of the tag is invisible: on every
+  // other way out (an error, the end of the buffer) the element is discarded.
   while (true) {
     if (p_ >= end_) return Next::Continue;
     const char c = *p_;
     if (c == '>') {
+      flushAttributes();
       ++p_;
       return Next::Continue;
     }
-    if (c == '/') return endTag();
+    if (c == '/') {
+      flushAttributes();
+      return endTag();
+    }
     if (!xmlchar::isAttributeStart(c)) {
       error_ = Error::BadTagName;
       errorLine_ = lineAt(p_);
@@ -242,8 +253,34 @@ XMLParser::Next XMLParser::startTag(uint32_t line) {
     skipSpace();
     std::string decoded;
     decodeEntities(value, valueEnd, false, decoded);
-    open_.back()->setAttribute(std::string(attribute), std::move(decoded));
+    pendingAttributes_.emplace_back(attribute, std::move(decoded));
   }
+}
+
+void XMLParser::flushAttributes() {
+  if (pendingAttributes_.empty()) return;
+  XMLElement* element = open_.back();
+  std::vector<XMLAttribute>& list = element->mutableAttributes();
+  if (pendingAttributes_.size() <= kLinearAttributeLimit || !list.empty()) {
+    list.reserve(list.size() + pendingAttributes_.size());
+    for (auto& [name, value] : pendingAttributes_) element->setAttribute(std::string(name), std::move(value));
+  } else {
+    // setAttribute searches the list for every name; with thousands of
+    // attributes on one tag that is quadratic. Same outcome (first position,
+    // last value), with an index instead.
+    std::unordered_map<std::string_view, size_t> index;
+    index.reserve(pendingAttributes_.size());
+    list.reserve(pendingAttributes_.size());
+    for (auto& [name, value] : pendingAttributes_) {
+      const auto [it, inserted] = index.emplace(name, list.size());
+      if (inserted) {
+        list.push_back(XMLAttribute{std::string(name), std::move(value), true});
+      } else {
+        list[it->second].value = std::move(value);
+      }
+    }
+  }
+  pendingAttributes_.clear();
 }
 
 XMLParser::Next XMLParser::endTag() {

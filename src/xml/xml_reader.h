@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "xml/xml_node.h"
@@ -45,6 +47,8 @@ private:
   Next startTag(uint32_t line);
   Next endTag();
   void closeTop();
+  // Hands the attributes read so far to the innermost open element.
+  void flushAttributes();
   void scanText();
   // Finds the terminator `xx>` (x being `dash` or `]`) the way comments and
   // CDATA sections end; returns the end of the content or null when the
@@ -64,6 +68,9 @@ private:
   uint32_t line_ = 0;
   std::vector<XMLElement*> open_;
   XMLElement* candidateRoot_ = nullptr;
+  // Attributes of the start tag being read, set on its element in one go once
+  // the tag ends, so the list can be sized once. Names point into the buffer.
+  std::vector<std::pair<std::string_view, std::string>> pendingAttributes_;
   Error error_ = Error::None;
   uint32_t errorLine_ = 0;
 };

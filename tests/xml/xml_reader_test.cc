@@ -263,6 +263,23 @@ TEST(XMLReader, LoadsFiles) {
   EXPECT_EQ(dump(document.root), "s");
 }
 
+TEST(XMLReader, ManyAttributesOnOneTag) {
+  for (int count : {10, 100'000}) {
+    SCOPED_TRACE(count);
+    std::string input = "<a";
+    for (int i = 0; i < count; ++i) input += " n" + std::to_string(i) + "=\"" + std::to_string(i) + "\"";
+    input += " n5=\"x\" n1=\"y\"/>";
+    XMLDocument document(false);
+    ASSERT_TRUE(document.parse(input));
+    const std::vector<XMLAttribute>& list = document.root->attributes();
+    ASSERT_EQ(list.size(), static_cast<size_t>(count));
+    EXPECT_EQ(list[1].value, "y");
+    EXPECT_EQ(list[5].name, "n5");
+    EXPECT_EQ(list[5].value, "x");
+    EXPECT_EQ(list.back().name, "n" + std::to_string(count - 1));
+  }
+}
+
 // Long chains and deep nestings must parse and be destroyed without recursion
 // (run under the sanitizers, a recursive destructor overflows the stack).
 TEST(XMLReader, MillionSiblings) {
