@@ -29,12 +29,13 @@ void Lexer::reset(std::string_view text) {
   inputs_[0].position = 0;
 }
 
+// `rest` is never empty here, and a literal never is.
 const Lexer::Rule* Lexer::match(std::string_view rest, std::size_t& length) const {
   for (const Rule& rule : rules_) {
     if (rule.matcher != nullptr) {
       length = rule.matcher(rest);
       if (length != 0) return &rule;
-    } else if (rest.starts_with(rule.literal)) {
+    } else if (rest[0] == rule.literal[0] && rest.starts_with(rule.literal)) {
       length = rule.literal.size();
       return &rule;
     }
