@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "environment/environment_settings.h"
 #include "environment/macros.h"
 #include "environment/paths.h"
 #include "tool/diagnostics.h"
@@ -61,8 +62,12 @@ int runRegwright(int argc, char** argv) {
   // 9. $(StudioDir) names the installation directory.
   macroTable->setPathMacro("StudioDir", PathName(installDirectory()), "");
 
-  // 10. The environment settings store comes here: created without its save
-  //     timer, published, and its settings catalogue built.
+  // 10. The environment settings store: created without its save timer,
+  //     published, and its settings catalogue built. It reads the user's
+  //     settings files and writes nothing; like the macro table it lives
+  //     until the process ends.
+  setEnvironmentSettings(new EnvironmentSettings(false));
+  environmentSettings()->buildCatalogue();
 
   // 11. The fourth positional argument holds the macro definitions, but only
   //     when it is the last one: with five or more, it is ignored too.
