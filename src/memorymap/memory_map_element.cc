@@ -1,1 +1,115 @@
-// Placeholder until this unit is written.
+#include "memorymap/memory_map_element.h"
+
+#include <array>
+#include <string_view>
+#include <utility>
+
+#include "expr/evaluate.h"
+
+namespace rw {
+
+namespace {
+
+struct KindTag {
+  std::string_view tag;
+  ElementKind kind;
+};
+
+constexpr std::array<KindTag, 9> kKindTags{{
+    {"MemorySegment", ElementKind::MemorySegment},
+    {"Register", ElementKind::Register},
+    {"ProgramSection", ElementKind::ProgramSection},
+    {"Root", ElementKind::Root},
+    {"RegisterGroup", ElementKind::RegisterGroup},
+    {"BitField", ElementKind::BitField},
+    {"Enum", ElementKind::Enum},
+    {"Processor", ElementKind::Processor},
+    {"Vector", ElementKind::Vector},
+}};
+
+// Character classes of the C locale, whatever the process locale is.
+bool isAsciiSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// The value of a digit character: 0-9, then a-z and A-Z both as 10-35; -1 for
+// anything else.
+int digitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'z') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'Z') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+ElementKind elementKindForTag(const std::string& tagName) {
+  for (const KindTag& entry : kKindTags) {
+    if (entry.tag == tagName) return entry.kind;
+  }
+  return ElementKind::Other;
+}
+
+MemoryMapElement::MemoryMapElement(std::string tagName, bool readOnly)
+    : XMLElement(std::move(tagName)), readOnly(readOnly), kind_(elementKindForTag(this->tagName())) {}
+
+bool MemoryMapElement::hasStart() const {
+  const std::string* text = startText();
+  return text != nullptr && !text->empty();
+}
+
+bool MemoryMapElement::hasSize() const {
+  const std::string* text = getAttribute("size");
+  return text != nullptr && !text->empty();
+}
+
+void MemoryMapElement::setStart(uint32_t base) {
+  start_ = 0;
+  const std::string* text = startText();
+  if (text == nullptr || text->empty()) return;
+  // A text that does not evaluate still leaves the value 0.
+  start_ = static_cast<uint32_t>(evaluateUnsigned(*text).value);
+  // The evaluator reads the "+" as a unary plus; the offset meaning is ours.
+  if ((*text)[0] == '+') start_ += base;
+}
+
+uint64_t parseNumberLiteral(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && isAsciiSpace(text[i])) ++i;
+  if (i == text.size()) return 0;
+
+  bool negative = false;
+  if (text[i] == '-') {
+    negative = true;
+    ++i;
+  } else if (text[i] == '+') {
+    ++i;
+  }
+
+  uint64_t base = 10;
+  if (text.substr(i, 2) == "0x") {
+    base = 16;
+    i += 2;
+  } else if (text.substr(i, 2) == "0b") {
+    base = 2;
+    i += 2;
+  } else if (i < text.size() && text[i] == '0') {
+    base = 8;
+    ++i;
+  }
+  if (i == text.size() || text[i] == 'U' || text[i] == 'u') return 0;
+
+  uint64_t value = 0;
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == 'L' || c == 'l' || c == 'U' || c == 'u') break;
+    // Digits are not checked against the base, so "0X20" reads X as 33 in
+    // base 8. A character that is no digit in any base (a blank, a dot, a
+    // byte above 0x7F) ends the literal, as the suffixes do: a trailing blank
+    // after the number then changes nothing.
+    const int digit = digitValue(c);
+    if (digit < 0) break;
+    value = value * base + static_cast<uint64_t>(digit);
+  }
+  return negative ? 0 - value : value;
+}
+
+}  // namespace rw

@@ -6,6 +6,7 @@
 #include <ctime>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "xml/xml_node.h"
 
@@ -56,6 +57,12 @@ private:
   uint32_t start_ = 0;
   uint32_t size_ = 0;
 };
+
+// A C-style integer literal as register, bit-field and enumeration sizes are
+// written: optional sign, "0x" / "0b" / "0" prefixes (lower case only), digits
+// up to the end or an L/l/U/u suffix, 64-bit wrapping arithmetic. Callers keep
+// the low 32 bits.
+uint64_t parseNumberLiteral(std::string_view text);
 
 inline MemoryMapElement* asMemoryMapElement(XMLNode* node) {
   // Every element of a loaded map is made by the map's factory.
