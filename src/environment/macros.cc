@@ -1,8 +1,10 @@
 #include "environment/macros.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "environment/product_identity.h"
@@ -15,30 +17,65 @@ namespace {
 // ($(A:$(B:$(C))) needs three). Real texts nest a handful of levels; the
 // bound keeps a hostile text that nests defaults thousands deep, or a macro
 // whose value keeps producing new references, from running unbounded.
-constexpr int kMaxExpansionPasses = 64;
+constexpr int kMaxExpansionPasses = 32;
 
 // A macro whose value contains references to itself can double the text on
-// every pass; past this size the text is returned as it stands.
-constexpr size_t kMaxExpandedLength = size_t{16} << 20;
+// every pass; past this size the text is returned as it stands. File names
+// and attribute values, the texts expanded, stay far below it.
+constexpr size_t kMaxExpandedLength = size_t{4} << 20;
 
 PropertyClassList* gSystemMacroTable = nullptr;
 
-// For every '(' the index of the ')' that brings its depth back to 0, or npos.
-// Finding the end of a reference this way keeps a pass linear even when
-// thousands of unclosed "$(" each scan to the end of the text.
-std::vector<size_t> matchingParentheses(std::string_view text) {
-  std::vector<size_t> closing(text.size(), std::string_view::npos);
-  std::vector<size_t> open;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '(') {
-      open.push_back(i);
-    } else if (text[i] == ')' && !open.empty()) {
-      closing[open.back()] = i;
-      open.pop_back();
+// Where each reference "$(" ends: for every '(' that follows a sigil, the
+// index of the ')' that brings its depth back to 0 (npos when none does),
+// ordered by the position of the '('. Looking the end up here keeps a pass
+// linear even when thousands of unclosed "$(" would each scan to the end of
+// the text; memory grows with the references and the nesting, not the text.
+class ReferenceEnds {
+public:
+  // Buffers are kept from one pass to the next.
+  void scan(std::string_view text, char sigil) {
+    references_.clear();
+    open_.clear();
+    next_ = 0;
+    const char* data = text.data();
+    const size_t n = text.size();
+    for (size_t i = 0; i < n; ++i) {
+      const char c = data[i];
+      if (c == '(') {
+        if (i > 0 && data[i - 1] == sigil) {
+          open_.push_back(references_.size());
+          references_.push_back({i, std::string_view::npos});
+        } else {
+          open_.push_back(kPlainParenthesis);
+        }
+      } else if (c == ')' && !open_.empty()) {
+        if (open_.back() != kPlainParenthesis) references_[open_.back()].close = i;
+        open_.pop_back();
+      }
     }
   }
-  return closing;
-}
+
+  // The closing index for the '(' at `openParen`; calls come in increasing
+  // order of `openParen`.
+  size_t closeOf(size_t openParen) {
+    while (next_ < references_.size() && references_[next_].open < openParen) ++next_;
+    if (next_ < references_.size() && references_[next_].open == openParen) return references_[next_].close;
+    return std::string_view::npos;
+  }
+
+private:
+  static constexpr size_t kPlainParenthesis = static_cast<size_t>(-1);
+  struct Reference {
+    size_t open;
+    size_t close;
+  };
+  // In the order of their '('.
+  std::vector<Reference> references_;
+  // Open parentheses: an index into references_, or kPlainParenthesis.
+  std::vector<size_t> open_;
+  size_t next_ = 0;
+};
 
 const std::string* lookUp(const PropertyClassList& table, const MacroMap& callerMap, const std::string& name,
                           bool useBuildMacros, bool useSystemMacros) {
@@ -54,10 +91,10 @@ const std::string* lookUp(const PropertyClassList& table, const MacroMap& caller
 
 // One pass over `text`; returns whether a reference asked for another pass.
 bool expandOnePass(const PropertyClassList& table, const MacroMap& callerMap, std::string_view text,
-                   bool useBuildMacros, bool useSystemMacros, std::string& out) {
+                   bool useBuildMacros, bool useSystemMacros, ReferenceEnds& referenceEnds, std::string& out) {
   const char sigil = table.sigil;
   const size_t n = text.size();
-  const std::vector<size_t> closing = matchingParentheses(text);
+  referenceEnds.scan(text, sigil);
   const size_t lastSigil = text.rfind(sigil);
   bool reexpand = false;
   out.clear();
@@ -67,8 +104,9 @@ bool expandOnePass(const PropertyClassList& table, const MacroMap& callerMap, st
   while (i < n) {
     const char c = text[i];
     if (c != sigil) {
-      out += c;
-      ++i;
+      const size_t nextSigil = std::min(text.find(sigil, i), n);
+      out.append(text.substr(i, nextSigil - i));
+      i = nextSigil;
       continue;
     }
     if (i + 1 == n) {
@@ -88,7 +126,7 @@ bool expandOnePass(const PropertyClassList& table, const MacroMap& callerMap, st
     }
 
     const size_t textBegin = i + 2;
-    const size_t close = closing[i + 1];
+    const size_t close = referenceEnds.closeOf(i + 1);
     if (close == std::string_view::npos) {
       // The collection ran to the end of the text; a sigil it passed still
       // counts. Nothing is written for the sigil and the '(' is scanned again.
@@ -100,17 +138,11 @@ bool expandOnePass(const PropertyClassList& table, const MacroMap& callerMap, st
     std::string_view reference = text.substr(textBegin, close - textBegin);
     if (reference.find(sigil) != std::string_view::npos) reexpand = true;
 
-    std::string name;
-    std::string fallback;
+    // Without a default, an unknown name reproduces the reference itself.
+    std::string_view name = reference;
+    std::string_view fallback = text.substr(i, close + 1 - i);
     const size_t colon = reference.find(':');
-    if (colon == std::string_view::npos) {
-      name = reference;
-      fallback.reserve(reference.size() + 3);
-      fallback += sigil;
-      fallback += '(';
-      fallback += reference;
-      fallback += ')';
-    } else {
+    if (colon != std::string_view::npos) {
       name = reference.substr(0, colon);
       if (colon + 1 < reference.size() && reference[colon + 1] == ':') {
         // NAME::DEFAULT writes its default literally, and that wins for the
@@ -122,9 +154,10 @@ bool expandOnePass(const PropertyClassList& table, const MacroMap& callerMap, st
       }
     }
 
-    if (const std::string* value = lookUp(table, callerMap, name, useBuildMacros, useSystemMacros)) {
+    const std::string nameText(name);
+    if (const std::string* value = lookUp(table, callerMap, nameText, useBuildMacros, useSystemMacros)) {
       std::string dynamic;
-      if (dynamicMacroValue(name, dynamic)) {
+      if (dynamicMacroValue(nameText, dynamic)) {
         out += dynamic;
       } else {
         out += *value;
@@ -204,9 +237,10 @@ std::string expandMacros(const PropertyClassList& table, const MacroMap& callerM
                          bool useBuildMacros, bool useSystemMacros) {
   std::string working(text);
   std::string out;
+  ReferenceEnds referenceEnds;
   for (int pass = 0; pass < kMaxExpansionPasses; ++pass) {
     if (working.empty()) return working;
-    const bool reexpand = expandOnePass(table, callerMap, working, useBuildMacros, useSystemMacros, out);
+    const bool reexpand = expandOnePass(table, callerMap, working, useBuildMacros, useSystemMacros, referenceEnds, out);
     // A pass that reproduces its input would do so forever ($($(X)) with X
     // undefined keeps its text).
     if (!reexpand || out == working || out.size() > kMaxExpandedLength) return out;
