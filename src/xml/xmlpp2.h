@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -43,11 +44,12 @@ public:
   // by the path they were opened with.
   std::vector<std::string> filesRead;
 
-  // Elements that loops and templates may create by copying over the
-  // document's life (descendants included). Nested loops and templates that
-  // use each other several times multiply; the default keeps the tree, at a
-  // few hundred bytes per element, well under 2 GiB.
-  size_t maxCopiedElements = 4000000;
+  // What loops and templates may create by copying over the document's life:
+  // elements (descendants included) and bytes of tag and attribute text.
+  // Nested loops and templates that use each other several times multiply;
+  // at a few hundred bytes per element these keep the tree under 2 GiB.
+  uint64_t maxCopiedElements = 3000000;
+  uint64_t maxCopiedBytes = uint64_t{512} << 20;
 
   struct Level;
   struct Nesting;
@@ -84,7 +86,7 @@ private:
   // a warning naming `directive`) once the budget is spent.
   XMLElement* cloneExpanded(const XMLElement& source, const MacroMap& table);
   XMLElement* deepCopy(const XMLElement& source, const std::string& directive);
-  bool chargeCopies(size_t elements, const std::string& directive);
+  bool chargeCopies(uint64_t elements, uint64_t bytes, const std::string& directive);
 
   void recordFileRead(const std::string& path);
 
@@ -92,7 +94,8 @@ private:
   // Main trees that a failed include left without a place in the document:
   // they are still walked to the end and must be freed with the document.
   std::vector<XMLElement*> detachedTrees_;
-  size_t copiedElements_ = 0;
+  uint64_t copiedElements_ = 0;
+  uint64_t copiedBytes_ = 0;
   bool copyLimitReported_ = false;
   size_t includeLoads_ = 0;
 };

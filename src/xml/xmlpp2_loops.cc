@@ -49,23 +49,34 @@ std::string alphaText(uint64_t i) {
   return text;
 }
 
-// Elements in the subtrees of the element children of `element`: what one
-// round of a loop copies.
-size_t elementsBelow(const XMLElement& element) {
-  size_t count = 0;
+struct CopySize {
+  uint64_t elements = 0;
+  uint64_t bytes = 0;
+};
+
+// What copying the elements below `element` (and `element` itself when asked)
+// creates: one loop round, or one template copy.
+CopySize copySize(const XMLElement& element, bool withSelf) {
+  CopySize size;
   std::vector<const XMLNode*> pending;
-  for (const XMLNode* child = element.firstChild; child != nullptr; child = child->nextSibling) {
-    if (child->isElement()) pending.push_back(child);
+  if (withSelf) {
+    pending.push_back(&element);
+  } else {
+    for (const XMLNode* child = element.firstChild; child != nullptr; child = child->nextSibling) {
+      if (child->isElement()) pending.push_back(child);
+    }
   }
   while (!pending.empty()) {
-    const XMLNode* node = pending.back();
+    const XMLElement* node = asElement(pending.back());
     pending.pop_back();
-    ++count;
+    ++size.elements;
+    size.bytes += node->tagName().size();
+    for (const XMLAttribute& attribute : node->attributes()) size.bytes += attribute.name.size() + attribute.value.size();
     for (const XMLNode* child = node->firstChild; child != nullptr; child = child->nextSibling) {
       if (child->isElement()) pending.push_back(child);
     }
   }
-  return count;
+  return size;
 }
 
 // Appends the clones of the element children of `source` to a chain.
@@ -90,16 +101,20 @@ private:
 
 // The first refusal says so; later ones are silent, or a loop nested in a
 // loop would repeat the warning for every copy of it.
-bool XMLPP2::chargeCopies(size_t elements, const std::string& directive) {
-  if (copiedElements_ <= maxCopiedElements && elements <= maxCopiedElements - copiedElements_) {
+bool XMLPP2::chargeCopies(uint64_t elements, uint64_t bytes, const std::string& directive) {
+  const bool elementsFit = copiedElements_ <= maxCopiedElements && elements <= maxCopiedElements - copiedElements_;
+  const bool bytesFit = copiedBytes_ <= maxCopiedBytes && bytes <= maxCopiedBytes - copiedBytes_;
+  if (elementsFit && bytesFit) {
     copiedElements_ += elements;
+    copiedBytes_ += bytes;
     return true;
   }
   if (!copyLimitReported_) {
     copyLimitReported_ = true;
-    warning(warningText("<" + directive + "> not expanded: copies would exceed the limit of " +
-                        std::to_string(maxCopiedElements) +
-                        " copied elements in one document; later copies beyond it are dropped too"));
+    const std::string limit = elementsFit ? std::to_string(maxCopiedBytes) + " bytes of copied text"
+                                          : std::to_string(maxCopiedElements) + " copied elements";
+    warning(warningText("<" + directive + "> not expanded: copies would exceed the limit of " + limit +
+                        " in one document; later copies beyond it are dropped too"));
   }
   return false;
 }
@@ -172,7 +187,8 @@ XMLElement* XMLPP2::cloneExpanded(const XMLElement& source, const MacroMap& tabl
 }
 
 XMLElement* XMLPP2::deepCopy(const XMLElement& source, const std::string& directive) {
-  if (!chargeCopies(1 + elementsBelow(source), directive)) return nullptr;
+  const CopySize size = copySize(source, true);
+  if (!chargeCopies(size.elements, size.bytes, directive)) return nullptr;
   return copyTree(*this, source, nullptr);
 }
 
@@ -207,7 +223,8 @@ XMLPP2::Outcome XMLPP2::processFor(XMLElement& element, Level& level) {
                         std::to_string(kMaxLoopRounds)));
     return drop();
   }
-  if (!chargeCopies(rounds * elementsBelow(element), "for")) return drop();
+  const CopySize perRound = copySize(element, false);
+  if (!chargeCopies(rounds * perRound.elements, rounds * perRound.bytes, "for")) return drop();
 
   const MacroMap& table = level.table.map();
   uint32_t offset = 0;
@@ -273,7 +290,8 @@ XMLPP2::Outcome XMLPP2::processForeach(XMLElement& element) {
                         std::to_string(kMaxLoopRounds)));
     return drop();
   }
-  if (!chargeCopies(combinations * elementsBelow(element), "foreach")) return drop();
+  const CopySize perRound = copySize(element, false);
+  if (!chargeCopies(combinations * perRound.elements, combinations * perRound.bytes, "foreach")) return drop();
 
   MacroMap table;
   std::vector<std::string*> values;

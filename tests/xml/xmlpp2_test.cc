@@ -238,5 +238,19 @@ TEST(XMLPP2Limits, CopyBudgetStopsMultiplyingLoops) {
                                      "dropped too"});
 }
 
+TEST(XMLPP2Limits, CopyBudgetCountsText) {
+  CollectingDocument document;
+  document.maxCopiedBytes = 100;
+  // 10 rounds of "r" + "v" + 8 bytes: 100 bytes fit; the template copy does not.
+  ASSERT_TRUE(document.parse("<m><for index=\"i\" start=\"0\" end=\"10\" incr=\"1\"><r v=\"12345678\"/></for>"
+                             "<xmldef name=\"T\"><t v=\"123456789\"/></xmldef><xmlput name=\"T\"/></m>"));
+  document.processConditionals(document.root, "/nowhere/map.xml", MacroTable(), true);
+  EXPECT_EQ(serialise(document.root).size(), std::string("<m></m>").size() + 10 * std::string("<r v=\"12345678\"/>").size());
+  EXPECT_EQ(document.warnings,
+            std::vector<std::string>{"XmlPP::processConditionals(): <xmlput> not expanded: copies would exceed the "
+                                     "limit of 100 bytes of copied text in one document; later copies beyond it "
+                                     "are dropped too"});
+}
+
 }  // namespace
 }  // namespace rw
