@@ -8,6 +8,7 @@
 
 #include "header/bit_field_exclusion.h"
 #include "header/generator_settings.h"
+#include "header/name_set.h"
 
 namespace rw {
 namespace {
@@ -15,8 +16,8 @@ namespace {
 // Names already defined in this process, one set per kind: a register and a
 // bit field may share a name, two registers may not.
 struct DefinedNames {
-  std::unordered_set<std::string> registers;
-  std::unordered_set<std::string> bitFields;
+  NameSet registers;
+  NameSet bitFields;
 };
 
 DefinedNames& definedNames() {
@@ -186,7 +187,7 @@ void DefinitionWriter::registerBlock(const MemoryMapElement& reg) {
     fixDefinitionName(registerAlias_);
   }
 
-  if (!names_.registers.insert(registerName_).second) {
+  if (!names_.registers.insert(registerName_)) {
     warnDuplicate(registerName_);
   } else {
     std::string_view type = "unsigned";
@@ -269,7 +270,7 @@ void DefinitionWriter::bitField(const MemoryMapElement& reg, const MemoryMapElem
   }
   const bool hasAlias = !fieldAlias_.empty();
 
-  if (!names_.bitFields.insert(fullFieldName_).second) {
+  if (!names_.bitFields.insert(fullFieldName_)) {
     warnDuplicate(fullFieldName_);
     return;
   }
