@@ -3,9 +3,36 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <string>
+
 #include "environment/paths.h"
 
 namespace rw {
+
+namespace {
+
+// A link is replaced only when it stands for a file: one that leads to a
+// device, a pipe, a socket or a directory is the way to reach that thing, and
+// one into /proc (/dev/stdout is such a link, to /proc/self/fd/1) names an open
+// file of the running process, even when that file is a regular file. A link
+// to nothing can go.
+bool isReplaceableLink(const std::string& link) {
+  char buffer[4096];
+  const ssize_t length = readlink(link.c_str(), buffer, sizeof buffer - 1);
+  if (length <= 0) return false;
+  std::string target(buffer, static_cast<size_t>(length));
+  if (target[0] != '/') {
+    const size_t slash = link.rfind('/');
+    target = (slash == std::string::npos ? std::string() : link.substr(0, slash + 1)) + target;
+  }
+  target = normalisePath(target);
+  if (target == "/proc" || target.rfind("/proc/", 0) == 0) return false;
+  struct stat resolved;
+  if (stat(link.c_str(), &resolved) != 0) return true;
+  return S_ISREG(resolved.st_mode);
+}
+
+}  // namespace
 
 bool removeFile(const std::string& path) {
   const std::string normalised = normalisePath(path);
@@ -14,6 +41,7 @@ bool removeFile(const std::string& path) {
   // The output path may name a terminal or a pipe that somebody reads; only a
   // file (or a link, not what it points to) is ours to replace.
   if (!S_ISREG(status.st_mode) && !S_ISLNK(status.st_mode)) return false;
+  if (S_ISLNK(status.st_mode) && !isReplaceableLink(normalised)) return false;
   return unlink(normalised.c_str()) == 0;
 }
 

@@ -1,13 +1,21 @@
 #include "tool/run.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <string>
 
 #include "environment/environment_settings.h"
 #include "environment/macros.h"
 #include "environment/paths.h"
+#include "header/header_generator.h"
+#include "memorymap/memory_map.h"
 #include "tool/diagnostics.h"
 #include "tool/my_arg_parse.h"
+#include "tool/output_file.h"
 #include "tool/product.h"
 
 namespace rw {
@@ -15,6 +23,35 @@ namespace rw {
 namespace {
 constexpr int kExitSuccess = 0;
 constexpr int kExitFailure = 1;
+
+// Writes `text` to the open `fd` and closes it. A write or close that fails
+// is reported rather than leaving a truncated header for the build to compile;
+// the partial file at `path` is then removed when it is a regular file (a
+// device such as /dev/full, or a pipe, is left as it is).
+bool writeAndClose(int fd, const std::string& path, const std::string& text) {
+  bool ok = true;
+  for (size_t done = 0; ok && done < text.size();) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n > 0) {
+      done += static_cast<size_t>(n);
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else {
+      ok = false;
+    }
+  }
+  // Only the regular file that was written goes: when `path` is a link (such
+  // as /dev/stdout on a redirected standard output) the link stays.
+  struct stat written;
+  const bool regular = ::fstat(fd, &written) == 0 && S_ISREG(written.st_mode);
+  if (::close(fd) != 0) ok = false;
+  struct stat named;
+  if (!ok && regular && ::lstat(path.c_str(), &named) == 0 && S_ISREG(named.st_mode) &&
+      named.st_dev == written.st_dev && named.st_ino == written.st_ino) {
+    ::unlink(path.c_str());
+  }
+  return ok;
+}
 }  // namespace
 
 int runRegwright(int argc, char** argv) {
@@ -71,15 +108,36 @@ int runRegwright(int argc, char** argv) {
 
   // 11. The fourth positional argument holds the macro definitions, but only
   //     when it is the last one: with five or more, it is ignored too.
-  [[maybe_unused]] const std::string macroDefinitions =
-      parser.positionals.size() == 4 ? parser.positionals[3] : std::string();
+  const std::string macroDefinitions = parser.positionals.size() == 4 ? parser.positionals[3] : std::string();
 
-  // 12-17. The memory map is loaded from positionals[0] with macroDefinitions
-  //     (a failed load reports "load error %s at %d\n" and leaves the old
-  //     header alone); then removeFile(positionals[1]), the output file is
-  //     created ("regwright can't create %s\n" when it cannot be), and
-  //     headerPreamble, the generated definitions and kHeaderEnd are written
-  //     (tool/output_file.h).
+  // 12. Load the map. A failure ends the run before the old header is touched.
+  MyMemoryMap map;
+  if (!map.load(parser.positionals[0], macroDefinitions, true)) {
+    std::fprintf(stderr, "load error %s at %d\n", map.errorMessage.c_str(), static_cast<int>(map.errorLine));
+    return kExitFailure;
+  }
+
+  // 13. The old header goes; its result does not matter (there may be none).
+  const std::string& outputPath = parser.positionals[1];
+  removeFile(outputPath);
+
+  // 14. The name as typed, not normalised.
+  const int output = ::open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (output < 0) {
+    std::fprintf(stderr, "regwright can't create %s\n", outputPath.c_str());
+    return kExitFailure;
+  }
+
+  // 15-17. The header is formed in memory and written in one go: one buffer,
+  //     no flush per line.
+  std::string header =
+      headerPreamble(parser.positionals.size() > 2 ? &parser.positionals[2] : nullptr, includeGuardName(outputPath));
+  generateDefinitions(header, map.rootElement(), parser.regBaseOffs, parser.noBitFields);
+  header += kHeaderEnd;
+  if (!writeAndClose(output, outputPath, header)) {
+    std::fprintf(stderr, "regwright can't write %s\n", outputPath.c_str());
+    return kExitFailure;
+  }
   return kExitSuccess;
 }
 
