@@ -129,7 +129,7 @@ TEST(XMLReader, DecodesReferences) {
 }
 
 TEST(XMLReader, ManyUnterminatedReferencesStayLinear) {
-  const std::string text(4'000'000, '&');
+  const std::string text(1'000'000, '&');
   std::string out;
   decodeEntities(text.data(), text.data() + text.size(), true, out);
   EXPECT_EQ(out, text);
