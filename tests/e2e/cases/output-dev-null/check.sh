@@ -1,0 +1,2 @@
+# The device is still there (the run is as root in CI).
+[ -c /dev/null ]

@@ -1,0 +1,2 @@
+# The link went, not the file it pointed to.
+[ ! -L out.h ]

@@ -1,0 +1,2 @@
+printf "old\n" > target.h
+ln -s target.h out.h

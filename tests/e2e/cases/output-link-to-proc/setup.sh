@@ -1,0 +1,1 @@
+ln -s /proc/self/fd/1 out.h
