@@ -119,18 +119,6 @@ TEST_F(HeaderGeneratorTest, WritesDefinitionsLineForLine) {
       {"register and bit-field names live in separate sets", [](GeneratorSettings& s) { s.noPrependReg = true; },
        root({reg("EN", "0x0", "4", {field("EN", "0", "2")})}), false,
        "\n#define EN (*(volatile unsigned long *)0x0)\n#define EN_MASK 0x3\n#define EN_BIT 0\n", ""},
-      {"-noprependreg: equal field names in different registers collide",
-       [](GeneratorSettings& s) { s.noPrependReg = true; },
-       root({reg("A", "0x0", "4", {field("EN", "0", "2")}), reg("B", "0x4", "4", {field("EN", "2", "2")})}), false,
-       "\n#define A (*(volatile unsigned long *)0x0)\n#define EN_MASK 0x3\n#define EN_BIT 0\n"
-       "\n#define B (*(volatile unsigned long *)0x4)\n",
-       "warning: ignoring multiply defined symbol EN\n"},
-      {"-excludebitfield matches at the start of the plain name only",
-       [](GeneratorSettings& s) { s.excludeBitFieldPattern = "RESERVED"; },
-       reg("R", "0x0", "4", {field("RESERVED", "0", "2"), field("RESERVED1", "2", "2"), field("BIT_RESERVED", "4", "2")}),
-       false,
-       "\n#define R (*(volatile unsigned long *)0x0)\n#define R_BIT_RESERVED_MASK 0x30\n#define R_BIT_RESERVED_BIT 4\n",
-       ""},
       {"-excludebitfield tests the name before repair",
        [](GeneratorSettings& s) {
          s.excludeBitFieldPattern = "[0-9]";
@@ -142,17 +130,6 @@ TEST_F(HeaderGeneratorTest, WritesDefinitionsLineForLine) {
        [](GeneratorSettings& s) { s.excludeBitFieldPattern = "(RES"; },
        reg("R", "0x0", "4", {field("(RES", "0", "2")}), false,
        "\n#define R (*(volatile unsigned long *)0x0)\n#define R_(RES_MASK 0x3\n#define R_(RES_BIT 0\n", ""},
-      {"-excludebitfield2 matches the plain register name and keeps the register lines",
-       [](GeneratorSettings& s) {
-         s.excludeBitFieldRegisters = {"CTRL", "G_STAT"};
-         s.prependRegGroup = true;
-       },
-       group("G", "", {reg("CTRL", "0x0", "4", {field("EN", "0", "1")}), reg("STAT", "0x4", "4", {field("EN", "0", "1")})}),
-       false,
-       "\n#define G_CTRL (*(volatile unsigned long *)0x0)\n"
-       "\n#define G_STAT (*(volatile unsigned long *)0x4)\n"
-       "#define G_STAT_EN_MASK 0x1\n#define G_STAT_EN 0x1\n#define G_STAT_EN_BIT 0\n",
-       ""},
       {"-nobitfields", nullptr, reg("R", "0x0", "4", {field("EN", "0", "1")}), false,
        "\n#define R (*(volatile unsigned long *)0x0)\n", "", true},
       {"register types by size", nullptr,
@@ -172,21 +149,6 @@ TEST_F(HeaderGeneratorTest, WritesDefinitionsLineForLine) {
        "#define A_EN_MASK 0x8\n#define _EN_MASK A_EN_MASK\n"
        "#define A_EN 0x8\n#define _EN A_EN\n"
        "#define A_EN_BIT 3\n#define _EN_BIT A_EN_BIT\n",
-       ""},
-      {"aka with prefix, -regstring and offsets", [](GeneratorSettings& s) {
-         s.defPrefixString = "P_";
-         s.regString = "_REG";
-         s.noPrependReg = true;
-       },
-       group("G", "0x100",
-             {Node{"Register", {{"name", "A"}, {"start", "0x104"}, {"size", "2"}, {"aka", "ALT"}}, {field("M", "1", "3")}}}),
-       true,
-       "\n#ifndef P_G_BASE\n#define P_G_BASE 0x100\n#endif\n"
-       "\n#define P_A_REG (*(volatile unsigned short *)0x104)\n"
-       "#define P_ALT P_A\n"
-       "#define P_A_OFFSET 0x4\n#define P_ALT_OFFSET P_A_OFFSET\n"
-       "#define P_M_MASK 0xE\n#define P_ALT_M_MASK P_M_MASK\n"
-       "#define P_M_BIT 1\n#define P_ALT_M_BIT P_M_BIT\n",
        ""},
       {"-fixdefs repairs register, field and alias names but not group bases or vectors",
        [](GeneratorSettings& s) { s.fixDefs = true; },
