@@ -12,7 +12,8 @@ namespace rw {
 
 class BitFieldExclusion {
 public:
-  // An empty pattern excludes nothing; so does one that does not compile.
+  // An empty pattern excludes nothing; so does one that does not compile,
+  // which includes a pattern that is not valid UTF-8.
   explicit BitFieldExclusion(const std::string& pattern);
   ~BitFieldExclusion();
   BitFieldExclusion(const BitFieldExclusion&) = delete;
