@@ -126,36 +126,44 @@ std::vector<std::string> readFormattingStyles() {
 }
 
 PropertyClass makeCatalogueDefinition(const CatalogueRow& row, const std::vector<std::string>& styles) {
-  std::string defaultValue(row.defaultValue);
-  if (row.defaultBase == DefaultBase::DocumentsDirectory) defaultValue = documentsDirectory() + defaultValue;
+  // The rows are static data: the definition refers to their texts.
+  auto text = [](std::string_view t) { return PropertyText::fromStatic(t); };
+  PropertyText defaultValue = text(row.defaultValue);
+  if (row.defaultBase == DefaultBase::DocumentsDirectory) defaultValue = documentsDirectory() + defaultValue.str();
   PropertyClass p;
   switch (row.kind) {
     case DefinitionKind::Full:
-      p = makeFullProperty(row.key, row.type, row.page, row.group, row.shortName, row.longText, defaultValue, 0);
+      p = makeFullProperty(text(row.key), row.type, text(row.page), text(row.group), text(row.shortName),
+                           text(row.longText), std::move(defaultValue), 0);
       break;
     case DefinitionKind::Numeric:
-      p = makeNumericProperty(row.key, row.type, row.minimum, row.maximum, row.page, row.group, row.shortName,
-                              row.longText, numberOf(row.defaultValue), 0);
+      p = makeNumericProperty(text(row.key), row.type, row.minimum, row.maximum, text(row.page), text(row.group),
+                              text(row.shortName), text(row.longText), numberOf(row.defaultValue), 0);
       break;
     case DefinitionKind::Enumerated: {
-      std::vector<std::string_view> choices = choiceItems(row.choices);
-      if (row.choices == ChoiceList::FormattingStyles) choices.assign(styles.begin(), styles.end());
-      p = makeEnumeratedProperty(row.key, row.type, choices, row.page, row.group, row.shortName, row.longText,
-                                 defaultValue, 0);
+      std::vector<PropertyText> choices;
+      if (row.choices == ChoiceList::FormattingStyles) {
+        choices.assign(styles.begin(), styles.end());
+      } else {
+        for (std::string_view item : choiceItems(row.choices)) choices.push_back(text(item));
+      }
+      p = makeEnumeratedProperty(text(row.key), row.type, choices, text(row.page), text(row.group),
+                                 text(row.shortName), text(row.longText), std::move(defaultValue), 0);
       break;
     }
     case DefinitionKind::Boolean:
-      p = makeBooleanProperty(row.key, row.page, row.group, row.shortName, row.longText, defaultValue, 0);
+      p = makeBooleanProperty(text(row.key), text(row.page), text(row.group), text(row.shortName),
+                              text(row.longText), std::move(defaultValue), 0);
       break;
     case DefinitionKind::RangedDescribed:
-      p = makeRangedDescribedProperty(row.key, row.type, row.minimum, row.maximum, 0);
+      p = makeRangedDescribedProperty(text(row.key), row.type, row.minimum, row.maximum, 0);
       break;
     case DefinitionKind::Described:
-      p = makeDescribedProperty(row.key, row.type, 0);
+      p = makeDescribedProperty(text(row.key), row.type, 0);
       break;
   }
-  if (!row.specialValueText.empty()) p.specialValueText = row.specialValueText;
-  if (!row.suffix.empty()) p.suffix = row.suffix;
+  if (!row.specialValueText.empty()) p.specialValueText = text(row.specialValueText);
+  if (!row.suffix.empty()) p.suffix = text(row.suffix);
   return p;
 }
 

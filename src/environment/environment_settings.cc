@@ -10,6 +10,8 @@ namespace {
 EnvironmentSettings* gEnvironmentSettings = nullptr;
 
 constexpr std::chrono::milliseconds kSaveInterval{60000};
+// Room for the catalogue, so building it never moves the lists.
+constexpr size_t kCatalogueSize = 310;
 
 }  // namespace
 
@@ -29,6 +31,8 @@ void PeriodicHook::elapse(std::chrono::milliseconds time) {
 }
 
 EnvironmentSettings::EnvironmentSettings(bool withSaveTimer) {
+  definitions_.reserve(kCatalogueSize);
+  values_.reserve(kCatalogueSize);
   root_.setPath(userRootDirectory() + "/settings.xml");
   version_.setPath(userVersionDirectory() + "/settings.xml");
   if (withSaveTimer) {
@@ -74,13 +78,14 @@ EnvironmentPropertyValue* EnvironmentSettings::addSetting(std::unique_ptr<Proper
   values_.push_back(std::make_unique<EnvironmentPropertyValue>(*this, p, selector));
   EnvironmentPropertyValue* value = values_.back().get();
   if (!registeredPage.empty()) registerOnPage(registeredPage, value);
-  valuesByKey_.emplace(p->key, value);
   return value;
 }
 
 EnvironmentPropertyValue* EnvironmentSettings::find(std::string_view key) const {
-  auto it = valuesByKey_.find(key);
-  return it == valuesByKey_.end() ? nullptr : it->second;
+  for (const auto& value : values_) {
+    if (value->propertyClass()->key == key) return value.get();
+  }
+  return nullptr;
 }
 
 EnvironmentSettings* environmentSettings() { return gEnvironmentSettings; }

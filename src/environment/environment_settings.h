@@ -77,8 +77,11 @@ public:
   // (when not empty) besides its definition's own page.
   EnvironmentPropertyValue* addSetting(std::unique_ptr<PropertyClass> definition, SettingsStore selector,
                                        std::string_view registeredPage);
-  // The catalogue's values, in creation order.
+  // The catalogue's values, in creation order. Each value's definition is
+  // owned here too.
   const std::vector<std::unique_ptr<EnvironmentPropertyValue>>& values() const { return values_; }
+  // Looks the key up among the values (a linear search: lookups are rare and
+  // an index would cost every run memory it never uses).
   EnvironmentPropertyValue* find(std::string_view key) const;
 
   // A value whose cached text must be dropped when a sync merges another
@@ -97,7 +100,6 @@ private:
   bool catalogueBuilt_ = false;
   std::vector<std::unique_ptr<PropertyClass>> definitions_;
   std::vector<std::unique_ptr<EnvironmentPropertyValue>> values_;
-  std::map<std::string, EnvironmentPropertyValue*, std::less<>> valuesByKey_;
 };
 
 // The process-wide store; null until the entry point creates it.

@@ -28,7 +28,8 @@ int32_t describedNumber(const std::string& text) {
 void describe(PropertyClass& p, bool withLimits) {
   const DescriptionProvider* provider = gDescriptionProvider;
   if (provider == nullptr) return;
-  auto ask = [&](const char* field) { return provider->describe(p.key + field); };
+  const std::string key = p.key.str();
+  auto ask = [&](const char* field) { return provider->describe(key + field); };
   p.page = ask(".page");
   p.group = ask(".group");
   p.shortName = ask(".short");
@@ -39,7 +40,7 @@ void describe(PropertyClass& p, bool withLimits) {
   while (start <= items.size()) {
     size_t end = items.find(';', start);
     if (end == std::string::npos) end = items.size();
-    if (end > start) p.addEnumerationItem(std::string_view(items).substr(start, end - start));
+    if (end > start) p.addEnumerationItem(PropertyText(std::string_view(items).substr(start, end - start)));
     start = end + 1;
   }
   p.suffix = ask(".suffix");
@@ -49,20 +50,20 @@ void describe(PropertyClass& p, bool withLimits) {
   }
 }
 
-PropertyClass baseProperty(std::string_view key, PropertyType type, int32_t flags) {
+PropertyClass baseProperty(PropertyText key, PropertyType type, int32_t flags) {
   PropertyClass p;
-  p.key = key;
+  p.key = std::move(key);
   p.type = static_cast<int32_t>(type);
   p.flags = flags;
   return p;
 }
 
-void setTexts(PropertyClass& p, std::string_view page, std::string_view group, std::string_view shortName,
-              std::string_view longText) {
-  p.page = page;
-  p.group = group;
-  p.shortName = shortName;
-  p.longText = longText;
+void setTexts(PropertyClass& p, PropertyText page, PropertyText group, PropertyText shortName,
+              PropertyText longText) {
+  p.page = std::move(page);
+  p.group = std::move(group);
+  p.shortName = std::move(shortName);
+  p.longText = std::move(longText);
 }
 
 }  // namespace
@@ -72,14 +73,14 @@ std::string_view propertyTypeName(int32_t code) {
   return kTypeNames[static_cast<size_t>(code)];
 }
 
-void PropertyClass::addEnumerationItem(std::string_view item) {
-  const size_t split = item.find("~~");
+void PropertyClass::addEnumerationItem(const PropertyText& item) {
+  const size_t split = item.view().find("~~");
   if (split == std::string_view::npos) {
-    enumeration.emplace_back(item);
+    enumeration.push_back(item);
     return;
   }
-  enumeration.emplace_back(item.substr(0, split));
-  enumerationCategories.emplace_back(item.substr(split + 2));
+  enumeration.push_back(item.substr(0, split));
+  enumerationCategories.push_back(item.substr(split + 2));
 }
 
 std::string DescriptionProvider::describe(const std::string&) const { return {}; }
@@ -87,62 +88,62 @@ std::string DescriptionProvider::describe(const std::string&) const { return {};
 const DescriptionProvider* descriptionProvider() { return gDescriptionProvider; }
 void setDescriptionProvider(const DescriptionProvider* provider) { gDescriptionProvider = provider; }
 
-PropertyClass makeFullProperty(std::string_view key, PropertyType type, std::string_view page, std::string_view group,
-                               std::string_view shortName, std::string_view longText, std::string_view defaultValue,
+PropertyClass makeFullProperty(PropertyText key, PropertyType type, PropertyText page, PropertyText group,
+                               PropertyText shortName, PropertyText longText, PropertyText defaultValue,
                                int32_t flags) {
-  PropertyClass p = baseProperty(key, type, flags);
-  setTexts(p, page, group, shortName, longText);
-  p.defaultValue = defaultValue;
+  PropertyClass p = baseProperty(std::move(key), type, flags);
+  setTexts(p, std::move(page), std::move(group), std::move(shortName), std::move(longText));
+  p.defaultValue = std::move(defaultValue);
   return p;
 }
 
-PropertyClass makeNumericProperty(std::string_view key, PropertyType type, int32_t minimum, int32_t maximum,
-                                  std::string_view page, std::string_view group, std::string_view shortName,
-                                  std::string_view longText, int32_t defaultNumber, int32_t flags) {
-  PropertyClass p = baseProperty(key, type, flags);
-  setTexts(p, page, group, shortName, longText);
+PropertyClass makeNumericProperty(PropertyText key, PropertyType type, int32_t minimum, int32_t maximum,
+                                  PropertyText page, PropertyText group, PropertyText shortName,
+                                  PropertyText longText, int32_t defaultNumber, int32_t flags) {
+  PropertyClass p = baseProperty(std::move(key), type, flags);
+  setTexts(p, std::move(page), std::move(group), std::move(shortName), std::move(longText));
   p.minimum = minimum;
   p.maximum = maximum;
   char buffer[16];
   const int base = type == PropertyType::IntegerHex ? 16 : 10;
   auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, defaultNumber, base);
   (void)ec;  // 16 bytes hold any 32-bit number in either base
-  p.defaultValue.assign(buffer, end);
+  p.defaultValue = std::string_view(buffer, static_cast<size_t>(end - buffer));
   return p;
 }
 
-PropertyClass makeEnumeratedProperty(std::string_view key, PropertyType type, const std::vector<std::string_view>& items,
-                                     std::string_view page, std::string_view group, std::string_view shortName,
-                                     std::string_view longText, std::string_view defaultValue, int32_t flags) {
-  PropertyClass p = baseProperty(key, type, flags);
-  setTexts(p, page, group, shortName, longText);
+PropertyClass makeEnumeratedProperty(PropertyText key, PropertyType type, const std::vector<PropertyText>& items,
+                                     PropertyText page, PropertyText group, PropertyText shortName,
+                                     PropertyText longText, PropertyText defaultValue, int32_t flags) {
+  PropertyClass p = baseProperty(std::move(key), type, flags);
+  setTexts(p, std::move(page), std::move(group), std::move(shortName), std::move(longText));
   p.enumeration.reserve(items.size());
-  for (std::string_view item : items) p.addEnumerationItem(item);
+  for (const PropertyText& item : items) p.addEnumerationItem(item);
   p.defaultValue = defaultValue;
   return p;
 }
 
-PropertyClass makeBooleanProperty(std::string_view key, std::string_view page, std::string_view group,
-                                  std::string_view shortName, std::string_view longText, std::string_view defaultValue,
+PropertyClass makeBooleanProperty(PropertyText key, PropertyText page, PropertyText group,
+                                  PropertyText shortName, PropertyText longText, PropertyText defaultValue,
                                   int32_t flags) {
-  PropertyClass p = baseProperty(key, PropertyType::Boolean, flags);
-  setTexts(p, page, group, shortName, longText);
-  p.enumeration = {std::string(kYes), std::string(kNo)};
-  p.defaultValue = defaultValue;
+  PropertyClass p = baseProperty(std::move(key), PropertyType::Boolean, flags);
+  setTexts(p, std::move(page), std::move(group), std::move(shortName), std::move(longText));
+  p.enumeration = {PropertyText::fromStatic(kYes), PropertyText::fromStatic(kNo)};
+  p.defaultValue = std::move(defaultValue);
   return p;
 }
 
-PropertyClass makeRangedDescribedProperty(std::string_view key, PropertyType type, int32_t minimum, int32_t maximum,
+PropertyClass makeRangedDescribedProperty(PropertyText key, PropertyType type, int32_t minimum, int32_t maximum,
                                           int32_t flags) {
-  PropertyClass p = baseProperty(key, type, flags);
+  PropertyClass p = baseProperty(std::move(key), type, flags);
   p.minimum = minimum;
   p.maximum = maximum;
   describe(p, false);
   return p;
 }
 
-PropertyClass makeDescribedProperty(std::string_view key, PropertyType type, int32_t flags) {
-  PropertyClass p = baseProperty(key, type, flags);
+PropertyClass makeDescribedProperty(PropertyText key, PropertyType type, int32_t flags) {
+  PropertyClass p = baseProperty(std::move(key), type, flags);
   describe(p, true);
   return p;
 }

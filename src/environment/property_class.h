@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "environment/property_class_text.h"
+
 namespace rw {
 
 enum class PropertyType : int32_t {
@@ -40,24 +42,24 @@ public:
   virtual ~PropertyClass() = default;
 
   // Adds one allowed value; "NAME~~CATEGORY" splits into the two lists.
-  void addEnumerationItem(std::string_view item);
+  void addEnumerationItem(const PropertyText& item);
 
-  std::string key;
-  std::string group;
-  std::string shortName;
-  std::string longText;
-  std::string suffix;
-  std::string reserved;
-  std::string defaultValue;
+  PropertyText key;
+  PropertyText group;
+  PropertyText shortName;
+  PropertyText longText;
+  PropertyText suffix;
+  PropertyText reserved;
+  PropertyText defaultValue;
   // Shown in place of the minimum of a ranged number ("Disabled", "Auto").
-  std::string specialValueText;
-  std::string page;
+  PropertyText specialValueText;
+  PropertyText page;
   uint8_t flagA = 0;
   uint8_t flagB = 1;
   int32_t type = static_cast<int32_t>(PropertyType::String);
-  std::vector<std::string> enumeration;
-  // One per enumeration item; empty for an item given without a category.
-  std::vector<std::string> enumerationCategories;
+  std::vector<PropertyText> enumeration;
+  // The categories of the items given as "NAME~~CATEGORY", in order.
+  std::vector<PropertyText> enumerationCategories;
   int32_t counter = 0;
   int32_t minimum = 0;
   int32_t maximum = 0;
@@ -80,29 +82,30 @@ public:
 const DescriptionProvider* descriptionProvider();
 void setDescriptionProvider(const DescriptionProvider* provider);
 
-// The six ways a definition is made.
+// The six ways a definition is made. Texts given as PropertyText::fromStatic
+// are referred to, any other text is copied.
 
 // Every text given.
-PropertyClass makeFullProperty(std::string_view key, PropertyType type, std::string_view page, std::string_view group,
-                               std::string_view shortName, std::string_view longText, std::string_view defaultValue,
+PropertyClass makeFullProperty(PropertyText key, PropertyType type, PropertyText page, PropertyText group,
+                               PropertyText shortName, PropertyText longText, PropertyText defaultValue,
                                int32_t flags);
 // A number between limits; the default is written in decimal, or in
 // lower-case hexadecimal for IntegerHex.
-PropertyClass makeNumericProperty(std::string_view key, PropertyType type, int32_t minimum, int32_t maximum,
-                                  std::string_view page, std::string_view group, std::string_view shortName,
-                                  std::string_view longText, int32_t defaultNumber, int32_t flags);
+PropertyClass makeNumericProperty(PropertyText key, PropertyType type, int32_t minimum, int32_t maximum,
+                                  PropertyText page, PropertyText group, PropertyText shortName,
+                                  PropertyText longText, int32_t defaultNumber, int32_t flags);
 // A choice among `items` (each may be "NAME~~CATEGORY").
-PropertyClass makeEnumeratedProperty(std::string_view key, PropertyType type, const std::vector<std::string_view>& items,
-                                     std::string_view page, std::string_view group, std::string_view shortName,
-                                     std::string_view longText, std::string_view defaultValue, int32_t flags);
+PropertyClass makeEnumeratedProperty(PropertyText key, PropertyType type, const std::vector<PropertyText>& items,
+                                     PropertyText page, PropertyText group, PropertyText shortName,
+                                     PropertyText longText, PropertyText defaultValue, int32_t flags);
 // "Yes" or "No".
-PropertyClass makeBooleanProperty(std::string_view key, std::string_view page, std::string_view group,
-                                  std::string_view shortName, std::string_view longText, std::string_view defaultValue,
+PropertyClass makeBooleanProperty(PropertyText key, PropertyText page, PropertyText group,
+                                  PropertyText shortName, PropertyText longText, PropertyText defaultValue,
                                   int32_t flags);
 // Limits given here, everything else from the description provider.
-PropertyClass makeRangedDescribedProperty(std::string_view key, PropertyType type, int32_t minimum, int32_t maximum,
+PropertyClass makeRangedDescribedProperty(PropertyText key, PropertyType type, int32_t minimum, int32_t maximum,
                                           int32_t flags);
 // Everything but the key and the type from the description provider.
-PropertyClass makeDescribedProperty(std::string_view key, PropertyType type, int32_t flags);
+PropertyClass makeDescribedProperty(PropertyText key, PropertyType type, int32_t flags);
 
 }  // namespace rw

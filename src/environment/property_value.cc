@@ -35,7 +35,8 @@ void EnvironmentPropertyValue::setValue(const std::string& text) {
   }
   // A listener may add listeners; iterate over the ones present now.
   const std::vector<Listener> listeners = listeners_;
-  for (const Listener& listener : listeners) listener(p->key);
+  const std::string key = p->key.str();
+  for (const Listener& listener : listeners) listener(key);
 }
 
 void PropertyValueList::appendUnique(PropertyValue* value) {

@@ -15,6 +15,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
+std::vector<std::string> texts(const std::vector<PropertyText>& list) {
+  std::vector<std::string> out;
+  for (const PropertyText& t : list) out.push_back(t.str());
+  return out;
+}
+
 // A store whose settings files live in a fresh temporary folder.
 class CatalogueTest : public ::testing::Test {
 protected:
@@ -158,7 +164,7 @@ TEST_F(CatalogueTest, FormattingStylesComeFromTheInstallation) {
     EXPECT_EQ(readFormattingStyles(), c.styles);
     EnvironmentSettings store(false);
     store.buildCatalogue();
-    EXPECT_EQ(store.find("Text Editor/FormattingStyle")->propertyClass()->enumeration, c.styles);
+    EXPECT_EQ(texts(store.find("Text Editor/FormattingStyle")->propertyClass()->enumeration), c.styles);
   }
 }
 
