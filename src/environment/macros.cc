@@ -77,9 +77,21 @@ private:
   size_t next_ = 0;
 };
 
-const std::string* lookUp(const PropertyClassList& table, const MacroMap& callerMap, const std::string& name,
+class MapLookup : public MacroLookup {
+public:
+  explicit MapLookup(const MacroMap& map) : map_(map) {}
+  const std::string* find(const std::string& name) const override {
+    auto it = map_.find(name);
+    return it == map_.end() ? nullptr : &it->second;
+  }
+
+private:
+  const MacroMap& map_;
+};
+
+const std::string* lookUp(const PropertyClassList& table, const MacroLookup& caller, const std::string& name,
                           bool useBuildMacros, bool useSystemMacros) {
-  if (auto it = callerMap.find(name); it != callerMap.end()) return &it->second;
+  if (const std::string* value = caller.find(name)) return value;
   if (useBuildMacros) {
     if (auto it = table.buildMacros().find(name); it != table.buildMacros().end()) return &it->second;
   }
@@ -90,7 +102,7 @@ const std::string* lookUp(const PropertyClassList& table, const MacroMap& caller
 }
 
 // One pass over `text`; returns whether a reference asked for another pass.
-bool expandOnePass(const PropertyClassList& table, const MacroMap& callerMap, std::string_view text,
+bool expandOnePass(const PropertyClassList& table, const MacroLookup& caller, std::string_view text,
                    bool useBuildMacros, bool useSystemMacros, ReferenceEnds& referenceEnds, std::string& out) {
   const char sigil = table.sigil;
   const size_t n = text.size();
@@ -155,7 +167,7 @@ bool expandOnePass(const PropertyClassList& table, const MacroMap& callerMap, st
     }
 
     const std::string nameText(name);
-    if (const std::string* value = lookUp(table, callerMap, nameText, useBuildMacros, useSystemMacros)) {
+    if (const std::string* value = lookUp(table, caller, nameText, useBuildMacros, useSystemMacros)) {
       std::string dynamic;
       if (dynamicMacroValue(nameText, dynamic)) {
         out += dynamic;
@@ -235,12 +247,17 @@ void setSystemMacroTable(PropertyClassList* table) { gSystemMacroTable = table; 
 
 std::string expandMacros(const PropertyClassList& table, const MacroMap& callerMap, std::string_view text,
                          bool useBuildMacros, bool useSystemMacros) {
+  return expandMacros(table, MapLookup(callerMap), text, useBuildMacros, useSystemMacros);
+}
+
+std::string expandMacros(const PropertyClassList& table, const MacroLookup& caller, std::string_view text,
+                         bool useBuildMacros, bool useSystemMacros) {
   std::string working(text);
   std::string out;
   ReferenceEnds referenceEnds;
   for (int pass = 0; pass < kMaxExpansionPasses; ++pass) {
     if (working.empty()) return working;
-    const bool reexpand = expandOnePass(table, callerMap, working, useBuildMacros, useSystemMacros, referenceEnds, out);
+    const bool reexpand = expandOnePass(table, caller, working, useBuildMacros, useSystemMacros, referenceEnds, out);
     // A pass that reproduces its input would do so forever ($($(X)) with X
     // undefined keeps its text).
     if (!reexpand || out == working || out.size() > kMaxExpandedLength) return out;

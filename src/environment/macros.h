@@ -85,6 +85,16 @@ void setSystemMacroTable(PropertyClassList* table);
 // stays as written.
 std::string expandMacros(const PropertyClassList& table, const MacroMap& callerMap, std::string_view text,
                          bool useBuildMacros, bool useSystemMacros);
+// The caller's macros when they are not one map (the preprocessor keeps a
+// persistent table per nesting level, cheap to copy and to extend).
+class MacroLookup {
+public:
+  virtual ~MacroLookup() = default;
+  // The value of `name`, or null when the caller does not define it.
+  virtual const std::string* find(const std::string& name) const = 0;
+};
+std::string expandMacros(const PropertyClassList& table, const MacroLookup& caller, std::string_view text,
+                         bool useBuildMacros, bool useSystemMacros);
 std::string expandSystemMacros(const PropertyClassList& table, std::string_view text);
 // The current date or time text for the eight date and time macro names.
 bool dynamicMacroValue(std::string_view name, std::string& out);
