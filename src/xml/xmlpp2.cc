@@ -14,7 +14,7 @@ namespace {
 
 // The value of `name` for if, ifnot and switch. A name nobody defined becomes
 // defined as empty at this level, so a later ifdef here sees it.
-const std::string& lookupDefining(MacroTable& table, const std::string& name) {
+const std::string& lookupDefining(LevelMacros& table, const std::string& name) {
   if (const std::string* value = table.find(name)) return *value;
   table.set(name, std::string());
   return *table.find(name);
@@ -49,6 +49,10 @@ const PropertyClassList& macroTableForExpansion() {
   return *standIn;
 }
 
+std::string expandLocal(const MacroLookup& table, std::string_view text) {
+  return expandMacros(macroTableForExpansion(), table, text, false, false);
+}
+
 std::string expandLocal(const MacroMap& table, std::string_view text) {
   return expandMacros(macroTableForExpansion(), table, text, false, false);
 }
@@ -65,7 +69,7 @@ std::vector<std::string_view> splitList(std::string_view text) {
   return items;
 }
 
-void expandAttributes(XMLElement& element, const MacroMap& table) {
+void expandAttributes(XMLElement& element, const MacroLookup& table) {
   for (XMLAttribute& attribute : element.mutableAttributes()) {
     if (attribute.value.find('$') == std::string::npos) continue;
     std::string expanded = expandLocal(table, attribute.value);
@@ -153,7 +157,7 @@ void XMLPP2::processConditionals(XMLNode* first, const std::string& currentFile,
       level.previous = node;
     }
   }
-  level.table = std::move(table);
+  level.table = LevelMacros(table.map());
   level.expand = expandAttributes;
   level.nesting = std::move(nesting);
 
@@ -178,7 +182,7 @@ void XMLPP2::walk(std::vector<Level>& stack) {
       level.node = node->nextSibling;
       continue;
     }
-    if (level.expand) expandAttributes(*element, level.table.map());
+    if (level.expand) expandAttributes(*element, level.table);
 
     Outcome outcome = dispatch(*element, level);
 
@@ -307,7 +311,7 @@ XMLPP2::Outcome XMLPP2::processIf(XMLElement& element, Level& level, bool negate
 XMLPP2::Outcome XMLPP2::processIfex(XMLElement& element, Level& level) {
   const std::string* expression = element.getAttribute("expression");
   if (expression == nullptr || expression->empty()) return keep(element, level);
-  const ConditionResult result = evaluateCondition(expandLocal(level.table.map(), *expression));
+  const ConditionResult result = evaluateCondition(expandLocal(level.table, *expression));
   if (result.ok && result.value) return select(element, element, level);
   return drop();
 }
@@ -352,10 +356,10 @@ XMLPP2::Outcome XMLPP2::processDefine(XMLElement& element, Level& level) {
   if (const std::string* value = element.getAttribute("value")) {
     level.table.set(*name, *value);
   } else if (const std::string* expression = element.getAttribute("expression")) {
-    const UnsignedResult result = evaluateUnsigned(expandLocal(level.table.map(), *expression));
+    const UnsignedResult result = evaluateUnsigned(expandLocal(level.table, *expression));
     if (result.ok) level.table.set(*name, std::to_string(static_cast<uint32_t>(result.value)));
   } else if (const std::string* hexExpression = element.getAttribute("hex_expression")) {
-    const UnsignedResult result = evaluateUnsigned(expandLocal(level.table.map(), *hexExpression));
+    const UnsignedResult result = evaluateUnsigned(expandLocal(level.table, *hexExpression));
     if (result.ok) level.table.set(*name, hexText(static_cast<uint32_t>(result.value)));
   } else {
     warning(warningText("missing value or expression in <define>"));

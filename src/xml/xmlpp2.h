@@ -12,6 +12,7 @@
 
 #include "environment/macros.h"
 #include "xml/xml_document.h"
+#include "xml/xmlpp2_macro_table.h"
 
 namespace rw {
 
@@ -78,7 +79,7 @@ private:
   // Table and expansion setting for the children of an included root or a
   // template copy, following the `macros` / `expand_macros` attributes of the
   // directive; `target` gets its own attributes expanded where that applies.
-  void nestedTable(const XMLElement& directive, XMLElement* target, const Level& level, MacroTable& table,
+  void nestedTable(const XMLElement& directive, XMLElement* target, const Level& level, LevelMacros& table,
                    bool& expand);
 
   // Copies made through createElement. Loops charge the copy budget for all

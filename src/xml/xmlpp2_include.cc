@@ -68,7 +68,7 @@ bool inFileChain(const XMLPP2::Nesting* nesting, const std::string& key) {
 
 }  // namespace
 
-void XMLPP2::nestedTable(const XMLElement& directive, XMLElement* target, const Level& level, MacroTable& table,
+void XMLPP2::nestedTable(const XMLElement& directive, XMLElement* target, const Level& level, LevelMacros& table,
                          bool& expand) {
   if (!level.expand && !directive.hasAttribute("expand_macros")) {
     table = level.table;
@@ -76,13 +76,13 @@ void XMLPP2::nestedTable(const XMLElement& directive, XMLElement* target, const 
     return;
   }
   if (const std::string* macros = directive.getAttribute("macros")) {
-    const MacroMap definitions = parseMacroDefinitions(splitDefinitionList(withoutNewlines(*macros), false));
-    table = MacroTable(mergeMacros(level.table.map(), definitions));
+    table = level.table;
+    table.setAll(parseMacroDefinitions(splitDefinitionList(withoutNewlines(*macros), false)));
     expand = true;
-    if (target != nullptr) expandAttributes(*target, table.map());
+    if (target != nullptr) expandAttributes(*target, table);
     return;
   }
-  if (level.expand && target != nullptr) expandAttributes(*target, level.table.map());
+  if (level.expand && target != nullptr) expandAttributes(*target, level.table);
   table = level.table;
   expand = level.expand;
 }

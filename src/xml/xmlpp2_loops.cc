@@ -20,7 +20,7 @@ uint32_t unsignedOrZero(const std::string& text) {
   return result.ok ? static_cast<uint32_t>(result.value) : 0;
 }
 
-uint32_t signedOrZero(const MacroMap& table, const std::string& text) {
+uint32_t signedOrZero(const MacroLookup& table, const std::string& text) {
   const SignedResult result = evaluateSigned(expandLocal(table, text));
   return result.ok ? static_cast<uint32_t>(result.value) : 0;
 }
@@ -226,7 +226,7 @@ XMLPP2::Outcome XMLPP2::processFor(XMLElement& element, Level& level) {
   const CopySize perRound = copySize(element, false);
   if (!chargeCopies(rounds * perRound.elements, rounds * perRound.bytes, "for")) return drop();
 
-  const MacroMap& table = level.table.map();
+  const LevelMacros& table = level.table;
   uint32_t offset = 0;
   if (const std::string* add = element.getAttribute("add")) {
     offset = signedOrZero(table, *add);

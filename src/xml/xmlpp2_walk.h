@@ -61,7 +61,7 @@ struct XMLPP2::Level {
   // The next node to process, and the sibling before it that stays.
   XMLNode* node = nullptr;
   XMLNode* previous = nullptr;
-  MacroTable table;
+  LevelMacros table;
   bool expand = false;
   std::shared_ptr<const Nesting> nesting;
   // When set, the chain's processed nodes go after this element once the
@@ -90,7 +90,7 @@ struct XMLPP2::Outcome {
   XMLElement* owner = nullptr;
   XMLElement* spliceAfter = nullptr;
   XMLElement* container = nullptr;
-  MacroTable table;
+  LevelMacros table;
   bool expand = false;
   std::shared_ptr<const Nesting> nesting;
   XMLNode* copies = nullptr;
@@ -101,11 +101,12 @@ struct XMLPP2::Outcome {
 const PropertyClassList& macroTableForExpansion();
 
 // Expansion of attribute values and expressions: the local table only.
+std::string expandLocal(const MacroLookup& table, std::string_view text);
 std::string expandLocal(const MacroMap& table, std::string_view text);
 
 // Expands every attribute value that holds a '$'; a value changes only when
 // the expansion differs.
-void expandAttributes(XMLElement& element, const MacroMap& table);
+void expandAttributes(XMLElement& element, const MacroLookup& table);
 
 // kWarningPrefix + text.
 std::string warningText(std::string_view text);
