@@ -119,7 +119,9 @@ XMLPP2::Outcome XMLPP2::processInclude(XMLElement& element, Level& level) {
   ++includeLoads_;
 
   // An include that is itself the document's root has no parent to splice
-  // into: the included root becomes the root.
+  // into: the included root becomes the root. Unwrapping it (no_root) would
+  // leave the document with several roots, so no_root is ignored there with
+  // a warning, as envelope is ignored silently.
   const bool atRoot = element.parent == nullptr;
   XMLElement* saved = takeRoot();
   const bool loaded = load(resolved);
