@@ -82,10 +82,12 @@ void ArgParse::parse(int count, const char* const* words, int pass) {
 }
 
 void ArgParse::readIndirectFile(const char* fileName, int pass) {
-  if (indirectDepth_ == kMaxIndirectDepth) {
+  if (indirectDepth_ == kMaxIndirectDepth || indirectFilesRead_ == kMaxIndirectFiles) {
     reportError("too many indirect files");
     return;
   }
+  // Once the line limit has been reported, nothing more is read.
+  if (indirectLinesRead_ > kMaxIndirectLines) return;
   std::FILE* file = std::fopen(fileName, "r");
   if (file == nullptr) {
     const int failure = errno;
@@ -94,11 +96,18 @@ void ArgParse::readIndirectFile(const char* fileName, int pass) {
   }
 
   ++indirectDepth_;
+  ++indirectFilesRead_;
   char buffer[kLineBufferSize];
   int lineNumber = 0;
   std::vector<std::string> lineWords;
   std::vector<const char*> pointers;
   while (std::fgets(buffer, sizeof buffer, file) != nullptr) {
+    if (indirectLinesRead_ >= kMaxIndirectLines) {
+      if (indirectLinesRead_ == kMaxIndirectLines) reportError("too many lines in indirect files");
+      indirectLinesRead_ = kMaxIndirectLines + 1;
+      break;
+    }
+    ++indirectLinesRead_;
     // A long line arrives in several pieces and each piece counts as a line.
     ++lineNumber;
     if (buffer[0] == '#') continue;

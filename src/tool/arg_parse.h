@@ -48,6 +48,14 @@ public:
   // Indirect files may name further indirect files; this many may be open at
   // once, which stops a file that names itself.
   static constexpr int kMaxIndirectDepth = 100;
+  // Readings of indirect files in one parser, nesting or not. A file that
+  // names itself twice would otherwise be read 2^100 times before the depth
+  // limit ends it; no real set of option files comes near this number.
+  static constexpr int kMaxIndirectFiles = 1000;
+  // Lines (fgets pieces) read from all indirect files together. A file that
+  // never ends (a device, a pipe that keeps writing) must not keep the parser
+  // reading; real option files are a few hundred lines at most.
+  static constexpr long kMaxIndirectLines = 100000;
   // The word store of one indirect-file line.
   static constexpr int kMaxWordsPerLine = 256;
   // fgets reads an indirect file in pieces of at most this many bytes minus 1.
@@ -90,6 +98,8 @@ private:
 
   std::map<const char*, OptionInfo, DescendingName> options_;
   int indirectDepth_ = 0;
+  int indirectFilesRead_ = 0;
+  long indirectLinesRead_ = 0;
   Diagnostics* diagnostics_;
   // Words read from indirect files, kept for the parser's lifetime so that a
   // pointer stored through `valueOut` stays valid.
