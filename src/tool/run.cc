@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "environment/environment_settings.h"
@@ -13,6 +14,7 @@
 #include "environment/paths.h"
 #include "header/header_generator.h"
 #include "memorymap/memory_map.h"
+#include "tool/depfile.h"
 #include "tool/diagnostics.h"
 #include "tool/my_arg_parse.h"
 #include "tool/output_file.h"
@@ -117,6 +119,20 @@ int runRegwright(int argc, char** argv) {
     return kExitFailure;
   }
 
+  // "-depfile": the rule is formed now, from the files the load read (the
+  // main file first, as read), so a name no depfile reader could take back
+  // fails the run before the old header is touched.
+  std::string dependencies;
+  if (!parser.depFile.empty()) {
+    std::string badPath;
+    std::optional<std::string> rule = dependencyRule(parser.positionals[1], map.filesRead(), &badPath);
+    if (!rule) {
+      std::fprintf(stderr, "regwright can't write %s: a file name holds a line break\n", parser.depFile.c_str());
+      return kExitFailure;
+    }
+    dependencies = std::move(*rule);
+  }
+
   // 13. The old header goes; its result does not matter (there may be none).
   const std::string& outputPath = parser.positionals[1];
   removeFile(outputPath);
@@ -137,6 +153,18 @@ int runRegwright(int argc, char** argv) {
   if (!writeAndClose(output, outputPath, header)) {
     std::fprintf(stderr, "regwright can't write %s\n", outputPath.c_str());
     return kExitFailure;
+  }
+
+  // The rule goes out only after the header is complete. If it cannot be
+  // written the new header goes too: left alone, it would look up to date to
+  // make while nothing records what it depends on.
+  if (!parser.depFile.empty()) {
+    std::string error;
+    if (!writeDepfile(parser.depFile, dependencies, &error)) {
+      std::fprintf(stderr, "regwright can't write %s: %s\n", parser.depFile.c_str(), error.c_str());
+      removeFile(outputPath);
+      return kExitFailure;
+    }
   }
   return kExitSuccess;
 }

@@ -6,6 +6,7 @@ set -euo pipefail
 build=$1
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
+trap 'echo "deb_package.sh: line $LINENO failed: $BASH_COMMAND"' ERR
 
 (cd "$build" && cpack -G DEB -B "$out" >"$out/cpack.log" 2>&1) || { cat "$out/cpack.log"; exit 1; }
 shopt -s nullglob
@@ -27,10 +28,14 @@ depends=$(dpkg-deb -f "$deb" Depends)
 grep -q '\blibc6\b' <<<"$depends" || { echo "Depends lacks libc6: $depends"; failed=1; }
 dpkg-deb -x "$deb" "$out/root"
 while read -r soname; do
-  path=$(ldconfig -p | awk -v s="$soname" '$1 == s && /x86-64/ {print $NF; exit}')
+  # awk reads to the end: a reader that stops early would kill the writer
+  # with SIGPIPE, which pipefail reports as a failure.
+  path=$(ldconfig -p | awk -v s="$soname" '$1 == s && /x86-64/ && !found {print $NF; found = 1}')
   [ -n "$path" ] || { echo "cannot find $soname"; failed=1; continue; }
-  owner=$(dpkg -S "$(readlink -f "$path")" 2>/dev/null | head -n1 | cut -d: -f1) \
-    || owner=$(dpkg -S "$path" | head -n1 | cut -d: -f1)
+  # dpkg knows a library by the path it installed, with or without /usr.
+  owner=$( (dpkg -S "$path" 2>/dev/null || dpkg -S "$(readlink -f "$path")" 2>/dev/null || true) |
+           awk -F: 'NR == 1 {print $1}')
+  [ -n "$owner" ] || { echo "no package owns $path"; failed=1; continue; }
   grep -qwF -- "$owner" <<<"$depends" || { echo "$soname comes from $owner, which Depends lacks: $depends"; failed=1; }
 done < <(objdump -p "$out/root/usr/bin/regwright" | awk '$1 == "NEEDED" {print $2}')
 [ $failed -eq 0 ] && echo "ok: $(basename "$deb")"

@@ -1,0 +1,1 @@
+out.h: main.xml @WORK@/parts/uart.xml @WORK@/parts/status.xml timer.xml

@@ -1,0 +1,1 @@
+out.h: old.xml
