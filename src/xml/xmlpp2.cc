@@ -28,13 +28,6 @@ bool listContains(std::string_view list, std::string_view value) {
   return false;
 }
 
-std::string currentDirectory() {
-  std::string buffer(4096, '\0');
-  if (::getcwd(buffer.data(), buffer.size()) == nullptr) return std::string();
-  buffer.resize(std::char_traits<char>::length(buffer.data()));
-  return buffer;
-}
-
 }  // namespace
 
 const std::string& XMLPP2::Nesting::currentFile() const {
@@ -111,9 +104,16 @@ void destroyElement(XMLNode* element) {
   delete element;
 }
 
+std::string workingDirectory() {
+  std::string buffer(4096, '\0');
+  if (::getcwd(buffer.data(), buffer.size()) == nullptr) return std::string();
+  buffer.resize(std::char_traits<char>::length(buffer.data()));
+  return buffer;
+}
+
 std::string absolutePath(const std::string& path) {
   if (!path.empty() && path[0] == '/') return normalisePath(path);
-  return normalisePath(currentDirectory() + "/" + path);
+  return normalisePath(workingDirectory() + "/" + path);
 }
 
 XMLPP2::~XMLPP2() {

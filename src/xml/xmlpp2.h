@@ -34,6 +34,8 @@ public:
 
   // Processes `first` and all its following siblings. `currentFile` is where
   // they came from: relative include names are resolved against its folder.
+  // The walk keeps its nesting levels on the heap, so a tree a million
+  // levels deep costs memory, not the machine stack.
   void processConditionals(XMLNode* first, const std::string& currentFile, MacroTable table,
                            bool expandAttributes);
 
@@ -52,6 +54,7 @@ public:
   uint64_t maxCopiedElements = 3000000;
   uint64_t maxCopiedBytes = uint64_t{512} << 20;
 
+  // The walk's own state, defined in xmlpp2_walk.h.
   struct Level;
   struct Nesting;
   struct Outcome;

@@ -1,7 +1,5 @@
 // include and xmlput: content from another file or from a template, walked
 // in a nested level with the table the directive asks for.
-#include <unistd.h>
-
 #include <algorithm>
 #include <string>
 #include <string_view>
@@ -13,13 +11,6 @@
 namespace rw {
 
 namespace {
-
-std::string workingDirectory() {
-  std::string buffer(4096, '\0');
-  if (::getcwd(buffer.data(), buffer.size()) == nullptr) return std::string();
-  buffer.resize(std::char_traits<char>::length(buffer.data()));
-  return buffer;
-}
 
 // A relative include name goes after the folder of the including file, that
 // folder made absolute and lexically normalised.

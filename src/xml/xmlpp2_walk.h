@@ -119,6 +119,8 @@ std::string hexText(uint64_t value);
 
 std::string withoutNewlines(std::string_view text);
 
+std::string workingDirectory();
+
 // Absolute and lexically normalised, against the working directory.
 std::string absolutePath(const std::string& path);
 
