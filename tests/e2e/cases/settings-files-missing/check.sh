@@ -1,0 +1,2 @@
+# Without settings files the run creates none.
+[ -z "$(find home -mindepth 1)" ]
