@@ -260,8 +260,17 @@ std::string expandMacros(const PropertyClassList& table, const MacroLookup& call
     const bool reexpand = expandOnePass(table, caller, working, useBuildMacros, useSystemMacros, referenceEnds, out);
     // A pass that reproduces its input would do so forever ($($(X)) with X
     // undefined keeps its text).
-    if (!reexpand || out == working || out.size() > kMaxExpandedLength) return out;
+    if (!reexpand || out == working) return out;
+    if (out.size() > kMaxExpandedLength) {
+      std::fprintf(stderr, "warning: macro expansion stopped when the text passed %zu bytes\n", kMaxExpandedLength);
+      return out;
+    }
     working.swap(out);
+  }
+  // The last pass may have resolved everything it asked for.
+  if (working.find(std::string{table.sigil, '('}) != std::string::npos) {
+    std::fprintf(stderr, "warning: macro expansion stopped after %d passes; the text still holds references\n",
+                 kMaxExpansionPasses);
   }
   return working;
 }

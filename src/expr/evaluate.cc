@@ -1,5 +1,9 @@
 #include "expr/evaluate.h"
 
+#include <cstdio>
+#include <string>
+
+#include "expr/parser_exception.h"
 #include "expr/simple_expression_parser.h"
 
 namespace rw {
@@ -18,6 +22,13 @@ SimpleExpressionParser& processParser() {
 Value checkedValue(std::string_view text) noexcept {
   try {
     return processParser().evaluate(text);
+  } catch (const LimitException& limit) {
+    // The start of the text is enough to find it in the map.
+    constexpr size_t kExcerpt = 16;
+    const std::string excerpt(text.substr(0, kExcerpt));
+    std::fprintf(stderr, "warning: %s; not evaluated: %s%s\n", limit.what(), excerpt.c_str(),
+                 text.size() > kExcerpt ? "..." : "");
+    return Value();
   } catch (...) {
     return Value();
   }

@@ -93,7 +93,7 @@ bool isIntegerLiteral(int kind) {
 class ExpressionParser::DepthGuard {
 public:
   explicit DepthGuard(ExpressionParser& parser) : parser_(parser) {
-    if (++parser_.depth_ > kMaxNesting) throw ParserException("expression nested too deeply");
+    if (++parser_.depth_ > kMaxNesting) throw LimitException("expression nested too deeply");
   }
   ~DepthGuard() { --parser_.depth_; }
   DepthGuard(const DepthGuard&) = delete;
@@ -132,7 +132,7 @@ void ExpressionParser::expect(int kind, const char* failure) const {
 }
 
 ExpressionPtr ExpressionParser::checked(ExpressionPtr node) const {
-  if (node->height() > kMaxTreeHeight) throw ParserException("expression nested too deeply");
+  if (node->height() > kMaxTreeHeight) throw LimitException("expression nested too deeply");
   return node;
 }
 

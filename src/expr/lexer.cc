@@ -67,7 +67,7 @@ void Lexer::next(Token& token) {
       std::string replacement = expandIdentifier(matched);
       if (!replacement.empty()) {
         if (inputs_.size() >= kMaxInputNesting)
-          throw ParserException("identifier replacement nested too deeply");
+          throw LimitException("identifier replacement nested too deeply");
         inputs_.push_back(Input{std::move(replacement), 0});
         continue;
       }

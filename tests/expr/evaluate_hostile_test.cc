@@ -1,0 +1,51 @@
+// Expressions past the evaluator's bounds: each evaluation fails quickly, and
+// the bound it met is named on standard error, since nothing else tells the
+// user why an address came out as 0.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "expr/evaluate.h"
+
+namespace rw {
+namespace {
+
+std::string repeat(const std::string& piece, size_t count) {
+  std::string out;
+  for (size_t i = 0; i < count; ++i) out += piece;
+  return out;
+}
+
+TEST(EvaluateHostileTest, BoundsFailTheEvaluationAndSaySo) {
+  struct Case {
+    const char* name;
+    std::string text;
+    // Empty: an ordinary failure or success, which stays silent.
+    std::string warning;
+  };
+  const std::string tooDeep = "warning: expression nested too deeply; not evaluated: ";
+  const std::vector<Case> cases = {
+      {"parentheses 100,000 deep", repeat("(", 100000) + "1" + repeat(")", 100000), tooDeep + "((((((((((((((((...\n"},
+      {"a chain of 100,000 operators", "1" + repeat("+1", 100000), tooDeep + "1+1+1+1+1+1+1+1+...\n"},
+      {"negations 100,000 deep", repeat("-", 100000) + "1", tooDeep + "----------------...\n"},
+      {"unbalanced parentheses", repeat("(", 100000), tooDeep + "((((((((((((((((...\n"},
+      {"an ordinary failure", "5 / 0", ""},
+      {"a literal far past 64 bits", repeat("9", 100000), ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto started = std::chrono::steady_clock::now();
+    ::testing::internal::CaptureStderr();
+    const UnsignedResult result = evaluateUnsigned(c.text);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.warning);
+    if (!c.warning.empty()) {
+      EXPECT_FALSE(result.ok);
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+  }
+}
+
+}  // namespace
+}  // namespace rw
