@@ -21,8 +21,10 @@ constexpr int kMaxExpansionPasses = 32;
 
 // A macro whose value contains references to itself can double the text on
 // every pass; past this size the text is returned as it stands. File names
-// and attribute values, the texts expanded, stay far below it.
-constexpr size_t kMaxExpandedLength = size_t{4} << 20;
+// and attribute values, the texts expanded, stay far below it. Every pass
+// over a text this long costs a few milliseconds, so one runaway expansion
+// stays well under a second.
+constexpr size_t kMaxExpandedLength = size_t{1} << 20;
 
 PropertyClassList* gSystemMacroTable = nullptr;
 

@@ -40,7 +40,12 @@ TEST(ExpandMacrosHostileTest, EndsQuicklyAndReportsTheBoundItMeets) {
       {"a value that doubles every pass",
        "$(A)$(W:$(Z))",
        {{"A", "$(A)$(A)$(W:$(Z))"}},
-       "warning: macro expansion stopped when the text passed 4194304 bytes\n"},
+       "warning: macro expansion stopped when the text passed 1048576 bytes\n"},
+      // Found by fuzzing: the same doubling among unclosed and nested references.
+      {"doubling among nested references",
+       std::string("$(N)=x;A==;\n$($($(\0\0\0\0\0\0A)))$(A:$(B $(S)tu)dio", 46),
+       {{"N", "$(N)$(N)"}},
+       "warning: macro expansion stopped when the text passed 1048576 bytes\n"},
   };
   const PropertyClassList table;
   for (const Case& c : cases) {
