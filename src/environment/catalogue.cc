@@ -112,8 +112,8 @@ std::vector<std::string> readFormattingStyles() {
   while (node != nullptr) {
     if (const XMLElement* element = asElement(node)) {
       // An empty name offers nothing to choose.
-      const std::string* name = element->getAttribute("name");
-      if (name != nullptr && !name->empty()) styles.push_back(*name);
+      const std::optional<std::string_view> name = element->getAttribute("name");
+      if (name && !name->empty()) styles.emplace_back(*name);
     }
     if (node->firstChild != nullptr) {
       node = node->firstChild;

@@ -68,13 +68,13 @@ void fixDefinitionName(std::string& name) {
 
 void registerNameInto(std::string& out, const MemoryMapElement& reg, const MemoryMapElement* group) {
   out.clear();
-  if (group != nullptr && (generatorSettings().prependRegGroup || group->getAttribute("prepend_group_name") != nullptr)) {
-    if (const std::string* groupName = group->name()) {
+  if (group != nullptr && (generatorSettings().prependRegGroup || group->getAttribute("prepend_group_name").has_value())) {
+    if (const std::optional<std::string_view> groupName = group->name()) {
       out += *groupName;
     }
     out += '_';
   }
-  if (const std::string* name = reg.name()) {
+  if (const std::optional<std::string_view> name = reg.name()) {
     out += *name;
   }
   fixDefinitionName(out);

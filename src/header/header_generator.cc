@@ -50,9 +50,7 @@ void appendDecimal(std::string& out, uint32_t value) {
   out.append(buffer, result.ptr);
 }
 
-std::string_view textOf(const std::string* text) {
-  return text != nullptr ? std::string_view(*text) : std::string_view();
-}
+std::string_view textOf(std::optional<std::string_view> text) { return text.value_or(std::string_view()); }
 
 const MemoryMapElement* asMapElement(const XMLNode* node) {
   // Every element of a loaded map is made by the map's factory; anything
@@ -100,7 +98,7 @@ private:
   // name costs no allocation once they have grown.
   std::string registerName_;  // R
   std::string registerAlias_;  // K
-  const std::string* aka_ = nullptr;  // the register's "aka", or null
+  std::optional<std::string_view> aka_;  // the register's "aka", if any
   std::string fieldName_;  // B
   std::string fullFieldName_;  // F
   std::string fieldAlias_;  // A
@@ -182,7 +180,7 @@ void DefinitionWriter::registerBlock(const MemoryMapElement& reg) {
 
   aka_ = reg.getAttribute("aka");
   registerAlias_.clear();
-  if (aka_ != nullptr) {
+  if (aka_) {
     registerAlias_ = *aka_;
     fixDefinitionName(registerAlias_);
   }
@@ -247,7 +245,7 @@ void DefinitionWriter::registerBlock(const MemoryMapElement& reg) {
 }
 
 void DefinitionWriter::bitField(const MemoryMapElement& reg, const MemoryMapElement& field) {
-  const std::string* plainName = field.name();
+  const std::optional<std::string_view> plainName = field.name();
   if (exclusion_.excludes(textOf(plainName))) {
     return;
   }
@@ -262,7 +260,7 @@ void DefinitionWriter::bitField(const MemoryMapElement& reg, const MemoryMapElem
     fullFieldName_ += fieldName_;
   }
   fieldAlias_.clear();
-  if (aka_ != nullptr) {
+  if (aka_) {
     fieldAlias_ = *aka_;
     fieldAlias_ += '_';
     fieldAlias_ += fieldName_;

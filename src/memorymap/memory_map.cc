@@ -37,8 +37,7 @@ uint32_t placeElement(MemoryMapElement& element, uint32_t base) {
         base = element.start();
       }
       if (element.hasAttribute("size")) {
-        const std::string* text = element.getAttribute("size");
-        const UnsignedResult size = evaluateUnsigned(text != nullptr ? *text : std::string());
+        const UnsignedResult size = evaluateUnsigned(element.getAttribute("size").value_or(std::string_view()));
         if (size.ok) element.setSize(static_cast<uint32_t>(size.value));
       }
       return base;
@@ -49,8 +48,7 @@ uint32_t placeElement(MemoryMapElement& element, uint32_t base) {
       // enumerations by bit offset from 0; none of them moves the base on.
       if (element.hasAttribute("start")) element.setStart(kind == ElementKind::Register ? base : 0);
       if (element.hasAttribute("size")) {
-        const std::string* text = element.getAttribute("size");
-        element.setSize(static_cast<uint32_t>(parseNumberLiteral(text != nullptr ? *text : std::string())));
+        element.setSize(static_cast<uint32_t>(parseNumberLiteral(element.getAttribute("size").value_or(std::string_view()))));
       }
       return base;
     default:
@@ -68,8 +66,8 @@ MemoryMap::~MemoryMap() {
   for (const auto& element : replacedImports_) element->nextSibling = nullptr;
 }
 
-XMLElement* MemoryMap::createElement(std::string tagName) {
-  return new MemoryMapElement(std::move(tagName), readOnly);
+XMLElement* MemoryMap::createElement(std::string_view tagName) {
+  return new MemoryMapElement(tagName, readOnly);
 }
 
 void MemoryMap::warning(const std::string& message) {
@@ -146,8 +144,8 @@ void MemoryMap::processImports() {
     // and gives the same sibling to the new one.
     MemoryMapElement* next = asMemoryMapElement(child->nextSibling);
     if (child->tagName() == "Import") {
-      const std::string* file = child->getAttribute("filename");
-      MemoryMapElement* imported = loadFile(file != nullptr ? *file : std::string());
+      const std::string file(child->getAttribute("filename").value_or(std::string_view()));
+      MemoryMapElement* imported = loadFile(file);
       if (imported != nullptr) {
         root->replaceChild(child, imported);
         imported->importElement = child;

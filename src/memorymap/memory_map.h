@@ -23,7 +23,7 @@ public:
 
   MemoryMapElement* rootElement() const;
 
-  XMLElement* createElement(std::string tagName) override;
+  XMLElement* createElement(std::string_view tagName) override;
   // The preprocessor's diagnostics: one line each on standard error.
   void warning(const std::string& message) override;
 

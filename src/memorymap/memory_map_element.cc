@@ -41,30 +41,30 @@ int digitValue(char c) {
 
 }  // namespace
 
-ElementKind elementKindForTag(const std::string& tagName) {
+ElementKind elementKindForTag(std::string_view tagName) {
   for (const KindTag& entry : kKindTags) {
     if (entry.tag == tagName) return entry.kind;
   }
   return ElementKind::Other;
 }
 
-MemoryMapElement::MemoryMapElement(std::string tagName, bool readOnly)
-    : XMLElement(std::move(tagName)), readOnly(readOnly), kind_(elementKindForTag(this->tagName())) {}
+MemoryMapElement::MemoryMapElement(std::string_view tagName, bool readOnly)
+    : XMLElement(tagName), readOnly(readOnly), kind_(elementKindForTag(tagName)) {}
 
 bool MemoryMapElement::hasStart() const {
-  const std::string* text = startText();
-  return text != nullptr && !text->empty();
+  const std::optional<std::string_view> text = startText();
+  return text && !text->empty();
 }
 
 bool MemoryMapElement::hasSize() const {
-  const std::string* text = getAttribute("size");
-  return text != nullptr && !text->empty();
+  const std::optional<std::string_view> text = getAttribute("size");
+  return text && !text->empty();
 }
 
 void MemoryMapElement::setStart(uint32_t base) {
   start_ = 0;
-  const std::string* text = startText();
-  if (text == nullptr || text->empty()) return;
+  const std::optional<std::string_view> text = startText();
+  if (!text || text->empty()) return;
   // A text that does not evaluate still leaves the value 0.
   start_ = static_cast<uint32_t>(evaluateUnsigned(*text).value);
   // The evaluator reads the "+" as a unary plus; the offset meaning is ours.

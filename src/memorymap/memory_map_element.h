@@ -26,17 +26,17 @@ enum class ElementKind : int32_t {
 };
 
 // Exact, case-sensitive comparison of the whole tag name.
-ElementKind elementKindForTag(const std::string& tagName);
+ElementKind elementKindForTag(std::string_view tagName);
 
 class MemoryMapElement : public XMLElement {
 public:
-  MemoryMapElement(std::string tagName, bool readOnly);
+  MemoryMapElement(std::string_view tagName, bool readOnly);
 
   ElementKind kind() const { return kind_; }
-  // The "name" attribute, or null when absent.
-  const std::string* name() const { return getAttribute("name"); }
+  // The "name" attribute, or nothing when absent.
+  std::optional<std::string_view> name() const { return getAttribute("name"); }
   bool hasStart() const;
-  const std::string* startText() const { return getAttribute("start"); }
+  std::optional<std::string_view> startText() const { return getAttribute("start"); }
   bool hasSize() const;
   uint32_t start() const { return start_; }
   uint32_t size() const { return size_; }

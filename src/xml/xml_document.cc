@@ -56,7 +56,7 @@ bool parseFileBytes(XMLDocument& document, const std::string& bytes) {
 
 XMLDocument::~XMLDocument() { delete root; }
 
-XMLElement* XMLDocument::createElement(std::string tagName) { return new XMLElement(std::move(tagName)); }
+XMLElement* XMLDocument::createElement(std::string_view tagName) { return new XMLElement(tagName); }
 
 bool XMLDocument::parse(const char* text, size_t length) {
   delete root;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "xml/xml_node.h"
 
@@ -20,7 +21,7 @@ public:
   virtual ~XMLDocument();
 
   // The element factory the reader calls for every start tag.
-  virtual XMLElement* createElement(std::string tagName);
+  virtual XMLElement* createElement(std::string_view tagName);
 
   // Parses `length` bytes at `text` (the buffer need not be NUL-terminated; a
   // NUL byte inside ends the document as it would a C string). Stores the

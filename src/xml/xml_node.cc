@@ -119,49 +119,67 @@ void XMLNode::insertAfter(XMLNode* after, XMLNode* first) {
   after->nextSibling = first;
 }
 
-void XMLElement::setAttribute(std::string name, std::string value) {
-  for (XMLAttribute& attribute : attributes_) {
-    if (attribute.name == name) {
-      attribute.value = std::move(value);
-      attribute.hasValue = true;
-      return;
-    }
-  }
-  attributes_.push_back(XMLAttribute{std::move(name), std::move(value), true});
+namespace {
+
+std::vector<XMLAttribute> attributeList(const XMLElement& element) {
+  const XMLAttributes attributes = element.attributes();
+  return std::vector<XMLAttribute>(attributes.begin(), attributes.end());
 }
 
-void XMLElement::setNullAttribute(std::string name) {
-  for (XMLAttribute& attribute : attributes_) {
-    if (attribute.name == name) {
-      attribute.value.clear();
-      attribute.hasValue = false;
-      return;
-    }
-  }
-  attributes_.push_back(XMLAttribute{std::move(name), std::string(), false});
+}  // namespace
+
+void XMLElement::setTagName(std::string_view name) {
+  const std::vector<XMLAttribute> list = attributeList(*this);
+  text_.assign(name, list);
+}
+
+void XMLElement::setAttributes(std::span<const XMLAttribute> attributes) { text_.assign(tagName(), attributes); }
+
+void XMLElement::copyAttributes(const XMLElement& other) {
+  const std::vector<XMLAttribute> list = attributeList(other);
+  text_.assign(tagName(), list);
+}
+
+// Each change rebuilds the element's block; the reader and the copies set
+// all attributes in one go instead.
+void XMLElement::setAttribute(std::string_view name, std::string_view value) {
+  std::vector<XMLAttribute> list = attributeList(*this);
+  list.push_back(XMLAttribute{name, value, true});
+  text_.assign(tagName(), list);
+}
+
+void XMLElement::setNullAttribute(std::string_view name) {
+  std::vector<XMLAttribute> list = attributeList(*this);
+  list.push_back(XMLAttribute{name, std::string_view(), false});
+  text_.assign(tagName(), list);
 }
 
 void XMLElement::removeAttribute(std::string_view name) {
-  for (auto it = attributes_.begin(); it != attributes_.end(); ++it) {
+  std::vector<XMLAttribute> list = attributeList(*this);
+  for (auto it = list.begin(); it != list.end(); ++it) {
     if (it->name == name) {
-      attributes_.erase(it);
+      list.erase(it);
+      text_.assign(tagName(), list);
       return;
     }
   }
 }
 
 bool XMLElement::hasAttribute(std::string_view name) const {
-  for (const XMLAttribute& attribute : attributes_) {
+  for (const XMLAttribute& attribute : attributes()) {
     if (attribute.name == name) return true;
   }
   return false;
 }
 
-const std::string* XMLElement::getAttribute(std::string_view name) const {
-  for (const XMLAttribute& attribute : attributes_) {
-    if (attribute.name == name) return attribute.hasValue ? &attribute.value : nullptr;
+std::optional<std::string_view> XMLElement::getAttribute(std::string_view name) const {
+  for (const XMLAttribute& attribute : attributes()) {
+    if (attribute.name == name) {
+      if (!attribute.hasValue) return std::nullopt;
+      return attribute.value;
+    }
   }
-  return nullptr;
+  return std::nullopt;
 }
 
 }  // namespace rw

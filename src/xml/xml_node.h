@@ -3,9 +3,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "xml/node_memory.h"
+#include "xml/xml_attributes.h"
 
 namespace rw {
 
@@ -48,6 +53,10 @@ public:
 
   virtual bool isElement() const { return false; }
 
+  // Trees are large and short-lived: their nodes come from the node pool.
+  static void* operator new(size_t bytes) { return allocateNodeMemory(bytes); }
+  static void operator delete(void* memory, size_t bytes) noexcept { freeNodeMemory(memory, bytes); }
+
 private:
   XMLNode* lastChildHint_ = nullptr;
   // Detaches the subtree below this node into `pending` so destruction can
@@ -59,37 +68,35 @@ private:
 // recursion.
 void destroyChain(XMLNode* first);
 
-struct XMLAttribute {
-  std::string name;
-  std::string value;
-  // An attribute copied from an element that lacked it carries no value;
-  // getAttribute then answers as if it were absent.
-  bool hasValue = true;
-};
-
 class XMLElement : public XMLNode {
 public:
-  explicit XMLElement(std::string tagName) : tagName_(std::move(tagName)) {}
+  explicit XMLElement(std::string_view tagName) : text_(tagName) {}
 
   bool isElement() const override { return true; }
 
-  virtual void setTagName(std::string name) { tagName_ = std::move(name); }
-  virtual const std::string& tagName() const { return tagName_; }
+  virtual void setTagName(std::string_view name);
+  virtual std::string_view tagName() const { return text_.tagName(); }
   // Replaces the value in place (keeping the attribute's position) when the
   // name exists, else appends.
-  virtual void setAttribute(std::string name, std::string value);
+  virtual void setAttribute(std::string_view name, std::string_view value);
   // Sets an attribute that exists but has no value (see XMLAttribute).
-  void setNullAttribute(std::string name);
+  void setNullAttribute(std::string_view name);
   virtual void removeAttribute(std::string_view name);
   virtual bool hasAttribute(std::string_view name) const;
-  // The value of the first attribute of that name, or null when absent.
-  virtual const std::string* getAttribute(std::string_view name) const;
-  virtual const std::vector<XMLAttribute>& attributes() const { return attributes_; }
-  std::vector<XMLAttribute>& mutableAttributes() { return attributes_; }
+  // The value of the first attribute of that name, or nothing when absent.
+  // The view is valid until the element's attributes change.
+  virtual std::optional<std::string_view> getAttribute(std::string_view name) const;
+  // Views valid until the element's attributes change.
+  virtual XMLAttributes attributes() const { return text_.attributes(); }
+  // Replaces all attributes in one go; a repeated name keeps its first
+  // position and takes its last value. The views may point into this
+  // element's own attributes.
+  void setAttributes(std::span<const XMLAttribute> attributes);
+  // This element's attributes become a copy of `other`'s.
+  void copyAttributes(const XMLElement& other);
 
 private:
-  std::string tagName_;
-  std::vector<XMLAttribute> attributes_;
+  ElementText text_;
 };
 
 // Character data, comments and CDATA sections: one text each, never children.

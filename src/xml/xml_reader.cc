@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <string>
-#include <unordered_map>
 
 #include "xml/xml_char_class.h"
 #include "xml/xml_document.h"
@@ -20,10 +19,6 @@ const char* findByte(const char* from, const char* end, char byte) {
 bool isPrefixOf(std::string_view name, std::string_view word) {
   return word.starts_with(name);
 }
-
-// Up to this many attributes on one tag, the element's own setAttribute
-// (a linear search per name) is fast enough; a typical tag has fewer than ten.
-constexpr size_t kLinearAttributeLimit = 64;
 
 }  // namespace
 
@@ -214,7 +209,7 @@ void XMLParser::attachLeaf(XMLNode* node, uint32_t line) {
 
 XMLParser::Next XMLParser::startTag(uint32_t line) {
   const std::string_view name = readName();
-  XMLElement* element = document_.createElement(std::string(name));
+  XMLElement* element = document_.createElement(name);
   element->line = line;
   // Attached to its parent only when it closes.
   open_.push_back(element);
@@ -251,36 +246,32 @@ XMLParser::Next XMLParser::startTag(uint32_t line) {
     p_ = valueEnd;
     if (p_ < end_) ++p_;
     skipSpace();
-    std::string decoded;
-    decodeEntities(value, valueEnd, false, decoded);
-    pendingAttributes_.emplace_back(attribute, std::move(decoded));
+    // Most values hold no reference: they are taken from the buffer as they
+    // are, and only the others are decoded into the tag's scratch text.
+    PendingAttribute pending{attribute, std::string_view(value, static_cast<size_t>(valueEnd - value))};
+    if (std::memchr(value, '&', pending.value.size()) != nullptr) {
+      decodeEntities(value, valueEnd, false, decodedValue_);
+      pending.decodedOffset = decodedValues_.size();
+      pending.decodedLength = decodedValue_.size();
+      decodedValues_ += decodedValue_;
+    }
+    pendingAttributes_.push_back(pending);
   }
 }
 
 void XMLParser::flushAttributes() {
   if (pendingAttributes_.empty()) return;
-  XMLElement* element = open_.back();
-  std::vector<XMLAttribute>& list = element->mutableAttributes();
-  if (pendingAttributes_.size() <= kLinearAttributeLimit || !list.empty()) {
-    list.reserve(list.size() + pendingAttributes_.size());
-    for (auto& [name, value] : pendingAttributes_) element->setAttribute(std::string(name), std::move(value));
-  } else {
-    // setAttribute searches the list for every name; with thousands of
-    // attributes on one tag that is quadratic. Same outcome (first position,
-    // last value), with an index instead.
-    std::unordered_map<std::string_view, size_t> index;
-    index.reserve(pendingAttributes_.size());
-    list.reserve(pendingAttributes_.size());
-    for (auto& [name, value] : pendingAttributes_) {
-      const auto [it, inserted] = index.emplace(name, list.size());
-      if (inserted) {
-        list.push_back(XMLAttribute{std::string(name), std::move(value), true});
-      } else {
-        list[it->second].value = std::move(value);
-      }
-    }
+  attributeViews_.clear();
+  for (const PendingAttribute& pending : pendingAttributes_) {
+    const std::string_view value = pending.decodedOffset == PendingAttribute::kInBuffer
+                                       ? pending.value
+                                       : std::string_view(decodedValues_).substr(pending.decodedOffset,
+                                                                                 pending.decodedLength);
+    attributeViews_.push_back(XMLAttribute{pending.name, value, true});
   }
+  open_.back()->setAttributes(attributeViews_);
   pendingAttributes_.clear();
+  decodedValues_.clear();
 }
 
 XMLParser::Next XMLParser::endTag() {
@@ -297,7 +288,7 @@ XMLParser::Next XMLParser::endTag() {
   }
   // The end tag only has to begin the element's name: `</reg>` closes
   // `<register>`.
-  const std::string& tagName = open_.back()->tagName();
+  const std::string_view tagName = open_.back()->tagName();
   if (name.size() > tagName.size() || std::memcmp(name.data(), tagName.data(), name.size()) != 0) {
     error_ = Error::TagNameMismatch;
     errorLine_ = lineAt(p_);

@@ -69,8 +69,20 @@ private:
   std::vector<XMLElement*> open_;
   XMLElement* candidateRoot_ = nullptr;
   // Attributes of the start tag being read, set on its element in one go once
-  // the tag ends, so the list can be sized once. Names point into the buffer.
-  std::vector<std::pair<std::string_view, std::string>> pendingAttributes_;
+  // the tag ends. Names and most values point into the buffer; a value with
+  // references is decoded into decodedValues_ (which may still move while the
+  // tag is read, hence offsets).
+  struct PendingAttribute {
+    static constexpr size_t kInBuffer = static_cast<size_t>(-1);
+    std::string_view name;
+    std::string_view value;
+    size_t decodedOffset = kInBuffer;
+    size_t decodedLength = 0;
+  };
+  std::vector<PendingAttribute> pendingAttributes_;
+  std::string decodedValue_;
+  std::string decodedValues_;
+  std::vector<XMLAttribute> attributeViews_;
   Error error_ = Error::None;
   uint32_t errorLine_ = 0;
 };

@@ -2,8 +2,12 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "expr/evaluate.h"
 #include "xml/xmlpp2_walk.h"
@@ -63,11 +67,26 @@ std::vector<std::string_view> splitList(std::string_view text) {
 }
 
 void expandAttributes(XMLElement& element, const MacroLookup& table) {
-  for (XMLAttribute& attribute : element.mutableAttributes()) {
-    if (attribute.value.find('$') == std::string::npos) continue;
-    std::string expanded = expandLocal(table, attribute.value);
-    if (expanded != attribute.value) attribute.value = std::move(expanded);
+  // Most elements have no reference at all and are left as they are; the
+  // others get all their attributes set again in one go.
+  const XMLAttributes attributes = element.attributes();
+  auto holdsReference = [](const XMLAttribute& attribute) {
+    return attribute.value.find('$') != std::string_view::npos;
+  };
+  if (std::none_of(attributes.begin(), attributes.end(), holdsReference)) return;
+  std::vector<std::string> expanded;
+  std::vector<XMLAttribute> list(attributes.begin(), attributes.end());
+  expanded.reserve(list.size());
+  bool changed = false;
+  for (XMLAttribute& attribute : list) {
+    if (!holdsReference(attribute)) continue;
+    std::string text = expandLocal(table, attribute.value);
+    if (text == attribute.value) continue;
+    expanded.push_back(std::move(text));
+    attribute.value = expanded.back();
+    changed = true;
   }
+  if (changed) element.setAttributes(list);
 }
 
 std::string warningText(std::string_view text) {
@@ -273,7 +292,7 @@ XMLPP2::Outcome XMLPP2::drop() {
 }
 
 XMLPP2::Outcome XMLPP2::dispatch(XMLElement& element, Level& level) {
-  const std::string& tag = element.tagName();
+  const std::string_view tag = element.tagName();
   // A directive needs a parent to drop itself from or splice into. At the
   // document's root only include is carried out (it can replace the root);
   // any other directive there is an ordinary element.
@@ -297,35 +316,35 @@ XMLPP2::Outcome XMLPP2::dispatch(XMLElement& element, Level& level) {
 }
 
 XMLPP2::Outcome XMLPP2::processIf(XMLElement& element, Level& level, bool negate) {
-  const std::vector<XMLAttribute>& attributes = element.attributes();
+  const XMLAttributes attributes = element.attributes();
   if (attributes.size() != 1) {
     warning(warningText("one condition required for <if[not]>"));
     return keep(element, level);
   }
-  const XMLAttribute& condition = attributes.front();
-  const std::string& value = lookupDefining(level.table, condition.name);
+  const XMLAttribute condition = attributes.front();
+  const std::string& value = lookupDefining(level.table, std::string(condition.name));
   if (listContains(condition.value, value) != negate) return select(element, element, level);
   return drop();
 }
 
 XMLPP2::Outcome XMLPP2::processIfex(XMLElement& element, Level& level) {
-  const std::string* expression = element.getAttribute("expression");
-  if (expression == nullptr || expression->empty()) return keep(element, level);
+  const std::optional<std::string_view> expression = element.getAttribute("expression");
+  if (!expression || expression->empty()) return keep(element, level);
   const ConditionResult result = evaluateCondition(expandLocal(level.table, *expression));
   if (result.ok && result.value) return select(element, element, level);
   return drop();
 }
 
 XMLPP2::Outcome XMLPP2::processIfdef(XMLElement& element, Level& level, bool negate) {
-  const std::string* name = element.getAttribute("name");
-  const bool defined = level.table.contains(name != nullptr ? *name : std::string());
+  const std::string name(element.getAttribute("name").value_or(std::string_view()));
+  const bool defined = level.table.contains(name);
   if (defined != negate) return select(element, element, level);
   return drop();
 }
 
 XMLPP2::Outcome XMLPP2::processSwitch(XMLElement& element, Level& level) {
-  const std::string* name = element.getAttribute("name");
-  const std::string& value = lookupDefining(level.table, name != nullptr ? *name : std::string());
+  const std::string name(element.getAttribute("name").value_or(std::string_view()));
+  const std::string& value = lookupDefining(level.table, name);
   XMLElement* selected = nullptr;
   XMLElement* lastDefault = nullptr;
   for (XMLNode* node = element.firstChild; node != nullptr; node = node->nextSibling) {
@@ -333,8 +352,8 @@ XMLPP2::Outcome XMLPP2::processSwitch(XMLElement& element, Level& level) {
     if (child == nullptr) continue;
     if (child->tagName() == "case") {
       // Compared as written: the cases' own attributes are not expanded.
-      const std::string* list = child->getAttribute("value");
-      if (list != nullptr && listContains(*list, value)) {
+      const std::optional<std::string_view> list = child->getAttribute("value");
+      if (list && listContains(*list, value)) {
         selected = child;
         break;
       }
@@ -348,19 +367,20 @@ XMLPP2::Outcome XMLPP2::processSwitch(XMLElement& element, Level& level) {
 }
 
 XMLPP2::Outcome XMLPP2::processDefine(XMLElement& element, Level& level) {
-  const std::string* name = element.getAttribute("name");
-  if (name == nullptr) {
+  const std::optional<std::string_view> nameText = element.getAttribute("name");
+  if (!nameText) {
     warning(warningText("missing name in <define>"));
     return drop();
   }
-  if (const std::string* value = element.getAttribute("value")) {
-    level.table.set(*name, *value);
-  } else if (const std::string* expression = element.getAttribute("expression")) {
+  const std::string name(*nameText);
+  if (const std::optional<std::string_view> value = element.getAttribute("value")) {
+    level.table.set(name, std::string(*value));
+  } else if (const std::optional<std::string_view> expression = element.getAttribute("expression")) {
     const UnsignedResult result = evaluateUnsigned(expandLocal(level.table, *expression));
-    if (result.ok) level.table.set(*name, std::to_string(static_cast<uint32_t>(result.value)));
-  } else if (const std::string* hexExpression = element.getAttribute("hex_expression")) {
+    if (result.ok) level.table.set(name, std::to_string(static_cast<uint32_t>(result.value)));
+  } else if (const std::optional<std::string_view> hexExpression = element.getAttribute("hex_expression")) {
     const UnsignedResult result = evaluateUnsigned(expandLocal(level.table, *hexExpression));
-    if (result.ok) level.table.set(*name, hexText(static_cast<uint32_t>(result.value)));
+    if (result.ok) level.table.set(name, hexText(static_cast<uint32_t>(result.value)));
   } else {
     warning(warningText("missing value or expression in <define>"));
   }
@@ -368,9 +388,9 @@ XMLPP2::Outcome XMLPP2::processDefine(XMLElement& element, Level& level) {
 }
 
 XMLPP2::Outcome XMLPP2::processXmldef(XMLElement& element, Level& level) {
-  const std::string* name = element.getAttribute("name");
-  if (name == nullptr) return keep(element, level);
-  XMLElement*& slot = templates_[*name];
+  const std::optional<std::string_view> name = element.getAttribute("name");
+  if (!name) return keep(element, level);
+  XMLElement*& slot = templates_[std::string(*name)];
   // The template replaced is never in use: xmlput works on a copy.
   if (slot != nullptr) destroyElement(slot);
   slot = &element;

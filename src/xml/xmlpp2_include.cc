@@ -27,15 +27,15 @@ std::string resolveIncludeName(const std::string& name, const std::string& curre
 // Copies the attributes named in `inherit_attributes` from the include
 // element to `target`; one the include lacks arrives without a value.
 void inheritAttributes(const XMLElement& include, XMLElement& target) {
-  const std::string* names = include.getAttribute("inherit_attributes");
-  if (names == nullptr || names->empty()) return;
+  const std::optional<std::string_view> names = include.getAttribute("inherit_attributes");
+  if (!names || names->empty()) return;
   std::string_view list = *names;
   while (!list.empty()) {
     const size_t end = std::min(list.find(';'), list.size());
     const std::string name(list.substr(0, end));
     list.remove_prefix(std::min(end + 1, list.size()));
     if (name.empty()) continue;
-    if (const std::string* value = include.getAttribute(name)) {
+    if (const std::optional<std::string_view> value = include.getAttribute(name)) {
       target.setAttribute(name, *value);
     } else {
       target.setNullAttribute(name);
@@ -66,7 +66,7 @@ void XMLPP2::nestedTable(const XMLElement& directive, XMLElement* target, const 
     expand = false;
     return;
   }
-  if (const std::string* macros = directive.getAttribute("macros")) {
+  if (const std::optional<std::string_view> macros = directive.getAttribute("macros")) {
     table = level.table;
     table.setAll(parseMacroDefinitions(splitDefinitionList(withoutNewlines(*macros), false)));
     expand = true;
@@ -84,8 +84,8 @@ void XMLPP2::nestedTable(const XMLElement& directive, XMLElement* target, const 
 // reads in one document, gives a warning naming the file and leaves the
 // include element in the tree like an include of a missing file.
 XMLPP2::Outcome XMLPP2::processInclude(XMLElement& element, Level& level) {
-  const std::string* fileName = element.getAttribute("filename");
-  if (fileName == nullptr) {
+  const std::optional<std::string_view> fileName = element.getAttribute("filename");
+  if (!fileName) {
     warning(warningText("missing filename in <include>"));
     return keep(element, level);
   }
@@ -179,19 +179,20 @@ XMLPP2::Outcome XMLPP2::processInclude(XMLElement& element, Level& level) {
 // expanded again inside its own expansion: warning, and the xmlput stays
 // like one naming an unknown template.
 XMLPP2::Outcome XMLPP2::processXmlput(XMLElement& element, Level& level) {
-  const std::string* name = element.getAttribute("name");
-  if (name == nullptr) return keep(element, level);
-  auto found = templates_.find(*name);
+  const std::optional<std::string_view> nameText = element.getAttribute("name");
+  if (!nameText) return keep(element, level);
+  const std::string name(*nameText);
+  auto found = templates_.find(name);
   if (found == templates_.end()) {
-    warning(warningText("xmlput cannot fine xmldef named " + *name));
+    warning(warningText("xmlput cannot fine xmldef named " + name));
     return keep(element, level);
   }
-  if (inTemplateChain(level.nesting.get(), *name)) {
-    warning(warningText("xmlput of xmldef named " + *name + " inside its own expansion; not expanded again"));
+  if (inTemplateChain(level.nesting.get(), name)) {
+    warning(warningText("xmlput of xmldef named " + name + " inside its own expansion; not expanded again"));
     return keep(element, level);
   }
   if (level.nesting->depth >= kMaxNestingDepth) {
-    warning(warningText("xmlput of xmldef named " + *name + " nested more than " +
+    warning(warningText("xmlput of xmldef named " + name + " nested more than " +
                         std::to_string(kMaxNestingDepth) + " includes and templates deep; not expanded"));
     return keep(element, level);
   }
@@ -208,7 +209,7 @@ XMLPP2::Outcome XMLPP2::processXmlput(XMLElement& element, Level& level) {
 
   auto nesting = std::make_shared<Nesting>();
   nesting->kind = Nesting::Kind::Template;
-  nesting->name = *name;
+  nesting->name = name;
   nesting->outer = level.nesting;
   nesting->depth = level.nesting->depth + 1;
   outcome.nesting = std::move(nesting);

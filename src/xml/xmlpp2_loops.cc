@@ -1,7 +1,9 @@
 // for and foreach, and the copies they and xmlput make.
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -15,12 +17,12 @@ namespace {
 
 constexpr std::string_view kForUsage = "<for index=\"i\" start=\"0\" end=\"32\" incr=\"1\">";
 
-uint32_t unsignedOrZero(const std::string& text) {
+uint32_t unsignedOrZero(std::string_view text) {
   const UnsignedResult result = evaluateUnsigned(text);
   return result.ok ? static_cast<uint32_t>(result.value) : 0;
 }
 
-uint32_t signedOrZero(const MacroLookup& table, const std::string& text) {
+uint32_t signedOrZero(const MacroLookup& table, std::string_view text) {
   const SignedResult result = evaluateSigned(expandLocal(table, text));
   return result.ok ? static_cast<uint32_t>(result.value) : 0;
 }
@@ -121,17 +123,33 @@ bool XMLPP2::chargeCopies(uint64_t elements, uint64_t bytes, const std::string& 
 
 namespace {
 
+// `copy` gets the attributes of `source`, the values that hold a '$' expanded
+// with `table`.
+void expandedCopy(XMLElement& copy, const XMLElement& source, const MacroMap& table) {
+  // Kept across calls: a loop copies its body once per round.
+  static std::vector<XMLAttribute> list;
+  static std::vector<std::string> expanded;
+  const XMLAttributes attributes = source.attributes();
+  list.assign(attributes.begin(), attributes.end());
+  expanded.clear();
+  expanded.reserve(list.size());
+  for (XMLAttribute& attribute : list) {
+    if (attribute.value.find('$') == std::string_view::npos) continue;
+    expanded.push_back(expandLocal(table, attribute.value));
+    attribute.value = expanded.back();
+  }
+  copy.setAttributes(list);
+}
+
 // The shared part of both copies: the element with its attributes, values
 // expanded with `table` when there is one.
 XMLElement* copyElement(XMLDocument& document, const XMLElement& source, const MacroMap* table) {
   XMLElement* copy = document.createElement(source.tagName());
   copy->line = source.line;
-  std::vector<XMLAttribute>& attributes = copy->mutableAttributes();
-  attributes = source.attributes();
-  if (table != nullptr) {
-    for (XMLAttribute& attribute : attributes) {
-      if (attribute.value.find('$') != std::string::npos) attribute.value = expandLocal(*table, attribute.value);
-    }
+  if (table == nullptr) {
+    copy->copyAttributes(source);
+  } else {
+    expandedCopy(*copy, source, *table);
   }
   return copy;
 }
@@ -198,11 +216,11 @@ XMLElement* XMLPP2::deepCopy(const XMLElement& source, const std::string& direct
 // rounds, or copies beyond the document's budget, are refused with a warning
 // that names the limit. A refused loop is dropped with its content.
 XMLPP2::Outcome XMLPP2::processFor(XMLElement& element, Level& level) {
-  const std::string* index = element.getAttribute("index");
-  const std::string* start = element.getAttribute("start");
-  const std::string* end = element.getAttribute("end");
-  const std::string* incr = element.getAttribute("incr");
-  if (index == nullptr || start == nullptr || end == nullptr || incr == nullptr || element.firstChild == nullptr) {
+  const std::optional<std::string_view> indexText = element.getAttribute("index");
+  const std::optional<std::string_view> start = element.getAttribute("start");
+  const std::optional<std::string_view> end = element.getAttribute("end");
+  const std::optional<std::string_view> incr = element.getAttribute("incr");
+  if (!indexText || !start || !end || !incr || element.firstChild == nullptr) {
     warning(warningText(kForUsage));
     return drop();
   }
@@ -228,22 +246,23 @@ XMLPP2::Outcome XMLPP2::processFor(XMLElement& element, Level& level) {
 
   const LevelMacros& table = level.table;
   uint32_t offset = 0;
-  if (const std::string* add = element.getAttribute("add")) {
+  if (const std::optional<std::string_view> add = element.getAttribute("add")) {
     offset = signedOrZero(table, *add);
-  } else if (const std::string* sub = element.getAttribute("sub")) {
+  } else if (const std::optional<std::string_view> sub = element.getAttribute("sub")) {
     offset = 0u - signedOrZero(table, *sub);
   }
-  const std::string* mul = element.getAttribute("mul");
-  const uint32_t factor = mul != nullptr ? signedOrZero(table, *mul) : 1;
+  const std::optional<std::string_view> mul = element.getAttribute("mul");
+  const uint32_t factor = mul ? signedOrZero(table, *mul) : 1;
+  const std::string index(*indexText);
 
   // The loop table holds only the five loop macros; the values are replaced
   // in place each round.
   MacroMap loopTable;
-  std::string& valueDecimal = loopTable[*index];
-  std::string& valueAlpha = loopTable[*index + "_alpha"];
-  std::string& valueHex = loopTable[*index + "_hex"];
-  std::string& scaledDecimal = loopTable[*index + "_ap"];
-  std::string& scaledHex = loopTable[*index + "_ap_hex"];
+  std::string& valueDecimal = loopTable[index];
+  std::string& valueAlpha = loopTable[index + "_alpha"];
+  std::string& valueHex = loopTable[index + "_hex"];
+  std::string& scaledDecimal = loopTable[index + "_ap"];
+  std::string& scaledHex = loopTable[index + "_ap_hex"];
 
   CopyChain copies;
   uint64_t i = first;
@@ -277,7 +296,7 @@ XMLPP2::Outcome XMLPP2::processForeach(XMLElement& element) {
   uint64_t combinations = 1;
   for (const XMLAttribute& attribute : element.attributes()) {
     List& list = lists.emplace_back();
-    list.name = attribute.name;
+    list.name = std::string(attribute.name);
     list.text = withoutNewlines(attribute.value);
     list.items = splitList(list.text);
     // Saturates: anything past the limit is refused anyway.

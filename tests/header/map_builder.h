@@ -4,7 +4,9 @@
 
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -32,11 +34,11 @@ inline XMLNode* buildNode(const Node& spec) {
   for (const auto& [name, value] : spec.attributes) {
     element->setAttribute(name, value);
   }
-  if (element->getAttribute("start") != nullptr) {
+  if (element->getAttribute("start")) {
     element->setStart(0);
   }
-  if (const std::string* size = element->getAttribute("size")) {
-    element->setSize(static_cast<uint32_t>(std::strtoul(size->c_str(), nullptr, 0)));
+  if (const std::optional<std::string_view> size = element->getAttribute("size")) {
+    element->setSize(static_cast<uint32_t>(std::strtoul(std::string(*size).c_str(), nullptr, 0)));
   }
   for (const Node& childSpec : spec.children) {
     XMLNode* child = buildNode(childSpec);

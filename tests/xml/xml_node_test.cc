@@ -150,10 +150,10 @@ TEST(XMLElement, GetAttributeAnswersNullWhenAbsent) {
   XMLElement element("e");
   element.setAttribute("a", "");
   element.setNullAttribute("n");
-  ASSERT_NE(element.getAttribute("a"), nullptr);
+  ASSERT_TRUE(element.getAttribute("a").has_value());
   EXPECT_EQ(*element.getAttribute("a"), "");
-  EXPECT_EQ(element.getAttribute("b"), nullptr);
-  EXPECT_EQ(element.getAttribute("n"), nullptr);
+  EXPECT_FALSE(element.getAttribute("b").has_value());
+  EXPECT_FALSE(element.getAttribute("n").has_value());
   EXPECT_TRUE(element.hasAttribute("n"));
   EXPECT_FALSE(element.hasAttribute("b"));
 }

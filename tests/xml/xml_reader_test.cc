@@ -176,9 +176,9 @@ TEST(XMLReader, NulByteEndsTheBuffer) {
 class CountingDocument : public XMLDocument {
 public:
   CountingDocument() : XMLDocument(false) {}
-  XMLElement* createElement(std::string tagName) override {
+  XMLElement* createElement(std::string_view tagName) override {
     ++created;
-    return XMLDocument::createElement(tagName + "-x");
+    return XMLDocument::createElement(std::string(tagName) + "-x");
   }
   int created = 0;
 };
@@ -271,7 +271,8 @@ TEST(XMLReader, ManyAttributesOnOneTag) {
     input += " n5=\"x\" n1=\"y\"/>";
     XMLDocument document(false);
     ASSERT_TRUE(document.parse(input));
-    const std::vector<XMLAttribute>& list = document.root->attributes();
+    const XMLAttributes attributes = document.root->attributes();
+    const std::vector<XMLAttribute> list(attributes.begin(), attributes.end());
     ASSERT_EQ(list.size(), static_cast<size_t>(count));
     EXPECT_EQ(list[1].value, "y");
     EXPECT_EQ(list[5].name, "n5");

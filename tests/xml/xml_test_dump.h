@@ -29,7 +29,7 @@ inline std::string dumpNode(const XMLNode* node, bool withLines) {
       if (!element->attributes().empty()) {
         out += '{';
         for (const XMLAttribute& attribute : element->attributes()) {
-          out += attribute.name + "=" + attribute.value + ",";
+          out.append(attribute.name).append("=").append(attribute.value).append(",");
         }
         out.back() = '}';
       }
