@@ -220,6 +220,7 @@ PropertyClassList::PropertyClassList() {
   addMacro("DateDay", "", "Day e.g. 21.");
   addMacro("Time", "", "Hour:Minutes:Seconds e.g. 15:34:03.");
   addMacro("TimeHour", "", "Hour e.g. 15.");
+  // Worded like their neighbours; only a display of the macros shows them.
   addMacro("TimeMinute", "", "Minute e.g. 34.");
   addMacro("TimeSecond", "", "Second e.g. 03.");
   addMacro("HostArch", "x64", "The CPU architecture that " + env + " is running on e.g. x86.");
