@@ -2,8 +2,10 @@
 
 #include <cstring>
 #include <new>
+#include <optional>
 #include <string_view>
 
+#include "xml/mapped_file.h"
 #include "xml/xml_reader.h"
 
 namespace rw {
@@ -46,9 +48,9 @@ bool readWhole(std::FILE* file, std::string& buffer) {
 }
 
 // A UTF-8 byte-order mark is not part of the document.
-bool parseFileBytes(XMLDocument& document, const std::string& bytes) {
+bool parseFileBytes(XMLDocument& document, std::string_view bytes) {
   const std::string_view mark = "\xEF\xBB\xBF";
-  const size_t skip = std::string_view(bytes).starts_with(mark) ? mark.size() : 0;
+  const size_t skip = bytes.starts_with(mark) ? mark.size() : 0;
   return document.parse(bytes.data() + skip, bytes.size() - skip);
 }
 
@@ -101,6 +103,13 @@ bool XMLDocument::load(const std::string& path) {
     setMessage(errorMessage, "couldn't read " + path);
     errorLine = 0;
     return false;
+  }
+  // A regular file is parsed where the system keeps it: copying a map of a
+  // hundred megabytes would cost more than parsing it. Anything else (a pipe,
+  // a file whose size is not known in advance) is read into memory.
+  if (const std::optional<MappedFile> mapped = MappedFile::open(::fileno(file))) {
+    std::fclose(file);
+    return parseFileBytes(*this, mapped->text());
   }
   std::string buffer;
   const bool readOk = readWhole(file, buffer);
