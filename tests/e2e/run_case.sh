@@ -11,6 +11,7 @@
 #   status     expected exit status; 0 when missing
 #   setup.sh   optional: runs in the working folder before the binary
 #   check.sh   optional: runs in the working folder afterwards; must exit 0
+#   max_rss_mib optional: the binary's peak resident memory must stay below this
 # The binary sees argv[0] "regwright", HOME inside the working folder, LC_ALL=C.
 set -u
 binary=$1 case_dir=$2 shared_dir=$3
@@ -36,10 +37,25 @@ export CASE_DIR="$case_dir" SHARED_DIR="$shared_dir" REGWRIGHT="$binary"
 cd "$work" || exit 1
 if [ -f "$case_dir/setup.sh" ]; then bash "$case_dir/setup.sh" || { echo "setup.sh failed"; exit 1; }; fi
 
-(exec -a regwright "$binary" "${args[@]}") > "$work/.stdout" 2> "$work/.stderr" < /dev/null
+if [ -f "$case_dir/max_rss_mib" ]; then
+  # The peak resident memory of the binary (the only child waited for), in KiB.
+  python3 -c 'import resource, subprocess, sys
+code = subprocess.run(sys.argv[3:], executable=sys.argv[2]).returncode
+open(sys.argv[1], "w").write("%d\n" % resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)
+sys.exit(code if code >= 0 else 128 - code)' "$work/.rss" "$binary" regwright "${args[@]}" \
+    > "$work/.stdout" 2> "$work/.stderr" < /dev/null
+else
+  (exec -a regwright "$binary" "${args[@]}") > "$work/.stdout" 2> "$work/.stderr" < /dev/null
+fi
 status=$?
 
 failed=0
+if [ -f "$case_dir/max_rss_mib" ]; then
+  limit=$(tr -d '[:space:]' < "$case_dir/max_rss_mib")
+  peak=$(( $(cat "$work/.rss" 2>/dev/null || echo 0) / 1024 ))
+  echo "peak resident memory ${peak} MiB (limit ${limit} MiB)"
+  [ "$peak" -lt "$limit" ] || { echo "peak memory over the limit"; failed=1; }
+fi
 expected_status=0
 [ -f "$case_dir/status" ] && expected_status=$(tr -d '[:space:]' < "$case_dir/status")
 if [ "$status" != "$expected_status" ]; then
