@@ -58,10 +58,15 @@ const MemoryMapElement* asMapElement(const XMLNode* node) {
   return node != nullptr && node->isElement() ? static_cast<const MemoryMapElement*>(node) : nullptr;
 }
 
+// Large enough that writing costs few system calls, small enough to stay in
+// the cache.
+constexpr size_t kDrainThreshold = size_t{256} << 10;
+
 class DefinitionWriter {
 public:
-  DefinitionWriter(std::string& out, bool regBaseOffs, bool noBitFields)
+  DefinitionWriter(std::string& out, bool regBaseOffs, bool noBitFields, const DefinitionDrain& drain)
       : out_(out),
+        drain_(drain),
         settings_(generatorSettings()),
         prefix_(settings_.defPrefixString),
         regBaseOffs_(regBaseOffs),
@@ -86,6 +91,7 @@ private:
   }
 
   std::string& out_;
+  const DefinitionDrain& drain_;
   const GeneratorSettings& settings_;
   const std::string& prefix_;
   const bool regBaseOffs_;
@@ -132,6 +138,10 @@ void DefinitionWriter::walk(const XMLNode* node) {
           break;
         case ElementKind::Register:
           registerBlock(*element);
+          if (drain_ && out_.size() >= kDrainThreshold) {
+            drain_(out_);
+            out_.clear();
+          }
           break;
         case ElementKind::Vector:
           vectorLine(*element);
@@ -352,8 +362,9 @@ void DefinitionWriter::vectorLine(const MemoryMapElement& vector) {
 
 }  // namespace
 
-void generateDefinitions(std::string& out, const MemoryMapElement* element, bool regBaseOffs, bool noBitFields) {
-  DefinitionWriter writer(out, regBaseOffs, noBitFields);
+void generateDefinitions(std::string& out, const MemoryMapElement* element, bool regBaseOffs, bool noBitFields,
+                         const DefinitionDrain& drain) {
+  DefinitionWriter writer(out, regBaseOffs, noBitFields, drain);
   writer.walk(element);
 }
 

@@ -3,7 +3,9 @@
 // group bases, register offsets and interrupt vectors.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "header/definition_names.h"
 #include "memorymap/memory_map_element.h"
@@ -15,7 +17,12 @@ namespace rw {
 // be null. Names defined earlier in the process are skipped with a warning on
 // standard error. The walk is iterative, so the depth of the tree is not
 // limited by the stack. The settings are read from generatorSettings().
-void generateDefinitions(std::string& out, const MemoryMapElement* element, bool regBaseOffs, bool noBitFields);
+//
+// With `drain`, whenever `out` has grown past a few hundred kilobytes it is
+// handed to `drain` and emptied, so a large header need not be held whole.
+using DefinitionDrain = std::function<void(std::string_view)>;
+void generateDefinitions(std::string& out, const MemoryMapElement* element, bool regBaseOffs, bool noBitFields,
+                         const DefinitionDrain& drain = {});
 
 // Forgets every register and bit-field name defined so far. The tool defines
 // each name once per process and never calls this; it is for tests and for

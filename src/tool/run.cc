@@ -6,8 +6,10 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "environment/environment_settings.h"
 #include "environment/macros.h"
@@ -19,6 +21,7 @@
 #include "tool/my_arg_parse.h"
 #include "tool/output_file.h"
 #include "tool/product.h"
+#include "xml/node_memory.h"
 
 namespace rw {
 
@@ -26,22 +29,34 @@ namespace {
 constexpr int kExitSuccess = 0;
 constexpr int kExitFailure = 1;
 
-// Writes `text` to the open `fd` and closes it. A write or close that fails
-// is reported rather than leaving a truncated header for the build to compile;
-// the partial file at `path` is then removed when it is a regular file (a
-// device such as /dev/full, or a pipe, is left as it is).
-bool writeAndClose(int fd, const std::string& path, const std::string& text) {
-  bool ok = true;
-  for (size_t done = 0; ok && done < text.size();) {
+// Deletes only where leaks are checked (see kCheckedNodeMemory).
+struct LeftToProcessExit {
+  void operator()(MyMemoryMap* map) const {
+    if (kCheckedNodeMemory) delete map;
+  }
+};
+
+bool writeAll(int fd, std::string_view text) {
+  for (size_t done = 0; done < text.size();) {
     const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
     if (n > 0) {
       done += static_cast<size_t>(n);
     } else if (n < 0 && errno == EINTR) {
       continue;
     } else {
-      ok = false;
+      return false;
     }
   }
+  return true;
+}
+
+// Writes the rest of the header, `text`, to the open `fd` and closes it;
+// `ok` says whether the parts written before went out. A write or close that
+// fails is reported rather than leaving a truncated header for the build to
+// compile; the partial file at `path` is then removed when it is a regular
+// file (a device such as /dev/full, or a pipe, is left as it is).
+bool writeAndClose(int fd, const std::string& path, std::string_view text, bool ok) {
+  ok = ok && writeAll(fd, text);
   // Only the regular file that was written goes: when `path` is a link (such
   // as /dev/stdout on a redirected standard output) the link stays.
   struct stat written;
@@ -113,7 +128,10 @@ int runRegwright(int argc, char** argv) {
   const std::string macroDefinitions = parser.positionals.size() == 4 ? parser.positionals[3] : std::string();
 
   // 12. Load the map. A failure ends the run before the old header is touched.
-  MyMemoryMap map;
+  //     The map is pure memory and the process ends after the run: freeing
+  //     a million nodes one by one would only cost time.
+  const std::unique_ptr<MyMemoryMap, LeftToProcessExit> mapOwner(new MyMemoryMap());
+  MyMemoryMap& map = *mapOwner;
   if (!map.load(parser.positionals[0], macroDefinitions, true)) {
     std::fprintf(stderr, "load error %s at %d\n", map.errorMessage.c_str(), static_cast<int>(map.errorLine));
     return kExitFailure;
@@ -144,13 +162,16 @@ int runRegwright(int argc, char** argv) {
     return kExitFailure;
   }
 
-  // 15-17. The header is formed in memory and written in one go: one buffer,
-  //     no flush per line.
+  // 15-17. The header is formed in one buffer, no flush per line; a large
+  //     header goes out in parts of a few hundred kilobytes as it is formed.
+  //     After a failed write nothing more is written.
   std::string header =
       headerPreamble(parser.positionals.size() > 2 ? &parser.positionals[2] : nullptr, includeGuardName(outputPath));
-  generateDefinitions(header, map.rootElement(), parser.regBaseOffs, parser.noBitFields);
+  bool written = true;
+  const auto drain = [&](std::string_view part) { written = written && writeAll(output, part); };
+  generateDefinitions(header, map.rootElement(), parser.regBaseOffs, parser.noBitFields, drain);
   header += kHeaderEnd;
-  if (!writeAndClose(output, outputPath, header)) {
+  if (!writeAndClose(output, outputPath, header, written)) {
     std::fprintf(stderr, "regwright can't write %s\n", outputPath.c_str());
     return kExitFailure;
   }

@@ -7,20 +7,10 @@
 #include <cstdint>
 #include <new>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define RW_NODE_MEMORY_FROM_HEAP 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define RW_NODE_MEMORY_FROM_HEAP 1
-#endif
-#endif
-
 namespace rw {
 
 #ifdef RW_NODE_MEMORY_FROM_HEAP
 
-// Under the address sanitizer every object comes from the ordinary heap, so
-// that overruns, use after free and leaks are seen per object.
 void* allocateNodeMemory(size_t bytes) { return ::operator new(bytes); }
 void freeNodeMemory(void* memory, size_t) noexcept { ::operator delete(memory); }
 

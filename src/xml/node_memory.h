@@ -12,7 +12,25 @@
 
 #include <cstddef>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define RW_NODE_MEMORY_FROM_HEAP 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define RW_NODE_MEMORY_FROM_HEAP 1
+#endif
+#endif
+
 namespace rw {
+
+// Under the address sanitizer every node comes from the ordinary heap, so
+// that overruns, use after free and leaks are seen per object; and trees that
+// would live until the process ends are freed, so that the leak checker only
+// reports real leaks.
+#ifdef RW_NODE_MEMORY_FROM_HEAP
+inline constexpr bool kCheckedNodeMemory = true;
+#else
+inline constexpr bool kCheckedNodeMemory = false;
+#endif
 
 // `bytes` of memory aligned for any node; never null (throws std::bad_alloc
 // like operator new when memory runs out).
