@@ -66,9 +66,31 @@ void MemoryMapElement::setStart(uint32_t base) {
   const std::optional<std::string_view> text = startText();
   if (!text || text->empty()) return;
   // A text that does not evaluate still leaves the value 0.
-  start_ = static_cast<uint32_t>(evaluateUnsigned(*text).value);
+  const std::optional<uint32_t> plain = plainStartLiteral(*text);
+  start_ = plain ? *plain : static_cast<uint32_t>(evaluateUnsigned(*text).value);
   // The evaluator reads the "+" as a unary plus; the offset meaning is ours.
   if ((*text)[0] == '+') start_ += base;
+}
+
+std::optional<uint32_t> plainStartLiteral(std::string_view text) {
+  if (text.starts_with('+')) text.remove_prefix(1);
+  uint32_t value = 0;
+  if (text.starts_with("0x")) {
+    text.remove_prefix(2);
+    if (text.empty() || text.size() > 8) return std::nullopt;
+    for (const char c : text) {
+      const int digit = digitValue(c);
+      if (digit < 0 || digit > 15) return std::nullopt;
+      value = value * 16 + static_cast<uint32_t>(digit);
+    }
+    return value;
+  }
+  if (text.empty() || text.size() > 9 || (text[0] == '0' && text.size() > 1)) return std::nullopt;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + static_cast<uint32_t>(c - '0');
+  }
+  return value;
 }
 
 uint64_t parseNumberLiteral(std::string_view text) {

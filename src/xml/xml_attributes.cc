@@ -8,19 +8,6 @@
 
 namespace rw {
 
-namespace elementtext {
-
-size_t readLength(const unsigned char*& p) {
-  size_t value = 0;
-  for (unsigned shift = 0;; shift += 7) {
-    const unsigned char byte = *p++;
-    value |= static_cast<size_t>(byte & 0x7F) << shift;
-    if ((byte & 0x80) == 0) return value;
-  }
-}
-
-}  // namespace elementtext
-
 namespace {
 
 using elementtext::readLength;
@@ -174,6 +161,29 @@ XMLAttributes ElementText::attributes() const {
   p += readLength(p);
   const size_t count = readLength(p);
   return XMLAttributes(p, count);
+}
+
+std::optional<XMLAttribute> ElementText::find(std::string_view name) const {
+  const unsigned char* p = block_;
+  readLength(p);
+  p += readLength(p);
+  for (size_t count = readLength(p); count > 0; --count) {
+    const size_t nameLength = readLength(p);
+    const unsigned char* nameBytes = p;
+    p += nameLength;
+    const size_t valueField = readLength(p);
+    const size_t valueLength = valueField != 0 ? valueField - 1 : 0;
+    if (nameLength == name.size() && (nameLength == 0 || std::memcmp(nameBytes, name.data(), nameLength) == 0)) {
+      return XMLAttribute{name, std::string_view(reinterpret_cast<const char*>(p), valueLength), valueField != 0};
+    }
+    p += valueLength;
+  }
+  return std::nullopt;
+}
+
+bool ElementText::mayHold(char byte) const {
+  const size_t size = blockSize(block_);
+  return std::memchr(block_, byte, size) != nullptr;
 }
 
 void ElementText::assign(std::string_view tagName, std::span<const XMLAttribute> attributes) {

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -29,7 +30,15 @@ namespace elementtext {
 //   block size, tag length, tag, attribute count,
 //   then per attribute: name length, name, value length + 1 (0: no value), value.
 // Lookups walk it from the start, as a list of attributes would be walked.
-size_t readLength(const unsigned char*& p);
+inline size_t readLength(const unsigned char*& p) {
+  if (*p < 0x80) return *p++;
+  size_t value = 0;
+  for (unsigned shift = 0;; shift += 7) {
+    const unsigned char byte = *p++;
+    value |= static_cast<size_t>(byte & 0x7F) << shift;
+    if ((byte & 0x80) == 0) return value;
+  }
+}
 
 }  // namespace elementtext
 
@@ -94,6 +103,11 @@ public:
 
   std::string_view tagName() const;
   XMLAttributes attributes() const;
+  // The first attribute named `name`, or nothing.
+  std::optional<XMLAttribute> find(std::string_view name) const;
+  // False when no attribute value holds `byte`; true when one may (the tag
+  // and the names are looked through too).
+  bool mayHold(char byte) const;
 
   // Replaces tag and attributes. A name given twice keeps its first position
   // and takes its last value, as setting them one by one would.

@@ -165,21 +165,12 @@ void XMLElement::removeAttribute(std::string_view name) {
   }
 }
 
-bool XMLElement::hasAttribute(std::string_view name) const {
-  for (const XMLAttribute& attribute : attributes()) {
-    if (attribute.name == name) return true;
-  }
-  return false;
-}
+bool XMLElement::hasAttribute(std::string_view name) const { return text_.find(name).has_value(); }
 
 std::optional<std::string_view> XMLElement::getAttribute(std::string_view name) const {
-  for (const XMLAttribute& attribute : attributes()) {
-    if (attribute.name == name) {
-      if (!attribute.hasValue) return std::nullopt;
-      return attribute.value;
-    }
-  }
-  return std::nullopt;
+  const std::optional<XMLAttribute> attribute = text_.find(name);
+  if (!attribute || !attribute->hasValue) return std::nullopt;
+  return attribute->value;
 }
 
 }  // namespace rw

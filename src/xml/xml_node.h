@@ -94,6 +94,9 @@ public:
   void setAttributes(std::span<const XMLAttribute> attributes);
   // This element's attributes become a copy of `other`'s.
   void copyAttributes(const XMLElement& other);
+  // False when no attribute value holds `byte` (it may say true when none
+  // does): a quick test before looking at each value.
+  bool attributesMayHold(char byte) const { return text_.mayHold(byte); }
 
 private:
   ElementText text_;

@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -69,11 +68,11 @@ std::vector<std::string_view> splitList(std::string_view text) {
 void expandAttributes(XMLElement& element, const MacroLookup& table) {
   // Most elements have no reference at all and are left as they are; the
   // others get all their attributes set again in one go.
+  if (!element.attributesMayHold('$')) return;
   const XMLAttributes attributes = element.attributes();
   auto holdsReference = [](const XMLAttribute& attribute) {
     return attribute.value.find('$') != std::string_view::npos;
   };
-  if (std::none_of(attributes.begin(), attributes.end(), holdsReference)) return;
   std::vector<std::string> expanded;
   std::vector<XMLAttribute> list(attributes.begin(), attributes.end());
   expanded.reserve(list.size());
