@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(g++ gcc cmake ninja-build pkg-config libgtest-dev libpugixml-dev libpcre2-dev libutf8proc-dev
-          clang-14 libclang-rt-14-dev libxml2-utils make scdoc man-db dpkg-dev file python3)
+          clang-14 libclang-rt-14-dev libxml2-utils time make scdoc man-db dpkg-dev file python3)
 
 missing=()
 for p in "${packages[@]}"; do
