@@ -8,24 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "text_builders.h"
+
 #include "expr/evaluate.h"
 
 namespace rw {
 namespace {
 
-std::string repeat(const std::string& piece, size_t count) {
-  std::string out;
-  for (size_t i = 0; i < count; ++i) out += piece;
-  return out;
-}
-
-// Appending rather than operator+, which trips a false -Wrestrict in GCC 12
-// at -O3.
-std::string join(std::initializer_list<std::string> pieces) {
-  std::string out;
-  for (const std::string& piece : pieces) out += piece;
-  return out;
-}
+using testing::join;
+using testing::repeat;
 
 TEST(EvaluateHostileTest, BoundsFailTheEvaluationAndSaySo) {
   struct Case {

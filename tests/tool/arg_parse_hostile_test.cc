@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "text_builders.h"
+
 #include "parser_fixture.h"
 #include "tool/arg_parse.h"
 #include "tool/my_arg_parse.h"
@@ -16,16 +18,10 @@
 namespace rw {
 namespace {
 
-using testing::ParserTest;
+using testing::join;
+using testing::repeat;
 
-// A parse that loops without end fails the test run instead of hanging it.
-// Appending rather than operator+ on a literal, which trips a false
-// -Wrestrict in GCC 12 at -O3.
-std::string join(std::initializer_list<std::string> pieces) {
-  std::string out;
-  for (const std::string& piece : pieces) out += piece;
-  return out;
-}
+using testing::ParserTest;
 
 class Watchdog {
 public:
