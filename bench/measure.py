@@ -18,7 +18,7 @@ import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-FIXTURE = os.path.join(HERE, '..', '..', 'shared', 'fixtures', 'stm32f103', 'flat.xml')
+FIXTURE = os.path.join(HERE, '..', 'tests', 'data', 'stm32f103', 'flat.xml')
 
 
 def run_once(argv, cwd):

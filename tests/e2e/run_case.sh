@@ -2,7 +2,7 @@
 # Runs one end-to-end case against the built binary and compares byte for byte.
 #
 # A case folder holds:
-#   args       one argument per line (@SHARED@ -> the shared folder, @CASE@ -> this folder)
+#   args       one argument per line (@DATA@ -> tests/data, @CASE@ -> this folder)
 #   input/     files copied into the empty working folder the binary runs in
 #   expected/  files that must exist afterwards with exactly these bytes
 #   absent     optional: names of files that must not exist afterwards, one per line
@@ -14,7 +14,8 @@
 #   max_rss_mib optional: the binary's peak resident memory must stay below this
 # The binary sees argv[0] "regwright", HOME inside the working folder, LC_ALL=C.
 set -u
-binary=$1 case_dir=$2 shared_dir=$3
+binary=$1 case_dir=$2
+data_dir=$(cd "$(dirname "$0")/../data" && pwd)
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -24,7 +25,7 @@ if [ -d "$case_dir/input" ]; then cp -a "$case_dir/input/." "$work/"; fi
 args=()
 if [ -f "$case_dir/args" ]; then
   while IFS= read -r line || [ -n "$line" ]; do
-    line=${line//@SHARED@/$shared_dir}
+    line=${line//@DATA@/$data_dir}
     line=${line//@CASE@/$case_dir}
     args+=("$line")
   done < "$case_dir/args"
@@ -32,7 +33,7 @@ fi
 
 export HOME="$work/home" LC_ALL=C
 unset LARKSPAN_ROOT_USER_DIR
-export CASE_DIR="$case_dir" SHARED_DIR="$shared_dir" REGWRIGHT="$binary"
+export CASE_DIR="$case_dir" REGWRIGHT="$binary"
 
 cd "$work" || exit 1
 if [ -f "$case_dir/setup.sh" ]; then bash "$case_dir/setup.sh" || { echo "setup.sh failed"; exit 1; }; fi
@@ -68,7 +69,7 @@ compare() { # label expected-file actual-file
   fi
 }
 
-sed -e "s|$work|@WORK@|g" -e "s|$shared_dir|@SHARED@|g" "$work/.stderr" > "$work/.stderr.norm"
+sed -e "s|$work|@WORK@|g" -e "s|$data_dir|@DATA@|g" "$work/.stderr" > "$work/.stderr.norm"
 if [ -f "$case_dir/stderr" ]; then compare stderr "$case_dir/stderr" "$work/.stderr.norm"
 else compare stderr /dev/null "$work/.stderr.norm"; fi
 if [ -f "$case_dir/stdout" ]; then compare stdout "$case_dir/stdout" "$work/.stdout"
