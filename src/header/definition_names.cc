@@ -2,7 +2,6 @@
 
 #include <utf8proc.h>
 
-#include "header/generator_settings.h"
 
 namespace rw {
 namespace {
@@ -39,8 +38,8 @@ bool isNumberCharacter(int32_t codePoint) {
 
 }  // namespace
 
-void fixDefinitionName(std::string& name) {
-  if (!generatorSettings().fixDefs) {
+void fixDefinitionName(std::string& name, const HeaderOptions& options) {
+  if (!options.fixDefs) {
     return;
   }
   bool needsUnderscore = !name.empty() && isNumberCharacter(firstCodePoint(name));
@@ -66,9 +65,10 @@ void fixDefinitionName(std::string& name) {
   }
 }
 
-void registerNameInto(std::string& out, const MemoryMapElement& reg, const MemoryMapElement* group) {
+void registerName(std::string& out, const MemoryMapElement& reg, const MemoryMapElement* group,
+                  const HeaderOptions& options) {
   out.clear();
-  if (group != nullptr && (generatorSettings().prependRegGroup || group->getAttribute("prepend_group_name").has_value())) {
+  if (group != nullptr && (options.prependRegGroup || group->getAttribute("prepend_group_name"))) {
     if (const std::optional<std::string_view> groupName = group->name()) {
       out += *groupName;
     }
@@ -77,13 +77,7 @@ void registerNameInto(std::string& out, const MemoryMapElement& reg, const Memor
   if (const std::optional<std::string_view> name = reg.name()) {
     out += *name;
   }
-  fixDefinitionName(out);
-}
-
-std::string registerName(const MemoryMapElement& reg, const MemoryMapElement* group) {
-  std::string name;
-  registerNameInto(name, reg, group);
-  return name;
+  fixDefinitionName(out, options);
 }
 
 }  // namespace rw

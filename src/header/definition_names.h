@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "header/header_options.h"
 #include "memorymap/memory_map_element.h"
 
 namespace rw {
@@ -13,15 +14,13 @@ namespace rw {
 // bytes taken as Latin-1), drops "[" and "]", turns "-", ":" and "/" into "_"
 // and cuts the name before its first "(". Without -fixdefs the name is left
 // alone.
-void fixDefinitionName(std::string& name);
+void fixDefinitionName(std::string& name, const HeaderOptions& options);
 
-// The register's name, behind "<group name>_" when `group` is not null and
-// either -prependreggroup is given or the group carries "prepend_group_name";
-// the whole repaired by fixDefinitionName.
-std::string registerName(const MemoryMapElement& reg, const MemoryMapElement* group);
-
-// Same as registerName, written into `out` so a caller in a loop can reuse
-// one buffer.
-void registerNameInto(std::string& out, const MemoryMapElement& reg, const MemoryMapElement* group);
+// Into `out` (reused by callers in a loop): the register's name, behind
+// "<group name>_" when `group` is not null and either -prependreggroup is
+// given or the group carries "prepend_group_name"; the whole repaired by
+// fixDefinitionName.
+void registerName(std::string& out, const MemoryMapElement& reg, const MemoryMapElement* group,
+                  const HeaderOptions& options);
 
 }  // namespace rw

@@ -7,24 +7,11 @@
 #include <vector>
 
 #include "header/bit_field_exclusion.h"
-#include "header/generator_settings.h"
+#include "header/definition_names.h"
 #include "header/name_set.h"
 
 namespace rw {
 namespace {
-
-// Names already defined in this process, one set per kind: a register and a
-// bit field may share a name, two registers may not.
-struct DefinedNames {
-  NameSet registers;
-  NameSet bitFields;
-};
-
-DefinedNames& definedNames() {
-  // Process-wide and never destroyed, like the settings it goes with.
-  static auto* names = new DefinedNames;
-  return *names;
-}
 
 void warnDuplicate(const std::string& name) {
   std::fprintf(stderr, "warning: ignoring multiply defined symbol %s\n", name.c_str());
@@ -52,28 +39,19 @@ void appendDecimal(std::string& out, uint32_t value) {
 
 std::string_view textOf(std::optional<std::string_view> text) { return text.value_or(std::string_view()); }
 
-const MemoryMapElement* asMapElement(const XMLNode* node) {
-  // Every element of a loaded map is made by the map's factory; anything
-  // else in the tree is a CDATA section, which the walk passes over.
-  return node != nullptr && node->isElement() ? static_cast<const MemoryMapElement*>(node) : nullptr;
-}
-
 // Large enough that writing costs few system calls, small enough to stay in
 // the cache.
 constexpr size_t kDrainThreshold = size_t{256} << 10;
 
 class DefinitionWriter {
 public:
-  DefinitionWriter(std::string& out, bool regBaseOffs, bool noBitFields, const DefinitionDrain& drain)
+  DefinitionWriter(std::string& out, const HeaderOptions& options, const DefinitionDrain& drain)
       : out_(out),
         drain_(drain),
-        settings_(generatorSettings()),
-        prefix_(settings_.defPrefixString),
-        regBaseOffs_(regBaseOffs),
-        noBitFields_(noBitFields),
-        exclusion_(settings_.excludeBitFieldPattern),
-        excludedRegisters_(settings_.excludeBitFieldRegisters.begin(), settings_.excludeBitFieldRegisters.end()),
-        names_(definedNames()) {}
+        options_(options),
+        prefix_(options.defPrefixString),
+        exclusion_(options.excludeBitFieldPattern),
+        excludedRegisters_(options.excludeBitFieldRegisters.begin(), options.excludeBitFieldRegisters.end()) {}
 
   void walk(const XMLNode* node);
 
@@ -92,13 +70,14 @@ private:
 
   std::string& out_;
   const DefinitionDrain& drain_;
-  const GeneratorSettings& settings_;
+  const HeaderOptions& options_;
   const std::string& prefix_;
-  const bool regBaseOffs_;
-  const bool noBitFields_;
   const BitFieldExclusion exclusion_;
   const std::unordered_set<std::string_view> excludedRegisters_;
-  DefinedNames& names_;
+  // Names defined so far, one set per kind: a register and a bit field may
+  // share a name, two registers may not.
+  NameSet registerNames_;
+  NameSet bitFieldNames_;
 
   // Scratch buffers reused for every register and bit field, so forming a
   // name costs no allocation once they have grown.
@@ -125,7 +104,7 @@ void DefinitionWriter::walk(const XMLNode* node) {
       continue;
     }
     const XMLNode* descendInto = nullptr;
-    if (const MemoryMapElement* element = asMapElement(node)) {
+    if (const MemoryMapElement* element = asMemoryMapElement(node)) {
       switch (element->kind()) {
         case ElementKind::MemorySegment:
         case ElementKind::Root:
@@ -165,7 +144,7 @@ void DefinitionWriter::walk(const XMLNode* node) {
 }
 
 void DefinitionWriter::groupBase(const MemoryMapElement& group) {
-  if (!regBaseOffs_ || !group.hasStart()) {
+  if (!options_.regBaseOffs || !group.hasStart()) {
     return;
   }
   // The group's name goes out as written: base names were never repaired.
@@ -173,29 +152,29 @@ void DefinitionWriter::groupBase(const MemoryMapElement& group) {
   out_ += "\n#ifndef ";
   out_ += prefix_;
   out_ += name;
-  out_ += settings_.regBaseString;
+  out_ += options_.regBaseString;
   out_ += "\n#define ";
   out_ += prefix_;
   out_ += name;
-  out_ += settings_.regBaseString;
+  out_ += options_.regBaseString;
   out_ += ' ';
   appendHex(out_, group.start());
   out_ += "\n#endif\n";
 }
 
 void DefinitionWriter::registerBlock(const MemoryMapElement& reg) {
-  const MemoryMapElement* group = asMapElement(reg.parent);
+  const MemoryMapElement* group = asMemoryMapElement(reg.parent);
   out_ += '\n';
-  registerNameInto(registerName_, reg, group);
+  registerName(registerName_, reg, group, options_);
 
   aka_ = reg.getAttribute("aka");
   registerAlias_.clear();
   if (aka_) {
     registerAlias_ = *aka_;
-    fixDefinitionName(registerAlias_);
+    fixDefinitionName(registerAlias_, options_);
   }
 
-  if (!names_.registers.insert(registerName_)) {
+  if (!registerNames_.insert(registerName_)) {
     warnDuplicate(registerName_);
   } else {
     std::string_view type = "unsigned";
@@ -208,7 +187,7 @@ void DefinitionWriter::registerBlock(const MemoryMapElement& reg) {
       }
     }
     defineWithPrefix(registerName_);
-    out_ += settings_.regString;
+    out_ += options_.regString;
     out_ += " (*(volatile ";
     out_ += type;
     out_ += " *)";
@@ -223,19 +202,19 @@ void DefinitionWriter::registerBlock(const MemoryMapElement& reg) {
       out_ += '\n';
     }
 
-    if (regBaseOffs_ && group != nullptr && group->hasStart()) {
+    if (options_.regBaseOffs && group != nullptr && group->hasStart()) {
       defineWithPrefix(registerName_);
-      out_ += settings_.regOffsetString;
+      out_ += options_.regOffsetString;
       out_ += ' ';
       appendHex(out_, reg.start() - group->start());
       out_ += '\n';
       if (!registerAlias_.empty()) {
         defineWithPrefix(registerAlias_);
-        out_ += settings_.regOffsetString;
+        out_ += options_.regOffsetString;
         out_ += ' ';
         out_ += prefix_;
         out_ += registerName_;
-        out_ += settings_.regOffsetString;
+        out_ += options_.regOffsetString;
         out_ += '\n';
       }
     }
@@ -243,11 +222,11 @@ void DefinitionWriter::registerBlock(const MemoryMapElement& reg) {
 
   // A duplicate register still contributes its bit fields: they may carry
   // names the first definition lacked.
-  if (noBitFields_ || excludedRegisters_.contains(textOf(reg.name()))) {
+  if (options_.noBitFields || excludedRegisters_.contains(textOf(reg.name()))) {
     return;
   }
   for (const XMLNode* child = reg.firstChild; child != nullptr; child = child->nextSibling) {
-    const MemoryMapElement* field = asMapElement(child);
+    const MemoryMapElement* field = asMemoryMapElement(child);
     if (field != nullptr && field->kind() == ElementKind::BitField && field->size() != 0) {
       bitField(reg, *field);
     }
@@ -261,8 +240,8 @@ void DefinitionWriter::bitField(const MemoryMapElement& reg, const MemoryMapElem
   }
 
   fieldName_.assign(textOf(plainName));
-  fixDefinitionName(fieldName_);
-  if (settings_.noPrependReg) {
+  fixDefinitionName(fieldName_, options_);
+  if (options_.noPrependReg) {
     fullFieldName_ = fieldName_;
   } else {
     fullFieldName_ = registerName_;
@@ -274,11 +253,11 @@ void DefinitionWriter::bitField(const MemoryMapElement& reg, const MemoryMapElem
     fieldAlias_ = *aka_;
     fieldAlias_ += '_';
     fieldAlias_ += fieldName_;
-    fixDefinitionName(fieldAlias_);
+    fixDefinitionName(fieldAlias_, options_);
   }
   const bool hasAlias = !fieldAlias_.empty();
 
-  if (!names_.bitFields.insert(fullFieldName_)) {
+  if (!bitFieldNames_.insert(fullFieldName_)) {
     warnDuplicate(fullFieldName_);
     return;
   }
@@ -307,7 +286,7 @@ void DefinitionWriter::bitField(const MemoryMapElement& reg, const MemoryMapElem
   if (size == 1) {
     defineWithPrefix(fullFieldName_);
     out_ += ' ';
-    appendHex(out_, settings_.singleBitFieldNames ? start : uint32_t{1} << shift);
+    appendHex(out_, options_.singleBitFieldNames ? start : uint32_t{1} << shift);
     out_ += '\n';
     if (hasAlias) {
       defineWithPrefix(fieldAlias_);
@@ -317,11 +296,11 @@ void DefinitionWriter::bitField(const MemoryMapElement& reg, const MemoryMapElem
       out_ += '\n';
     }
 
-    const uint32_t base = settings_.bitBandBase;
+    const uint32_t base = options_.bitBandBase;
     if (base != 0xFFFFFFFFu) {
       // The window end wraps like every other sum here, so a window that
       // would run past the top of the address space holds nothing.
-      const uint32_t aliasBase = base + settings_.bitBandAliasOffset;
+      const uint32_t aliasBase = base + options_.bitBandAliasOffset;
       const uint32_t address = reg.start();
       if (address >= base && address < aliasBase) {
         const uint32_t alias = aliasBase + 4u * (8u * (address - base) + start);
@@ -362,15 +341,10 @@ void DefinitionWriter::vectorLine(const MemoryMapElement& vector) {
 
 }  // namespace
 
-void generateDefinitions(std::string& out, const MemoryMapElement* element, bool regBaseOffs, bool noBitFields,
+void generateDefinitions(std::string& out, const MemoryMapElement* element, const HeaderOptions& options,
                          const DefinitionDrain& drain) {
-  DefinitionWriter writer(out, regBaseOffs, noBitFields, drain);
+  DefinitionWriter writer(out, options, drain);
   writer.walk(element);
-}
-
-void resetDefinedNames() {
-  definedNames().registers.clear();
-  definedNames().bitFields.clear();
 }
 
 }  // namespace rw

@@ -1,26 +1,17 @@
 #include "memorymap/memory_map.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <utility>
 
-#include "environment/macros.h"
-#include "environment/paths.h"
 #include "expr/evaluate.h"
+#include "macros/macro_expansion.h"
+#include "macros/paths.h"
 
 namespace rw {
 
 namespace {
 
-// The directory part of a file name as typed: "" for a bare name.
-std::string directoryOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return std::string();
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
+XMLElement* makeMapElement(std::string_view tagName) { return new MemoryMapElement(tagName); }
 
 // Applies the start and size rules of one element and returns the base its
 // children are placed against.
@@ -56,117 +47,16 @@ uint32_t placeElement(MemoryMapElement& element, uint32_t base) {
   }
 }
 
-}  // namespace
-
-MemoryMap::MemoryMap() = default;
-
-MemoryMap::~MemoryMap() {
-  // A replaced "Import" element still links to the sibling that followed it;
-  // that node belongs to the tree, not to it.
-  for (const auto& element : replacedImports_) element->nextSibling = nullptr;
-}
-
-XMLElement* MemoryMap::createElement(std::string_view tagName) {
-  return new MemoryMapElement(tagName, readOnly);
-}
-
-void MemoryMap::warning(const std::string& message) {
-  std::fwrite(message.data(), 1, message.size(), stderr);
-  std::fputc('\n', stderr);
-}
-
-MemoryMapElement* MemoryMap::rootElement() const { return dynamic_cast<MemoryMapElement*>(root); }
-
-// A second load on a loaded map replaces its tree; the elements imported
-// before stay owned by the map until it is destroyed.
-bool MemoryMap::load(const std::string& name, const std::string& definitions, bool preprocessFlag) {
-  usePreprocessor = preprocessFlag;
-  macros = definitions;
-  MemoryMapElement* mainRoot = loadFile(name);
-  delete root;
-  root = mainRoot;
-  if (mainRoot == nullptr) return false;
-  docType = doctype.value_or(std::string());
-  // Stored only now, so that the main file's own name is taken as typed.
-  fileName = name;
-  processImports();
-  computeAddresses(mainRoot, 0);
-  return true;
-}
-
-void MemoryMap::recordFile(const std::string& path) {
-  for (const std::string& known : filesRead_) {
-    if (known == path) return;
-  }
-  filesRead_.push_back(path);
-}
-
-MemoryMapElement* MemoryMap::loadFile(const std::string& name) {
-  // The entry point creates the system macro table before anything loads; a
-  // library user that has none gets the name unexpanded.
-  const PropertyClassList* table = systemMacroTable();
-  std::string path = table != nullptr ? expandMacros(*table, MacroMap(), name, true, true) : name;
-  if (!path.empty() && path[0] != '/' && !fileName.empty()) {
-    const std::string directory = directoryOf(fileName);
-    if (!directory.empty()) path = normalisePath(directory + "/" + path);
-  }
-
-  XMLElement* savedRoot = takeRoot();
-  const bool savedReadOnly = readOnly;
-  // A file that does not exist counts as not writable.
-  readOnly = ::access(path.c_str(), W_OK) != 0;
-
-  const bool ok = usePreprocessor ? preprocess(path, macros, true) : XMLDocument::load(path);
-  if (usePreprocessor) {
-    for (const std::string& file : XMLPP2::filesRead) recordFile(file);
-  } else if (ok || errorLine != 0) {
-    recordFile(path);
-  }
-
-  XMLElement* loaded = takeRoot();
-  MemoryMapElement* result = ok ? dynamic_cast<MemoryMapElement*>(loaded) : nullptr;
-  if (result == nullptr) {
-    delete loaded;
-  } else {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0) result->lastModified = info.st_mtime;
-  }
-
-  root = savedRoot;
-  readOnly = savedReadOnly;
-  return result;
-}
-
-void MemoryMap::processImports() {
-  if (root == nullptr) return;
-  for (MemoryMapElement* child = asMemoryMapElement(root->firstChild); child != nullptr;) {
-    // Read the link first: a replacement leaves it in place on the old element
-    // and gives the same sibling to the new one.
-    MemoryMapElement* next = asMemoryMapElement(child->nextSibling);
-    if (child->tagName() == "Import") {
-      const std::string file(child->getAttribute("filename").value_or(std::string_view()));
-      MemoryMapElement* imported = loadFile(file);
-      if (imported != nullptr) {
-        root->replaceChild(child, imported);
-        imported->importElement = child;
-        replacedImports_.emplace_back(child);
-      }
-    }
-    child = next;
-  }
-}
-
 // Parent before children, siblings in order, with an explicit stack: a map
 // nested a million levels deep must not exhaust the call stack. A child that
 // is not an element (a CDATA section) ends the walk over its siblings.
-void MemoryMap::computeAddresses(MemoryMapElement* element, uint32_t base) {
-  if (element == nullptr) return;
+void computeAddresses(MemoryMapElement& root) {
   struct Frame {
     MemoryMapElement* next;
     uint32_t base;
   };
   std::vector<Frame> stack;
-  stack.push_back(Frame{asMemoryMapElement(element->firstChild), placeElement(*element, base)});
+  stack.push_back(Frame{asMemoryMapElement(root.firstChild), placeElement(root, 0)});
   while (!stack.empty()) {
     Frame& frame = stack.back();
     MemoryMapElement* current = frame.next;
@@ -177,6 +67,71 @@ void MemoryMap::computeAddresses(MemoryMapElement* element, uint32_t base) {
     frame.next = asMemoryMapElement(current->nextSibling);
     const uint32_t childBase = placeElement(*current, frame.base);
     if (current->firstChild != nullptr) stack.push_back(Frame{asMemoryMapElement(current->firstChild), childBase});
+  }
+}
+
+}  // namespace
+
+MemoryMap::MemoryMap(const MacroTable& systemMacros, Preprocessor::WarningSink warn)
+    : document_(makeMapElement), preprocessor_(document_, systemMacros, std::move(warn)), systemMacros_(systemMacros) {}
+
+void MemoryMap::warnOnStandardError(const std::string& message) {
+  std::fwrite(message.data(), 1, message.size(), stderr);
+  std::fputc('\n', stderr);
+}
+
+MemoryMapElement* MemoryMap::rootElement() const { return asMemoryMapElement(document_.root); }
+
+bool MemoryMap::load(const std::string& fileName, const MacroTable& macros) {
+  macros_ = macros;
+  MemoryMapElement* mainRoot = loadFile(fileName);
+  document_.root = mainRoot;
+  if (mainRoot == nullptr) return false;
+  // Kept only now: the main file's own name is taken as typed, while the
+  // imports resolve against its folder.
+  fileName_ = fileName;
+  processImports();
+  computeAddresses(*mainRoot);
+  return true;
+}
+
+// One file's root, read and preprocessed, or null. The document's tree is
+// the same before and after: the file is read into it and taken out again.
+MemoryMapElement* MemoryMap::loadFile(const std::string& name) {
+  std::string path = expandMacros(name, systemMacros_);
+  if (!path.starts_with('/') && !fileName_.empty()) {
+    const std::string_view directory = directoryOf(fileName_);
+    if (!directory.empty()) path = normalisePath(joinPath(directory, path));
+  }
+  XMLElement* savedRoot = document_.takeRoot();
+  const LoadStatus status = preprocessor_.preprocess(path, macros_);
+  XMLElement* loaded = document_.takeRoot();
+  document_.root = savedRoot;
+  if (status == LoadStatus::Loaded) return asMemoryMapElement(loaded);
+  delete loaded;
+  return nullptr;
+}
+
+// Only direct children of the main file's root are looked at; an "Import"
+// anywhere else, or one whose file fails to load, stays in the tree as an
+// element that produces nothing.
+void MemoryMap::processImports() {
+  XMLElement* root = document_.root;
+  for (MemoryMapElement* child = asMemoryMapElement(root->firstChild); child != nullptr;) {
+    // Read the link first: a replacement leaves it in place on the old element
+    // and gives the same sibling to the new one.
+    MemoryMapElement* next = asMemoryMapElement(child->nextSibling);
+    if (child->tagName() == "Import") {
+      const std::string file(child->getAttribute("filename").value_or(std::string_view()));
+      MemoryMapElement* imported = loadFile(file);
+      if (imported != nullptr) {
+        root->replaceChild(child, imported);
+        // Unlinked first: its sibling chain now belongs to the tree.
+        child->nextSibling = nullptr;
+        delete child;
+      }
+    }
+    child = next;
   }
 }
 

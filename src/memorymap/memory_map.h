@@ -1,61 +1,54 @@
-// The memory-map document: loads a map file with its preprocessing, replaces
-// the top-level imports by the files they name and places every element.
+// The memory map: the main file and its top-level imports, each read and
+// preprocessed, with the start and size of every element worked out. This
+// loaded tree is what every writer reads.
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "macros/macro_table.h"
 #include "memorymap/memory_map_element.h"
-#include "xml/xmlpp2.h"
+#include "xml/preprocessor.h"
+#include "xml/xml_document.h"
 
 namespace rw {
 
-class MemoryMap : public XMLPP2 {
+class MemoryMap {
 public:
-  MemoryMap();
-  ~MemoryMap() override;
+  // `systemMacros` expand the names of the files the map reads; the
+  // preprocessor's warnings go to `warn`, by default one line each on
+  // standard error. `systemMacros` must outlive the map.
+  explicit MemoryMap(const MacroTable& systemMacros, Preprocessor::WarningSink warn = warnOnStandardError);
 
-  // Loads the whole map: the main file, its top-level imports, then the start
-  // and size of every element. On false, errorMessage / errorLine say why.
-  bool load(const std::string& fileName, const std::string& macros, bool preprocess);
+  // Loads the main file with `macros` as the preprocessor's first table, then
+  // the files its top-level "Import" elements name, then places every
+  // element. On false, errorMessage() and errorLine() say why.
+  bool load(const std::string& fileName, const MacroTable& macros);
 
+  // The main file's root element; null before a successful load.
   MemoryMapElement* rootElement() const;
+  const std::string& errorMessage() const { return document_.errorMessage; }
+  int32_t errorLine() const { return document_.errorLine; }
 
-  XMLElement* createElement(std::string_view tagName) override;
-  // The preprocessor's diagnostics: one line each on standard error.
-  void warning(const std::string& message) override;
+  // Every file read while loading, in the order read: the main file, the
+  // files it includes, the imported files and theirs.
+  const std::vector<std::string>& filesRead() const { return preprocessor_.filesRead(); }
 
-  // Every file read while loading, in the order read: the main file, the files
-  // it includes, the imported files and theirs. For dependency listings.
-  const std::vector<std::string>& filesRead() const { return filesRead_; }
-
-  bool usePreprocessor = false;
-  // Handed to each element as it is created: whether the file being read is
-  // writable.
-  bool readOnly = false;
-  std::string macros;
-  std::string fileName;
-  std::string docType;
+  static void warnOnStandardError(const std::string& message);
 
 private:
   MemoryMapElement* loadFile(const std::string& name);
   void processImports();
-  void computeAddresses(MemoryMapElement* element, uint32_t base);
-  void recordFile(const std::string& path);
 
-  // "Import" elements taken out of the tree; the roots that replaced them
-  // still point at them.
-  std::vector<std::unique_ptr<MemoryMapElement>> replacedImports_;
-  std::vector<std::string> filesRead_;
-};
-
-// The tool's map. Adds nothing; it closes the document chain.
-class MyMemoryMap : public MemoryMap {
-public:
-  using MemoryMap::MemoryMap;
-  ~MyMemoryMap() override = default;
+  XMLDocument document_;
+  Preprocessor preprocessor_;
+  const MacroTable& systemMacros_;
+  MacroTable macros_;
+  // The main file's name as given: relative import names resolve against
+  // its folder.
+  std::string fileName_;
 };
 
 }  // namespace rw

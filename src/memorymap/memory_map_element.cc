@@ -48,8 +48,8 @@ ElementKind elementKindForTag(std::string_view tagName) {
   return ElementKind::Other;
 }
 
-MemoryMapElement::MemoryMapElement(std::string_view tagName, bool readOnly)
-    : XMLElement(tagName), readOnly(readOnly), kind_(elementKindForTag(tagName)) {}
+MemoryMapElement::MemoryMapElement(std::string_view tagName)
+    : XMLElement(tagName), kind_(elementKindForTag(tagName)) {}
 
 bool MemoryMapElement::hasStart() const {
   const std::optional<std::string_view> text = startText();

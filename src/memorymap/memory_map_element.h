@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,7 +29,7 @@ ElementKind elementKindForTag(std::string_view tagName);
 
 class MemoryMapElement : public XMLElement {
 public:
-  MemoryMapElement(std::string_view tagName, bool readOnly);
+  explicit MemoryMapElement(std::string_view tagName);
 
   ElementKind kind() const { return kind_; }
   // The "name" attribute, or nothing when absent.
@@ -46,11 +45,6 @@ public:
   void setStart(uint32_t base);
   void setSize(uint32_t value) { size_ = value; }
 
-  // On the root of an imported file: the "Import" element it replaced.
-  MemoryMapElement* importElement = nullptr;
-  // On the root element of each loaded file: its last-modification time.
-  std::optional<std::time_t> lastModified;
-  bool readOnly = false;
 
 private:
   ElementKind kind_;
@@ -71,9 +65,13 @@ std::optional<uint32_t> plainStartLiteral(std::string_view text);
 // the low 32 bits.
 uint64_t parseNumberLiteral(std::string_view text);
 
+// Every element of a loaded map is made by the map's factory; anything else
+// in its tree is a CDATA section, for which these give null.
 inline MemoryMapElement* asMemoryMapElement(XMLNode* node) {
-  // Every element of a loaded map is made by the map's factory.
   return node != nullptr && node->isElement() ? static_cast<MemoryMapElement*>(node) : nullptr;
+}
+inline const MemoryMapElement* asMemoryMapElement(const XMLNode* node) {
+  return node != nullptr && node->isElement() ? static_cast<const MemoryMapElement*>(node) : nullptr;
 }
 
 }  // namespace rw

@@ -28,16 +28,13 @@ namespace rw {
 // output. Ninja also ends a name at characters such as & ' " ? * | ; < > ` ^,
 // and Make reads "%" in the target as a pattern and ";" "|" "=" as syntax;
 // neither has an escape for them, so they are written as they are.
-std::optional<std::string> escapeDepfilePath(std::string_view path) {
-  if (!path.empty() && path.back() == '\\') return std::nullopt;
-  std::string out;
-  out.reserve(path.size() + 8);
+DepfileProblem appendDepfileWord(std::string_view path, std::string& out) {
   size_t backslashes = 0;  // backslashes right before the current character
   for (char c : path) {
     switch (c) {
       case '\n':
       case '\r':
-        return std::nullopt;
+        return DepfileProblem::LineBreak;
       case ' ':
       case '\t':
         out.append(backslashes + 1, '\\');
@@ -55,30 +52,25 @@ std::optional<std::string> escapeDepfilePath(std::string_view path) {
     out += c;
     backslashes = c == '\\' ? backslashes + 1 : 0;
   }
-  return out;
+  return backslashes != 0 ? DepfileProblem::TrailingBackslash : DepfileProblem::None;
 }
 
-std::optional<std::string> dependencyRule(const std::string& target,
-                                          const std::vector<std::string>& prerequisites,
-                                          std::string* badPath) {
-  std::optional<std::string> word = escapeDepfilePath(target);
-  if (!word) {
-    *badPath = target;
-    return std::nullopt;
-  }
-  std::string rule = *word + ":";
+DependencyRule dependencyRule(const std::string& target, const std::vector<std::string>& prerequisites) {
+  DependencyRule rule;
+  const auto append = [&rule](const std::string& path) {
+    rule.problem = appendDepfileWord(path, rule.text);
+    if (rule.problem != DepfileProblem::None) rule.path = path;
+    return rule.problem == DepfileProblem::None;
+  };
+  if (!append(target)) return rule;
+  rule.text += ':';
   std::unordered_set<std::string_view> seen;
   for (const std::string& path : prerequisites) {
     if (!seen.insert(path).second) continue;
-    word = escapeDepfilePath(path);
-    if (!word) {
-      *badPath = path;
-      return std::nullopt;
-    }
-    rule += ' ';
-    rule += *word;
+    rule.text += ' ';
+    if (!append(path)) return rule;
   }
-  rule += '\n';
+  rule.text += '\n';
   return rule;
 }
 

@@ -3,23 +3,32 @@
 // them changes, like a compiler's dependency output.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace rw {
 
-// One path as a word of a dependency rule, or nothing when the path holds a
-// line break, which no depfile reader can take back.
-std::optional<std::string> escapeDepfilePath(std::string_view path);
+// Why a path cannot be a word of a dependency rule.
+enum class DepfileProblem {
+  None,
+  LineBreak,          // no depfile reader takes one back
+  TrailingBackslash,  // it would swallow the blank after the word
+};
+
+// One path as a word of a dependency rule, appended to `out`; on a problem
+// `out` is left incomplete.
+DepfileProblem appendDepfileWord(std::string_view path, std::string& out);
 
 // "<target>: <prerequisite> <prerequisite>...\n". Prerequisites keep their
-// first-seen order and appear once. Nothing when a path cannot be written;
-// `badPath` then names it.
-std::optional<std::string> dependencyRule(const std::string& target,
-                                          const std::vector<std::string>& prerequisites,
-                                          std::string* badPath);
+// first-seen order and appear once. When a path cannot be written, `problem`
+// says why and `path` names it.
+struct DependencyRule {
+  std::string text;
+  DepfileProblem problem = DepfileProblem::None;
+  std::string path;
+};
+DependencyRule dependencyRule(const std::string& target, const std::vector<std::string>& prerequisites);
 
 // Writes `rule` to `path`, replacing the file. On failure returns false and
 // leaves a one-line reason in `error`.

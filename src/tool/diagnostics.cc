@@ -2,25 +2,10 @@
 
 namespace rw {
 
-namespace {
-Diagnostics* gDiagnostics = nullptr;
-}  // namespace
-
-std::FILE* Diagnostics::beginError() {
+void Diagnostics::error(std::string_view message) {
   ++errorCount;
-  std::fputs(programName.c_str(), stream);
-  std::fputs(": error: ", stream);
-  return stream;
+  std::fprintf(stream, "%s: error: %.*s\n", programName.c_str(), static_cast<int>(message.size()), message.data());
+  std::fflush(stream);
 }
-
-void Diagnostics::errorLine(std::string_view message) {
-  std::FILE* out = beginError();
-  std::fwrite(message.data(), 1, message.size(), out);
-  std::fputc('\n', out);
-  std::fflush(out);
-}
-
-Diagnostics* diagnostics() { return gDiagnostics; }
-void setDiagnostics(Diagnostics* record) { gDiagnostics = record; }
 
 }  // namespace rw

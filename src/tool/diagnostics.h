@@ -1,5 +1,5 @@
-// The process-wide record through which command-line errors are reported and
-// counted.
+// How command-line errors reach the user: one line each on standard error,
+// counted, so that the run can stop once the whole command line was read.
 #pragma once
 
 #include <cstdio>
@@ -14,15 +14,8 @@ struct Diagnostics {
   std::FILE* stream = stderr;
   int errorCount = 0;
 
-  // Counts one error and writes "<programName>: error: " to the stream, which
-  // is returned for the caller to append the message.
-  std::FILE* beginError();
-  // One whole error line: prefix, message, line feed, flushed.
-  void errorLine(std::string_view message);
+  // "<programName>: error: <message>", a line feed, flushed; counted.
+  void error(std::string_view message);
 };
-
-// Null until the entry point creates the record.
-Diagnostics* diagnostics();
-void setDiagnostics(Diagnostics* record);
 
 }  // namespace rw

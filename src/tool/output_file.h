@@ -1,5 +1,5 @@
-// The parts of the output header that do not come from the memory map, and
-// the removal of the old header.
+// Writing the run's output files without harming what is not ours: the old
+// header goes only when it is a file, and a file left half-written is removed.
 #pragma once
 
 #include <string>
@@ -8,19 +8,18 @@
 namespace rw {
 
 // Deletes the file at `path` (normalised first) when it is a regular file or
-// a symbolic link; returns whether it was deleted. Anything else at that path
-// (a device, a FIFO, a socket, a directory) is left alone.
+// a symbolic link that stands for one; returns whether it was deleted.
+// Anything else at that path (a device, a FIFO, a socket, a directory, a link
+// to one of those or into /proc) is left alone and will be written through.
 bool removeFile(const std::string& path);
 
-// The output file's name without its directory and without everything from
-// its first "." on, followed by "_h"; no other change.
-std::string includeGuardName(std::string_view outputPath);
+// Writes all of `text` to `fd`, going on after interruptions; false on error.
+bool writeAll(int fd, std::string_view text);
 
-// Everything before the definitions: the comment block (starting with the
-// target line when `targetName` is given), the include guard and one empty line.
-std::string headerPreamble(const std::string* targetName, std::string_view guardName);
-
-// Everything after the definitions.
-inline constexpr const char* kHeaderEnd = "\n#endif\n";
+// Writes `text` to the open `fd` and closes it; `ok` says whether the parts
+// written before went out. A write or close that fails is reported rather
+// than leaving a truncated file for a build to use: the partial file at
+// `path` is then removed when it is the regular file that was written.
+bool writeAndClose(int fd, const std::string& path, std::string_view text, bool ok);
 
 }  // namespace rw

@@ -2,9 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
-#include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,28 +9,33 @@
 
 namespace rw {
 
+// Why a load failed, for callers that treat a missing file and a broken one
+// differently.
+enum class LoadStatus {
+  Loaded,
+  Unreadable,  // not opened or not read: errorMessage "couldn't read PATH", line 0
+  Malformed,   // read, but the reader stopped at a syntax error
+};
+
+XMLElement* makePlainElement(std::string_view tagName);
+
 class XMLDocument {
 public:
-  explicit XMLDocument(bool keepText) : keepText(keepText) {}
+  explicit XMLDocument(ElementFactory makeElement = makePlainElement) : makeElement(makeElement) {}
   XMLDocument(const XMLDocument&) = delete;
   XMLDocument& operator=(const XMLDocument&) = delete;
   // Destroys the tree under `root`.
-  virtual ~XMLDocument();
+  ~XMLDocument();
 
-  // The element factory the reader calls for every start tag.
-  virtual XMLElement* createElement(std::string_view tagName);
-
-  // Parses `length` bytes at `text` (the buffer need not be NUL-terminated; a
-  // NUL byte inside ends the document as it would a C string). Stores the
-  // result in `root`, replacing (and destroying) an earlier tree. On a syntax
-  // error fills errorMessage / errorLine and returns false.
+  // Parses `length` bytes at `text` (a NUL byte inside ends the document as
+  // it would a C string). Stores the result in `root`, replacing (and
+  // destroying) an earlier tree. On a syntax error fills errorMessage and
+  // errorLine and returns false; `root` is then whatever top-level element
+  // had closed before the error, usually none.
   bool parse(const char* text, size_t length);
-  bool parse(const std::string& text) { return parse(text.data(), text.size()); }
-  // Reads the whole open file, skips a UTF-8 byte-order mark, parses.
-  bool loadStream(std::FILE* file);
-  // Opens `path`, loadStream, closes. "couldn't read %s" with line 0 when the
-  // file cannot be opened.
-  bool load(const std::string& path);
+  bool parse(std::string_view text) { return parse(text.data(), text.size()); }
+  // Reads the whole file at `path`, skips a UTF-8 byte-order mark, parses.
+  LoadStatus load(const std::string& path);
 
   // Gives up the tree without destroying it.
   XMLElement* takeRoot() {
@@ -42,20 +44,10 @@ public:
     return r;
   }
 
-  const bool keepText;
-  std::optional<std::string> doctype;
-  std::optional<std::string> version;
-  std::optional<std::string> encoding;
+  const ElementFactory makeElement;
   XMLElement* root = nullptr;  // owned
   std::string errorMessage;    // at most 1023 bytes
   int32_t errorLine = 0;
-};
-
-// Adds nothing; kept so the document classes form the chain that the
-// preprocessing and memory-map documents derive through.
-class QXMLDocument : public XMLDocument {
-public:
-  using XMLDocument::XMLDocument;
 };
 
 }  // namespace rw

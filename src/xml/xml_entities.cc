@@ -43,7 +43,7 @@ int referenceByte(std::string_view body) {
 
 }  // namespace
 
-void decodeEntities(const char* begin, const char* end, bool dropCarriageReturns, std::string& out) {
+void decodeEntities(const char* begin, const char* end, std::string& out) {
   out.clear();
   out.reserve(static_cast<size_t>(end - begin));
   // The next `;` at or after the current `&` (or `end`). Searching once and
@@ -52,13 +52,9 @@ void decodeEntities(const char* begin, const char* end, bool dropCarriageReturns
   const char* p = begin;
   while (p < end) {
     const char* run = p;
-    while (p < end && *p != '&' && !(dropCarriageReturns && *p == '\r')) ++p;
+    while (p < end && *p != '&') ++p;
     out.append(run, static_cast<size_t>(p - run));
     if (p == end) break;
-    if (*p == '\r') {
-      ++p;
-      continue;
-    }
     if (semicolon == nullptr || semicolon < p) {
       const void* found = std::memchr(p + 1, ';', static_cast<size_t>(end - (p + 1)));
       semicolon = found != nullptr ? static_cast<const char*>(found) : end;
@@ -72,7 +68,7 @@ void decodeEntities(const char* begin, const char* end, bool dropCarriageReturns
       continue;
     }
     if (byte == 0) return;
-    if (!(dropCarriageReturns && byte == '\r')) out.push_back(static_cast<char>(byte));
+    out.push_back(static_cast<char>(byte));
     p = semicolon + 1;
   }
 }

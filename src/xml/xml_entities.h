@@ -9,8 +9,7 @@ namespace rw {
 // contents). Recognised: &lt; &gt; &amp; &apos; &quot; and numeric references
 // &#...; / &#x...; whose value keeps its low 8 bits. Anything else after an `&`
 // is not a reference and the `&` is copied as it is. A reference that decodes
-// to byte 0 ends the result there, as it would end a C string. With
-// `dropCarriageReturns`, every byte 13 of the result is left out.
-void decodeEntities(const char* begin, const char* end, bool dropCarriageReturns, std::string& out);
+// to byte 0 ends the result there, as it would end a C string.
+void decodeEntities(const char* begin, const char* end, std::string& out);
 
 }  // namespace rw

@@ -42,26 +42,6 @@ void XMLNode::appendChild(XMLNode* child) {
   lastChildHint_ = child;
 }
 
-void XMLNode::prependChild(XMLNode* child) {
-  child->nextSibling = firstChild;
-  firstChild = child;
-  child->parent = this;
-}
-
-void XMLNode::removeChild(XMLNode* child) {
-  XMLNode* previous = nullptr;
-  for (XMLNode* node = firstChild; node != nullptr; previous = node, node = node->nextSibling) {
-    if (node != child) continue;
-    if (previous == nullptr) {
-      firstChild = child->nextSibling;
-    } else {
-      previous->nextSibling = child->nextSibling;
-    }
-    if (lastChildHint_ == child) lastChildHint_ = previous;
-    return;
-  }
-}
-
 void XMLNode::removeChildAfter(XMLNode* previous, XMLNode* child) {
   if (previous == nullptr) {
     firstChild = child->nextSibling;
@@ -128,11 +108,6 @@ std::vector<XMLAttribute> attributeList(const XMLElement& element) {
 
 }  // namespace
 
-void XMLElement::setTagName(std::string_view name) {
-  const std::vector<XMLAttribute> list = attributeList(*this);
-  text_.assign(name, list);
-}
-
 void XMLElement::setAttributes(std::span<const XMLAttribute> attributes) { text_.assign(tagName(), attributes); }
 
 void XMLElement::copyAttributes(const XMLElement& other) {
@@ -152,17 +127,6 @@ void XMLElement::setNullAttribute(std::string_view name) {
   std::vector<XMLAttribute> list = attributeList(*this);
   list.push_back(XMLAttribute{name, std::string_view(), false});
   text_.assign(tagName(), list);
-}
-
-void XMLElement::removeAttribute(std::string_view name) {
-  std::vector<XMLAttribute> list = attributeList(*this);
-  for (auto it = list.begin(); it != list.end(); ++it) {
-    if (it->name == name) {
-      list.erase(it);
-      text_.assign(tagName(), list);
-      return;
-    }
-  }
 }
 
 bool XMLElement::hasAttribute(std::string_view name) const { return text_.find(name).has_value(); }

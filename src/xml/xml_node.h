@@ -30,18 +30,15 @@ public:
 
   // Links `child` at the end of the chain. Leaves child's own nextSibling as it
   // is and does not detach it from a previous parent.
-  virtual void appendChild(XMLNode* child);
-  virtual void prependChild(XMLNode* child);
-  // Unlinks `child` if it is in the chain; it keeps its parent and nextSibling.
-  virtual void removeChild(XMLNode* child);
+  void appendChild(XMLNode* child);
   // `replacement` takes the chain position of `old`; `old` is left unchanged.
-  virtual void replaceChild(XMLNode* old, XMLNode* replacement);
+  void replaceChild(XMLNode* old, XMLNode* replacement);
   // Splices the chain starting at `first` after the child `after`; when `after`
   // is not a child (null included) the chain goes after the last child.
-  virtual void insertAfter(XMLNode* after, XMLNode* first);
-  // Unlinks `child` in O(1) given the sibling before it (null when `child` is
-  // the first child); otherwise as removeChild. For walks that know where they
-  // are: removeChild's search would make long sibling chains quadratic.
+  void insertAfter(XMLNode* after, XMLNode* first);
+  // Unlinks `child` given the sibling before it (null when `child` is the
+  // first child). Walks know where they are; searching the chain instead
+  // would make long sibling chains quadratic.
   void removeChildAfter(XMLNode* previous, XMLNode* child);
   // Hands over the whole child chain (its nodes keep their parent pointer) and
   // leaves this node without children.
@@ -74,20 +71,18 @@ public:
 
   bool isElement() const override { return true; }
 
-  virtual void setTagName(std::string_view name);
-  virtual std::string_view tagName() const { return text_.tagName(); }
+  std::string_view tagName() const { return text_.tagName(); }
   // Replaces the value in place (keeping the attribute's position) when the
   // name exists, else appends.
-  virtual void setAttribute(std::string_view name, std::string_view value);
+  void setAttribute(std::string_view name, std::string_view value);
   // Sets an attribute that exists but has no value (see XMLAttribute).
   void setNullAttribute(std::string_view name);
-  virtual void removeAttribute(std::string_view name);
-  virtual bool hasAttribute(std::string_view name) const;
+  bool hasAttribute(std::string_view name) const;
   // The value of the first attribute of that name, or nothing when absent.
   // The view is valid until the element's attributes change.
-  virtual std::optional<std::string_view> getAttribute(std::string_view name) const;
+  std::optional<std::string_view> getAttribute(std::string_view name) const;
   // Views valid until the element's attributes change.
-  virtual XMLAttributes attributes() const { return text_.attributes(); }
+  XMLAttributes attributes() const { return text_.attributes(); }
   // Replaces all attributes in one go; a repeated name keeps its first
   // position and takes its last value. The views may point into this
   // element's own attributes.
@@ -102,31 +97,19 @@ private:
   ElementText text_;
 };
 
-// Character data, comments and CDATA sections: one text each, never children.
-class XMLText : public XMLNode {
+// A CDATA section: its raw content, never children. The only node of a
+// parsed tree that is not an element.
+class XMLCDATASection : public XMLNode {
 public:
-  explicit XMLText(std::string text) : text_(std::move(text)) {}
-  virtual void setText(std::string text) { text_ = std::move(text); }
-  virtual const std::string& text() const { return text_; }
+  explicit XMLCDATASection(std::string text) : text_(std::move(text)) {}
+  const std::string& text() const { return text_; }
 
 private:
   std::string text_;
 };
 
-class XMLData : public XMLText {
-public:
-  using XMLText::XMLText;
-};
-
-class XMLComment : public XMLText {
-public:
-  using XMLText::XMLText;
-};
-
-class XMLCDATASection : public XMLText {
-public:
-  using XMLText::XMLText;
-};
+// How a document makes its elements: a memory map makes its own kind.
+using ElementFactory = XMLElement* (*)(std::string_view tagName);
 
 inline XMLElement* asElement(XMLNode* node) {
   return node != nullptr && node->isElement() ? static_cast<XMLElement*>(node) : nullptr;

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "xml/xml_char_class.h"
-#include "xml/xml_document.h"
 #include "xml/xml_entities.h"
 
 namespace rw {
@@ -22,22 +21,21 @@ bool isPrefixOf(std::string_view name, std::string_view word) {
 
 }  // namespace
 
-XMLParser::XMLParser(XMLDocument& document, const char* begin, const char* end)
-    : document_(document),
-      keepText_(document.keepText),
+XMLReader::XMLReader(ElementFactory makeElement, const char* begin, const char* end)
+    : makeElement_(makeElement),
       end_(end),
       p_(begin),
       // A newline in the very first byte is never moved onto, so it is not
       // counted: counting starts one byte in.
       counted_(begin < end ? begin + 1 : end) {}
 
-XMLParser::~XMLParser() {
+XMLReader::~XMLReader() {
   // Elements still open were never attached to each other; each goes alone.
   for (XMLElement* element : open_) delete element;
   delete candidateRoot_;
 }
 
-XMLParser::Result XMLParser::run() {
+XMLReader::Result XMLReader::run() {
   Result result;
   skipSpace();
   while (p_ < end_ && *p_ == '<') {
@@ -60,18 +58,18 @@ XMLParser::Result XMLParser::run() {
       break;
     }
     if (next == Next::Abandon) return result;
-    scanText();
+    skipText();
   }
   result.root = candidateRoot_;
   candidateRoot_ = nullptr;
   return result;
 }
 
-void XMLParser::skipSpace() {
+void XMLReader::skipSpace() {
   while (p_ < end_ && xmlchar::isSpace(*p_)) ++p_;
 }
 
-std::string_view XMLParser::readName() {
+std::string_view XMLReader::readName() {
   const char* start = p_;
   while (p_ < end_ && xmlchar::isNameChar(*p_)) ++p_;
   const std::string_view name(start, static_cast<size_t>(p_ - start));
@@ -79,7 +77,7 @@ std::string_view XMLParser::readName() {
   return name;
 }
 
-uint32_t XMLParser::lineAt(const char* position) {
+uint32_t XMLReader::lineAt(const char* position) {
   // The counter includes a newline under the cursor itself: moving onto it
   // already counted it.
   const char* stop = position < end_ ? position + 1 : end_;
@@ -95,7 +93,7 @@ uint32_t XMLParser::lineAt(const char* position) {
   return line_;
 }
 
-XMLParser::Next XMLParser::processingInstruction() {
+XMLReader::Next XMLReader::processingInstruction() {
   ++p_;  // the `?`
   const std::string_view target = readName();
   // `xml` and anything that begins it (down to the empty name) is taken for
@@ -105,7 +103,7 @@ XMLParser::Next XMLParser::processingInstruction() {
   return Next::Continue;
 }
 
-XMLParser::Next XMLParser::declaration() {
+XMLReader::Next XMLReader::declaration() {
   std::string_view name = readName();
   while (p_ < end_ && *p_ != '?') {
     if (*p_ != '=') {
@@ -124,16 +122,9 @@ XMLParser::Next XMLParser::declaration() {
     // An unquoted value gives up on the whole document: no root, no error.
     if (p_ >= end_ || *p_ != '"') return Next::Abandon;
     ++p_;
-    const char* value = p_;
-    const char* valueEnd = findByte(p_, end_, '"');
-    p_ = valueEnd;
+    p_ = findByte(p_, end_, '"');
     if (p_ < end_) ++p_;
     skipSpace();
-    if (name == "version") {
-      document_.version.emplace(value, valueEnd);
-    } else if (name == "encoding") {
-      document_.encoding.emplace(value, valueEnd);
-    }
     name = readName();
   }
   if (p_ < end_) {
@@ -143,17 +134,14 @@ XMLParser::Next XMLParser::declaration() {
   return Next::Continue;
 }
 
-XMLParser::Next XMLParser::markupDeclaration(uint32_t line) {
+XMLReader::Next XMLReader::markupDeclaration(uint32_t line) {
   ++p_;  // the `!`
   if (p_ < end_ && *p_ == '-') {
     ++p_;
     if (p_ >= end_ || *p_ != '-') return Next::Continue;
     ++p_;
-    const char* content = p_;
-    const char* contentEnd = findTerminator('-');
-    if (contentEnd == nullptr) return Next::Continue;
-    if (keepText_ && !open_.empty()) attachLeaf(new XMLComment(std::string(content, contentEnd)), line);
-    ++p_;
+    // A comment leaves nothing in the tree.
+    if (findTerminator('-') != nullptr) ++p_;
     return Next::Continue;
   }
 
@@ -166,26 +154,27 @@ XMLParser::Next XMLParser::markupDeclaration(uint32_t line) {
     const char* content = p_;
     const char* contentEnd = findTerminator(']');
     if (contentEnd == nullptr) return Next::Continue;
-    // CDATA is kept even when character data is not: it may carry content
+    // CDATA is kept although character data is not: it may carry content
     // that later stages need verbatim.
-    if (!open_.empty()) attachLeaf(new XMLCDATASection(std::string(content, contentEnd)), line);
+    if (!open_.empty()) {
+      XMLNode* section = new XMLCDATASection(std::string(content, contentEnd));
+      section->line = line;
+      open_.back()->appendChild(section);
+    }
     ++p_;
     return Next::Continue;
   }
 
   if (keyword.size() <= 7 && isPrefixOf(keyword, "DOCTYPE")) {
     // Only the one-word form is understood; identifiers or an internal subset
-    // leave the document type unset and pass as character data.
-    const std::string_view word = readName();
-    if (p_ < end_ && *p_ == '>') {
-      document_.doctype.emplace(word);
-      ++p_;
-    }
+    // pass as character data.
+    readName();
+    if (p_ < end_ && *p_ == '>') ++p_;
   }
   return Next::Continue;
 }
 
-const char* XMLParser::findTerminator(char x) {
+const char* XMLReader::findTerminator(char x) {
   while (true) {
     const char* candidate = findByte(p_, end_, x);
     if (candidate == end_) {
@@ -202,14 +191,9 @@ const char* XMLParser::findTerminator(char x) {
   }
 }
 
-void XMLParser::attachLeaf(XMLNode* node, uint32_t line) {
-  node->line = line;
-  open_.back()->appendChild(node);
-}
-
-XMLParser::Next XMLParser::startTag(uint32_t line) {
+XMLReader::Next XMLReader::startTag(uint32_t line) {
   const std::string_view name = readName();
-  XMLElement* element = document_.createElement(name);
+  XMLElement* element = makeElement_(name);
   element->line = line;
   // Attached to its parent only when it closes.
   open_.push_back(element);
@@ -250,7 +234,7 @@ XMLParser::Next XMLParser::startTag(uint32_t line) {
     // are, and only the others are decoded into the tag's scratch text.
     PendingAttribute pending{attribute, std::string_view(value, static_cast<size_t>(valueEnd - value))};
     if (std::memchr(value, '&', pending.value.size()) != nullptr) {
-      decodeEntities(value, valueEnd, false, decodedValue_);
+      decodeEntities(value, valueEnd, decodedValue_);
       pending.decodedOffset = decodedValues_.size();
       pending.decodedLength = decodedValue_.size();
       decodedValues_ += decodedValue_;
@@ -259,7 +243,7 @@ XMLParser::Next XMLParser::startTag(uint32_t line) {
   }
 }
 
-void XMLParser::flushAttributes() {
+void XMLReader::flushAttributes() {
   if (pendingAttributes_.empty()) return;
   attributeViews_.clear();
   for (const PendingAttribute& pending : pendingAttributes_) {
@@ -274,7 +258,7 @@ void XMLParser::flushAttributes() {
   decodedValues_.clear();
 }
 
-XMLParser::Next XMLParser::endTag() {
+XMLReader::Next XMLReader::endTag() {
   ++p_;  // the `/`
   if (p_ < end_ && *p_ == '>') {
     closeTop();
@@ -298,7 +282,7 @@ XMLParser::Next XMLParser::endTag() {
   return Next::Continue;
 }
 
-void XMLParser::closeTop() {
+void XMLReader::closeTop() {
   if (!open_.empty()) {
     XMLElement* element = open_.back();
     open_.pop_back();
@@ -313,17 +297,9 @@ void XMLParser::closeTop() {
   ++p_;  // the `>`
 }
 
-void XMLParser::scanText() {
-  const char* start = p_;
-  const char* textEnd = findByte(p_, end_, '<');
-  // Every run between two tags inside an element becomes a node, empty or
-  // white space only ones included; text outside any element is dropped.
-  if (keepText_ && !open_.empty()) {
-    std::string text;
-    decodeEntities(start, textEnd, true, text);
-    attachLeaf(new XMLData(std::move(text)), lineAt(start));
-  }
-  p_ = textEnd;
+void XMLReader::skipText() {
+  // Character data carries nothing a map needs.
+  p_ = findByte(p_, end_, '<');
 }
 
 }  // namespace rw

@@ -1,5 +1,6 @@
 // The reader behind XMLDocument::parse: one forward pass over a byte buffer
 // that builds the element tree, lenient about everything but two errors.
+// Character data and comments leave no node; CDATA sections do.
 #pragma once
 
 #include <cstdint>
@@ -12,9 +13,7 @@
 
 namespace rw {
 
-class XMLDocument;
-
-class XMLParser {
+class XMLReader {
 public:
   enum class Error { None, BadTagName, TagNameMismatch };
 
@@ -24,12 +23,11 @@ public:
     uint32_t errorLine = 0;
   };
 
-  // Reads [begin, end). Elements come from document.createElement; the XML
-  // declaration and the document type word are stored on `document`.
-  XMLParser(XMLDocument& document, const char* begin, const char* end);
-  XMLParser(const XMLParser&) = delete;
-  XMLParser& operator=(const XMLParser&) = delete;
-  ~XMLParser();
+  // Reads [begin, end); every element comes from `makeElement`.
+  XMLReader(ElementFactory makeElement, const char* begin, const char* end);
+  XMLReader(const XMLReader&) = delete;
+  XMLReader& operator=(const XMLReader&) = delete;
+  ~XMLReader();
 
   Result run();
 
@@ -49,17 +47,12 @@ private:
   void closeTop();
   // Hands the attributes read so far to the innermost open element.
   void flushAttributes();
-  void scanText();
+  void skipText();
   // Finds the terminator `xx>` (x being `dash` or `]`) the way comments and
   // CDATA sections end; returns the end of the content or null when the
   // buffer ends first. Leaves the cursor on the `>`.
   const char* findTerminator(char x);
-  // Hangs a comment or CDATA node under the innermost open element, or
-  // discards it at top level.
-  void attachLeaf(XMLNode* node, uint32_t line);
-
-  XMLDocument& document_;
-  const bool keepText_;
+  const ElementFactory makeElement_;
   const char* const end_;
   const char* p_;
   // Line counting is lazy: newlines in [counted_, cursor] are added on demand,

@@ -1,24 +1,23 @@
-#include "xml/xmlpp2_macro_table.h"
+#include "macros/macro_table.h"
 
 #include <algorithm>
 #include <utility>
-#include <vector>
 
 namespace rw {
 
 // Immutable once built: a node may be shared by any number of tables.
-struct LevelMacros::Node {
+struct MacroTable::Node {
   std::string name;
   std::string value;
-  NodePtr left;
-  NodePtr right;
+  std::shared_ptr<const Node> left;
+  std::shared_ptr<const Node> right;
   int height = 1;
 };
 
 namespace {
 
-using NodePtr = LevelMacros::NodePtr;
-using Node = LevelMacros::Node;
+using Node = MacroTable::Node;
+using NodePtr = std::shared_ptr<const Node>;
 
 int heightOf(const NodePtr& node) { return node != nullptr ? node->height : 0; }
 
@@ -59,32 +58,24 @@ NodePtr balanced(std::string name, std::string value, NodePtr left, NodePtr righ
 }
 
 // Recursion depth is the tree's height, O(log n).
-NodePtr inserted(const NodePtr& node, const std::string& name, std::string& value) {
-  if (node == nullptr) return makeNode(name, std::move(value), nullptr, nullptr);
+NodePtr inserted(const NodePtr& node, std::string_view name, std::string& value) {
+  if (node == nullptr) return makeNode(std::string(name), std::move(value), nullptr, nullptr);
   if (name < node->name) return balanced(node->name, node->value, inserted(node->left, name, value), node->right);
   if (node->name < name) return balanced(node->name, node->value, node->left, inserted(node->right, name, value));
-  return makeNode(name, std::move(value), node->left, node->right);
+  return makeNode(node->name, std::move(value), node->left, node->right);
 }
 
-using Entry = MacroMap::value_type;
-
-NodePtr builtFromSorted(const std::vector<const Entry*>& entries, size_t begin, size_t end) {
-  if (begin == end) return nullptr;
-  const size_t middle = begin + (end - begin) / 2;
-  return makeNode(entries[middle]->first, entries[middle]->second, builtFromSorted(entries, begin, middle),
-                  builtFromSorted(entries, middle + 1, end));
+void visitInOrder(const Node* node,
+                  const std::function<void(const std::string&, const std::string&)>& visit) {
+  if (node == nullptr) return;
+  visitInOrder(node->left.get(), visit);
+  visit(node->name, node->value);
+  visitInOrder(node->right.get(), visit);
 }
 
 }  // namespace
 
-LevelMacros::LevelMacros(const MacroMap& map) {
-  std::vector<const Entry*> entries;
-  entries.reserve(map.size());
-  for (const Entry& entry : map) entries.push_back(&entry);
-  root_ = builtFromSorted(entries, 0, entries.size());
-}
-
-const std::string* LevelMacros::find(const std::string& name) const {
+const std::string* MacroTable::find(std::string_view name) const {
   const Node* node = root_.get();
   while (node != nullptr) {
     if (name < node->name) {
@@ -98,10 +89,16 @@ const std::string* LevelMacros::find(const std::string& name) const {
   return nullptr;
 }
 
-void LevelMacros::set(const std::string& name, std::string value) { root_ = inserted(root_, name, value); }
+void MacroTable::set(std::string_view name, std::string value) { root_ = inserted(root_, name, value); }
 
-void LevelMacros::setAll(const MacroMap& map) {
-  for (const auto& [name, value] : map) set(name, value);
+void MacroTable::setAll(const MacroTable& other) {
+  // The nodes visited must outlive the changes, also when `other` is this.
+  const MacroTable snapshot = other;
+  snapshot.forEach([this](const std::string& name, const std::string& value) { set(name, value); });
+}
+
+void MacroTable::forEach(const std::function<void(const std::string&, const std::string&)>& visit) const {
+  visitInOrder(root_.get(), visit);
 }
 
 }  // namespace rw

@@ -1,6 +1,4 @@
-#include "xml/xmlpp2.h"
-
-#include <unistd.h>
+#include "xml/preprocessor.h"
 
 #include <optional>
 #include <string>
@@ -9,7 +7,9 @@
 #include <vector>
 
 #include "expr/evaluate.h"
-#include "xml/xmlpp2_walk.h"
+#include "macros/macro_expansion.h"
+#include "macros/paths.h"
+#include "xml/preprocessor_walk.h"
 
 namespace rw {
 
@@ -17,7 +17,7 @@ namespace {
 
 // The value of `name` for if, ifnot and switch. A name nobody defined becomes
 // defined as empty at this level, so a later ifdef here sees it.
-const std::string& lookupDefining(LevelMacros& table, const std::string& name) {
+const std::string& lookupDefining(MacroTable& table, const std::string& name) {
   if (const std::string* value = table.find(name)) return *value;
   table.set(name, std::string());
   return *table.find(name);
@@ -33,24 +33,10 @@ bool listContains(std::string_view list, std::string_view value) {
 
 }  // namespace
 
-const std::string& XMLPP2::Nesting::currentFile() const {
+const std::string& Preprocessor::Nesting::currentFile() const {
   const Nesting* nesting = this;
   while (nesting->kind != Kind::File && nesting->outer != nullptr) nesting = nesting->outer.get();
   return nesting->name;
-}
-
-const PropertyClassList& macroTableForExpansion() {
-  if (const PropertyClassList* table = systemMacroTable()) return *table;
-  static const PropertyClassList* const standIn = new PropertyClassList();
-  return *standIn;
-}
-
-std::string expandLocal(const MacroLookup& table, std::string_view text) {
-  return expandMacros(macroTableForExpansion(), table, text, false, false);
-}
-
-std::string expandLocal(const MacroMap& table, std::string_view text) {
-  return expandMacros(macroTableForExpansion(), table, text, false, false);
 }
 
 std::vector<std::string_view> splitList(std::string_view text) {
@@ -65,7 +51,7 @@ std::vector<std::string_view> splitList(std::string_view text) {
   return items;
 }
 
-void expandAttributes(XMLElement& element, const MacroLookup& table) {
+void expandAttributes(XMLElement& element, const MacroTable& table) {
   // Most elements have no reference at all and are left as they are; the
   // others get all their attributes set again in one go.
   if (!element.attributesMayHold('$')) return;
@@ -79,7 +65,7 @@ void expandAttributes(XMLElement& element, const MacroLookup& table) {
   bool changed = false;
   for (XMLAttribute& attribute : list) {
     if (!holdsReference(attribute)) continue;
-    std::string text = expandLocal(table, attribute.value);
+    std::string text = expandMacros(attribute.value, table);
     if (text == attribute.value) continue;
     expanded.push_back(std::move(text));
     attribute.value = expanded.back();
@@ -122,69 +108,42 @@ void destroyElement(XMLNode* element) {
   delete element;
 }
 
-std::string workingDirectory() {
-  std::string buffer(4096, '\0');
-  if (::getcwd(buffer.data(), buffer.size()) == nullptr) return std::string();
-  buffer.resize(std::char_traits<char>::length(buffer.data()));
-  return buffer;
-}
+Preprocessor::Preprocessor(XMLDocument& document, const MacroTable& systemMacros, WarningSink warn)
+    : document_(document), systemMacros_(systemMacros), warn_(std::move(warn)) {}
 
-std::string absolutePath(const std::string& path) {
-  if (!path.empty() && path[0] == '/') return normalisePath(path);
-  return normalisePath(workingDirectory() + "/" + path);
-}
-
-XMLPP2::~XMLPP2() {
+Preprocessor::~Preprocessor() {
   for (auto& [name, element] : templates_) destroyElement(element);
   for (XMLElement* tree : detachedTrees_) destroyElement(tree);
 }
 
-const XMLElement* XMLPP2::findTemplate(const std::string& name) const {
-  auto it = templates_.find(name);
-  return it == templates_.end() ? nullptr : it->second;
-}
-
-void XMLPP2::recordFileRead(const std::string& path) {
-  for (const std::string& known : filesRead) {
+void Preprocessor::recordFileRead(const std::string& path) {
+  for (const std::string& known : filesRead_) {
     if (known == path) return;
   }
-  filesRead.push_back(path);
+  filesRead_.push_back(path);
 }
 
-bool XMLPP2::preprocess(const std::string& path, const std::string& definitions, bool expandAttributes) {
-  if (!load(path)) return false;
+LoadStatus Preprocessor::preprocess(const std::string& path, const MacroTable& macros) {
+  const LoadStatus status = document_.load(path);
+  if (status != LoadStatus::Loaded) return status;
   recordFileRead(path);
-  MacroTable table(parseMacroDefinitions(splitDefinitionList(definitions, false)));
-  if (root != nullptr) processConditionals(root, path, std::move(table), expandAttributes);
-  return true;
-}
+  if (document_.root == nullptr) return status;
 
-void XMLPP2::processConditionals(XMLNode* first, const std::string& currentFile, MacroTable table,
-                                 bool expandAttributes) {
-  if (first == nullptr) return;
   auto nesting = std::make_shared<Nesting>();
   nesting->kind = Nesting::Kind::File;
-  nesting->name = currentFile;
-  nesting->key = absolutePath(currentFile);
-
+  nesting->name = path;
+  nesting->key = absolutePath(path);
   Level level;
-  level.parent = first->parent;
-  level.node = first;
-  if (first->parent != nullptr) {
-    for (XMLNode* node = first->parent->firstChild; node != nullptr && node != first; node = node->nextSibling) {
-      level.previous = node;
-    }
-  }
-  level.table = LevelMacros(table.map());
-  level.expand = expandAttributes;
+  level.node = document_.root;
+  level.table = macros;
   level.nesting = std::move(nesting);
-
   std::vector<Level> stack;
   stack.push_back(std::move(level));
   walk(stack);
+  return status;
 }
 
-void XMLPP2::walk(std::vector<Level>& stack) {
+void Preprocessor::walk(std::vector<Level>& stack) {
   while (!stack.empty()) {
     Level& level = stack.back();
     XMLNode* node = level.node;
@@ -200,7 +159,7 @@ void XMLPP2::walk(std::vector<Level>& stack) {
       level.node = node->nextSibling;
       continue;
     }
-    if (level.expand) expandAttributes(*element, level.table);
+    expandAttributes(*element, level.table);
 
     Outcome outcome = dispatch(*element, level);
 
@@ -234,7 +193,6 @@ void XMLPP2::walk(std::vector<Level>& stack) {
         nested.parent = owner;
         nested.node = owner->firstChild;
         nested.table = std::move(outcome.table);
-        nested.expand = outcome.expand;
         nested.nesting = std::move(outcome.nesting);
         nested.spliceAfter = outcome.spliceAfter;
         nested.container = outcome.container;
@@ -245,7 +203,7 @@ void XMLPP2::walk(std::vector<Level>& stack) {
   }
 }
 
-void XMLPP2::finishLevel(std::vector<Level>& stack) {
+void Preprocessor::finishLevel(std::vector<Level>& stack) {
   Level done = std::move(stack.back());
   stack.pop_back();
   XMLElement* directive = done.spliceAfter;
@@ -268,35 +226,34 @@ void XMLPP2::finishLevel(std::vector<Level>& stack) {
   outer.previous = last;
 }
 
-XMLPP2::Outcome XMLPP2::keep(XMLElement& element, const Level& level) {
+Preprocessor::Outcome Preprocessor::keep(XMLElement& element, const Level& level) {
   Outcome outcome;
   outcome.action = Outcome::Action::Descend;
   outcome.owner = &element;
   outcome.table = level.table;
-  outcome.expand = level.expand;
   outcome.nesting = level.nesting;
   return outcome;
 }
 
-XMLPP2::Outcome XMLPP2::select(XMLElement& directive, XMLElement& selected, const Level& level) {
+Preprocessor::Outcome Preprocessor::select(XMLElement& directive, XMLElement& selected, const Level& level) {
   Outcome outcome = keep(selected, level);
   outcome.spliceAfter = &directive;
   return outcome;
 }
 
-XMLPP2::Outcome XMLPP2::drop() {
+Preprocessor::Outcome Preprocessor::drop() {
   Outcome outcome;
   outcome.action = Outcome::Action::Drop;
   return outcome;
 }
 
-XMLPP2::Outcome XMLPP2::dispatch(XMLElement& element, Level& level) {
+Preprocessor::Outcome Preprocessor::dispatch(XMLElement& element, Level& level) {
   const std::string_view tag = element.tagName();
   // A directive needs a parent to drop itself from or splice into. At the
   // document's root only include is carried out (it can replace the root);
   // any other directive there is an ordinary element.
   if (element.parent == nullptr) {
-    if (tag == "include" && &element == root) return processInclude(element, level);
+    if (tag == "include" && &element == document_.root) return processInclude(element, level);
     return keep(element, level);
   }
   if (tag == "if") return processIf(element, level, false);
@@ -314,10 +271,10 @@ XMLPP2::Outcome XMLPP2::dispatch(XMLElement& element, Level& level) {
   return keep(element, level);
 }
 
-XMLPP2::Outcome XMLPP2::processIf(XMLElement& element, Level& level, bool negate) {
+Preprocessor::Outcome Preprocessor::processIf(XMLElement& element, Level& level, bool negate) {
   const XMLAttributes attributes = element.attributes();
   if (attributes.size() != 1) {
-    warning(warningText("one condition required for <if[not]>"));
+    warn_(warningText("one condition required for <if[not]>"));
     return keep(element, level);
   }
   const XMLAttribute condition = attributes.front();
@@ -326,22 +283,22 @@ XMLPP2::Outcome XMLPP2::processIf(XMLElement& element, Level& level, bool negate
   return drop();
 }
 
-XMLPP2::Outcome XMLPP2::processIfex(XMLElement& element, Level& level) {
+Preprocessor::Outcome Preprocessor::processIfex(XMLElement& element, Level& level) {
   const std::optional<std::string_view> expression = element.getAttribute("expression");
   if (!expression || expression->empty()) return keep(element, level);
-  const ConditionResult result = evaluateCondition(expandLocal(level.table, *expression));
+  const ConditionResult result = evaluateCondition(expandMacros(*expression, level.table));
   if (result.ok && result.value) return select(element, element, level);
   return drop();
 }
 
-XMLPP2::Outcome XMLPP2::processIfdef(XMLElement& element, Level& level, bool negate) {
+Preprocessor::Outcome Preprocessor::processIfdef(XMLElement& element, Level& level, bool negate) {
   const std::string name(element.getAttribute("name").value_or(std::string_view()));
   const bool defined = level.table.contains(name);
   if (defined != negate) return select(element, element, level);
   return drop();
 }
 
-XMLPP2::Outcome XMLPP2::processSwitch(XMLElement& element, Level& level) {
+Preprocessor::Outcome Preprocessor::processSwitch(XMLElement& element, Level& level) {
   const std::string name(element.getAttribute("name").value_or(std::string_view()));
   const std::string& value = lookupDefining(level.table, name);
   XMLElement* selected = nullptr;
@@ -365,28 +322,28 @@ XMLPP2::Outcome XMLPP2::processSwitch(XMLElement& element, Level& level) {
   return select(element, *selected, level);
 }
 
-XMLPP2::Outcome XMLPP2::processDefine(XMLElement& element, Level& level) {
+Preprocessor::Outcome Preprocessor::processDefine(XMLElement& element, Level& level) {
   const std::optional<std::string_view> nameText = element.getAttribute("name");
   if (!nameText) {
-    warning(warningText("missing name in <define>"));
+    warn_(warningText("missing name in <define>"));
     return drop();
   }
   const std::string name(*nameText);
   if (const std::optional<std::string_view> value = element.getAttribute("value")) {
     level.table.set(name, std::string(*value));
   } else if (const std::optional<std::string_view> expression = element.getAttribute("expression")) {
-    const UnsignedResult result = evaluateUnsigned(expandLocal(level.table, *expression));
+    const UnsignedResult result = evaluateUnsigned(expandMacros(*expression, level.table));
     if (result.ok) level.table.set(name, std::to_string(static_cast<uint32_t>(result.value)));
   } else if (const std::optional<std::string_view> hexExpression = element.getAttribute("hex_expression")) {
-    const UnsignedResult result = evaluateUnsigned(expandLocal(level.table, *hexExpression));
+    const UnsignedResult result = evaluateUnsigned(expandMacros(*hexExpression, level.table));
     if (result.ok) level.table.set(name, hexText(static_cast<uint32_t>(result.value)));
   } else {
-    warning(warningText("missing value or expression in <define>"));
+    warn_(warningText("missing value or expression in <define>"));
   }
   return drop();
 }
 
-XMLPP2::Outcome XMLPP2::processXmldef(XMLElement& element, Level& level) {
+Preprocessor::Outcome Preprocessor::processXmldef(XMLElement& element, Level& level) {
   const std::optional<std::string_view> name = element.getAttribute("name");
   if (!name) return keep(element, level);
   XMLElement*& slot = templates_[std::string(*name)];

@@ -4,24 +4,21 @@
 #include <string>
 #include <string_view>
 
-#include "environment/paths.h"
-#include "xml/xmlpp2.h"
-#include "xml/xmlpp2_walk.h"
+#include "macros/macro_expansion.h"
+#include "macros/paths.h"
+#include "xml/preprocessor.h"
+#include "xml/preprocessor_walk.h"
 
 namespace rw {
 
 namespace {
 
 // A relative include name goes after the folder of the including file, that
-// folder made absolute and lexically normalised.
+// folder made absolute and lexically normalised; the name itself is kept as
+// written.
 std::string resolveIncludeName(const std::string& name, const std::string& currentFile) {
-  if (!name.empty() && name[0] == '/') return name;
-  const size_t slash = currentFile.rfind('/');
-  std::string directory = slash == std::string::npos ? std::string() : currentFile.substr(0, slash + 1);
-  if (directory.empty() || directory[0] != '/') directory = workingDirectory() + "/" + directory;
-  directory = normalisePath(directory);
-  if (directory.empty() || directory.back() != '/') directory += '/';
-  return directory + name;
+  if (name.starts_with('/')) return name;
+  return joinPath(absolutePath(directoryOf(currentFile)), name);
 }
 
 // Copies the attributes named in `inherit_attributes` from the include
@@ -43,67 +40,61 @@ void inheritAttributes(const XMLElement& include, XMLElement& target) {
   }
 }
 
-bool inTemplateChain(const XMLPP2::Nesting* nesting, const std::string& name) {
+bool inTemplateChain(const Preprocessor::Nesting* nesting, const std::string& name) {
   for (; nesting != nullptr; nesting = nesting->outer.get()) {
-    if (nesting->kind == XMLPP2::Nesting::Kind::Template && nesting->name == name) return true;
+    if (nesting->kind == Preprocessor::Nesting::Kind::Template && nesting->name == name) return true;
   }
   return false;
 }
 
-bool inFileChain(const XMLPP2::Nesting* nesting, const std::string& key) {
+bool inFileChain(const Preprocessor::Nesting* nesting, const std::string& key) {
   for (; nesting != nullptr; nesting = nesting->outer.get()) {
-    if (nesting->kind == XMLPP2::Nesting::Kind::File && nesting->key == key) return true;
+    if (nesting->kind == Preprocessor::Nesting::Kind::File && nesting->key == key) return true;
   }
   return false;
+}
+
+// The table for the children of an included root or a template copy: the
+// current one, extended by the directive's `macros` list, whose definitions
+// win. `target` (the included root) has its own attributes expanded with it.
+MacroTable nestedTable(const XMLElement& directive, XMLElement* target, const MacroTable& current) {
+  MacroTable table = current;
+  if (const std::optional<std::string_view> macros = directive.getAttribute("macros")) {
+    table.setAll(macroDefinitions(withoutNewlines(*macros)));
+  }
+  if (target != nullptr) expandAttributes(*target, table);
+  return table;
 }
 
 }  // namespace
 
-void XMLPP2::nestedTable(const XMLElement& directive, XMLElement* target, const Level& level, LevelMacros& table,
-                         bool& expand) {
-  if (!level.expand && !directive.hasAttribute("expand_macros")) {
-    table = level.table;
-    expand = false;
-    return;
-  }
-  if (const std::optional<std::string_view> macros = directive.getAttribute("macros")) {
-    table = level.table;
-    table.setAll(parseMacroDefinitions(splitDefinitionList(withoutNewlines(*macros), false)));
-    expand = true;
-    if (target != nullptr) expandAttributes(*target, table);
-    return;
-  }
-  if (level.expand && target != nullptr) expandAttributes(*target, level.table);
-  table = level.table;
-  expand = level.expand;
-}
 
 // Recursion is stopped before anything is read: an include of a file that is
 // being walked already (the including file itself or any file that led to
 // it), or nesting deeper than kMaxNestingDepth, or more than kMaxIncludeLoads
 // reads in one document, gives a warning naming the file and leaves the
 // include element in the tree like an include of a missing file.
-XMLPP2::Outcome XMLPP2::processInclude(XMLElement& element, Level& level) {
+Preprocessor::Outcome Preprocessor::processInclude(XMLElement& element, Level& level) {
   const std::optional<std::string_view> fileName = element.getAttribute("filename");
   if (!fileName) {
-    warning(warningText("missing filename in <include>"));
+    warn_(warningText("missing filename in <include>"));
     return keep(element, level);
   }
-  const std::string name = expandSystemMacros(macroTableForExpansion(), *fileName);
+  const std::string name = expandMacros(*fileName, systemMacros_);
   const std::string resolved = resolveIncludeName(name, level.nesting->currentFile());
   const std::string key = absolutePath(resolved);
 
   if (inFileChain(level.nesting.get(), key)) {
-    warning(warningText("error: include file '" + resolved + "' includes itself; not included again"));
+    warn_(warningText("error: include file '" + resolved + "' includes itself; not included again"));
     return keep(element, level);
   }
   if (level.nesting->depth >= kMaxNestingDepth) {
-    warning(warningText("error: include file '" + resolved + "' nested more than " +
+    warn_(warningText("error: include file '" + resolved + "' nested more than " +
                         std::to_string(kMaxNestingDepth) + " includes and templates deep; not included"));
     return keep(element, level);
   }
   if (includeLoads_ >= kMaxIncludeLoads) {
-    warning(warningText("error: include file '" + resolved + "' not read: more than " +
+    warn_(warningText("error: include file '" + resolved + "' not read: more than " +
                         std::to_string(kMaxIncludeLoads) + " include files read"));
     return keep(element, level);
   }
@@ -114,26 +105,25 @@ XMLPP2::Outcome XMLPP2::processInclude(XMLElement& element, Level& level) {
   // leave the document with several roots, so no_root is ignored there with
   // a warning, as envelope is ignored silently.
   const bool atRoot = element.parent == nullptr;
-  XMLElement* saved = takeRoot();
-  const bool loaded = load(resolved);
-  // The reader's syntax messages never start like this: the file was not
-  // parsed, so the document keeps the tree it had.
-  const bool unread = !loaded && errorLine == 0 && errorMessage.rfind("couldn't read", 0) == 0;
+  XMLElement* saved = document_.takeRoot();
+  const LoadStatus status = document_.load(resolved);
+  const bool loaded = status == LoadStatus::Loaded;
 
-  if (!loaded || root == nullptr) {
-    if (unread) {
-      root = saved;
+  if (!loaded || document_.root == nullptr) {
+    if (status == LoadStatus::Unreadable) {
+      // Nothing was parsed, so the document keeps the tree it had.
+      document_.root = saved;
     } else {
       if (loaded) recordFileRead(resolved);
       // The document is left without its tree (the load fails afterwards);
       // the walk still finishes it, and the document frees it at the end.
       if (saved != nullptr) detachedTrees_.push_back(saved);
     }
-    if (root == nullptr) {
-      warning(warningText("error: include file '" + resolved + "' is empty"));
+    if (document_.root == nullptr) {
+      warn_(warningText("error: include file '" + resolved + "' is empty"));
     } else {
-      warning(warningText("error \"" + errorMessage + "\" in include file " + resolved +
-                          " line:" + std::to_string(errorLine)));
+      warn_(warningText("error \"" + document_.errorMessage + "\" in include file " + resolved +
+                        " line:" + std::to_string(document_.errorLine)));
     }
     inheritAttributes(element, element);
     if (element.hasAttribute("no_root") && !atRoot) return select(element, element, level);
@@ -141,15 +131,15 @@ XMLPP2::Outcome XMLPP2::processInclude(XMLElement& element, Level& level) {
   }
 
   recordFileRead(resolved);
-  XMLElement* included = takeRoot();
+  XMLElement* included = document_.takeRoot();
   included->nextSibling = nullptr;
   if (atRoot) {
-    root = included;
+    document_.root = included;
     if (element.hasAttribute("no_root")) {
-      warning(warningText("no_root ignored on <include> at the document's root: the file's root is kept"));
+      warn_(warningText("no_root ignored on <include> at the document's root: the file's root is kept"));
     }
   } else {
-    root = saved;
+    document_.root = saved;
     element.parent->insertAfter(&element, included);
     element.parent->removeChildAfter(level.previous, &element);
   }
@@ -158,7 +148,7 @@ XMLPP2::Outcome XMLPP2::processInclude(XMLElement& element, Level& level) {
   Outcome outcome;
   outcome.action = Outcome::Action::Descend;
   outcome.owner = included;
-  nestedTable(element, included, level, outcome.table, outcome.expand);
+  outcome.table = nestedTable(element, included, level.table);
   inheritAttributes(element, *included);
 
   auto nesting = std::make_shared<Nesting>();
@@ -178,21 +168,22 @@ XMLPP2::Outcome XMLPP2::processInclude(XMLElement& element, Level& level) {
 // A template that xmlputs itself, directly or through others, is not
 // expanded again inside its own expansion: warning, and the xmlput stays
 // like one naming an unknown template.
-XMLPP2::Outcome XMLPP2::processXmlput(XMLElement& element, Level& level) {
+Preprocessor::Outcome Preprocessor::processXmlput(XMLElement& element, Level& level) {
   const std::optional<std::string_view> nameText = element.getAttribute("name");
   if (!nameText) return keep(element, level);
   const std::string name(*nameText);
   auto found = templates_.find(name);
   if (found == templates_.end()) {
-    warning(warningText("xmlput cannot fine xmldef named " + name));
+    // "fine" is the message's established spelling; scripts match it.
+    warn_(warningText("xmlput cannot fine xmldef named " + name));
     return keep(element, level);
   }
   if (inTemplateChain(level.nesting.get(), name)) {
-    warning(warningText("xmlput of xmldef named " + name + " inside its own expansion; not expanded again"));
+    warn_(warningText("xmlput of xmldef named " + name + " inside its own expansion; not expanded again"));
     return keep(element, level);
   }
   if (level.nesting->depth >= kMaxNestingDepth) {
-    warning(warningText("xmlput of xmldef named " + name + " nested more than " +
+    warn_(warningText("xmlput of xmldef named " + name + " nested more than " +
                         std::to_string(kMaxNestingDepth) + " includes and templates deep; not expanded"));
     return keep(element, level);
   }
@@ -205,7 +196,7 @@ XMLPP2::Outcome XMLPP2::processXmlput(XMLElement& element, Level& level) {
   outcome.spliceAfter = &element;
   outcome.container = copy;
   // The copy's own attributes go with the copy: only its children stay.
-  nestedTable(element, nullptr, level, outcome.table, outcome.expand);
+  outcome.table = nestedTable(element, nullptr, level.table);
 
   auto nesting = std::make_shared<Nesting>();
   nesting->kind = Nesting::Kind::Template;

@@ -1,5 +1,5 @@
-// Internal to the preprocessing document: the state of its tree walk and the
-// helpers its directive files share.
+// Internal to the preprocessor: the state of its tree walk and the helpers its
+// directive files share.
 #pragma once
 
 #include <cstddef>
@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "environment/macros.h"
-#include "xml/xmlpp2.h"
+#include "macros/macro_table.h"
+#include "xml/preprocessor.h"
 
 namespace rw {
 
@@ -36,7 +36,7 @@ inline constexpr size_t kMaxIncludeLoads = 10000;
 
 // The file (or template) whose content a level is walking, and the chain of
 // includes and template uses that led there, innermost first.
-struct XMLPP2::Nesting {
+struct Preprocessor::Nesting {
   enum class Kind { File, Template };
   Kind kind = Kind::File;
   // For a file: the path relative includes resolve against. For a template:
@@ -51,18 +51,17 @@ struct XMLPP2::Nesting {
   const std::string& currentFile() const;
 };
 
-// One sibling chain being processed: the nested call of the recursive
-// formulation. The walk keeps these on an explicit stack so that the depth
-// of the tree never meets the depth of the machine stack.
-struct XMLPP2::Level {
+// One sibling chain being processed. The walk keeps these on an explicit
+// stack so that the depth of the tree never meets the depth of the machine
+// stack.
+struct Preprocessor::Level {
   // The owner of the chain; null for a chain of parentless nodes (the
   // document's root).
   XMLNode* parent = nullptr;
   // The next node to process, and the sibling before it that stays.
   XMLNode* node = nullptr;
   XMLNode* previous = nullptr;
-  LevelMacros table;
-  bool expand = false;
+  MacroTable table;
   std::shared_ptr<const Nesting> nesting;
   // When set, the chain's processed nodes go after this element once the
   // chain is done, and the element is destroyed (the enclosing level stands
@@ -73,10 +72,10 @@ struct XMLPP2::Level {
 };
 
 // What the walk does with the element a directive handler looked at.
-struct XMLPP2::Outcome {
+struct Preprocessor::Outcome {
   enum class Action {
-    // Process the children of `owner` in a nested level (with `table`,
-    // `expand`, `nesting`); with `spliceAfter`, splice them after it and
+    // Process the children of `owner` in a nested level (with `table` and
+    // `nesting`); with `spliceAfter`, splice them after it and
     // destroy it afterwards, else step past `owner`.
     Descend,
     // Unlink and destroy the element.
@@ -90,23 +89,15 @@ struct XMLPP2::Outcome {
   XMLElement* owner = nullptr;
   XMLElement* spliceAfter = nullptr;
   XMLElement* container = nullptr;
-  LevelMacros table;
-  bool expand = false;
+  MacroTable table;
   std::shared_ptr<const Nesting> nesting;
   XMLNode* copies = nullptr;
 };
 
-// The system macro table, or an empty stand-in for library users that never
-// created one. The lookups of the pass use only the local table anyway.
-const PropertyClassList& macroTableForExpansion();
-
-// Expansion of attribute values and expressions: the local table only.
-std::string expandLocal(const MacroLookup& table, std::string_view text);
-std::string expandLocal(const MacroMap& table, std::string_view text);
-
-// Expands every attribute value that holds a '$'; a value changes only when
-// the expansion differs.
-void expandAttributes(XMLElement& element, const MacroLookup& table);
+// Expands every attribute value that holds a '$' with the level's table; a
+// value changes only when the expansion differs. The system macros are not
+// seen here: only include file names are expanded with them.
+void expandAttributes(XMLElement& element, const MacroTable& table);
 
 // kWarningPrefix + text.
 std::string warningText(std::string_view text);
@@ -114,15 +105,10 @@ std::string warningText(std::string_view text);
 // Comma-separated items; empty items skipped, none trimmed.
 std::vector<std::string_view> splitList(std::string_view text);
 
-// "0x" and upper-case hexadecimal without leading zeros.
-std::string hexText(uint64_t value);
-
 std::string withoutNewlines(std::string_view text);
 
-std::string workingDirectory();
-
-// Absolute and lexically normalised, against the working directory.
-std::string absolutePath(const std::string& path);
+// "0x" and upper-case hexadecimal without leading zeros.
+std::string hexText(uint64_t value);
 
 // Destroys an element already out of its chain, with its children.
 void destroyElement(XMLNode* element);

@@ -7,9 +7,12 @@
 #include <utility>
 #include <vector>
 
+#include <utf8proc.h>
+
 #include "expr/evaluate.h"
-#include "xml/xmlpp2.h"
-#include "xml/xmlpp2_walk.h"
+#include "macros/macro_expansion.h"
+#include "xml/preprocessor.h"
+#include "xml/preprocessor_walk.h"
 
 namespace rw {
 
@@ -22,33 +25,19 @@ uint32_t unsignedOrZero(std::string_view text) {
   return result.ok ? static_cast<uint32_t>(result.value) : 0;
 }
 
-uint32_t signedOrZero(const MacroLookup& table, std::string_view text) {
-  const SignedResult result = evaluateSigned(expandLocal(table, text));
+uint32_t signedOrZero(const MacroTable& table, std::string_view text) {
+  const SignedResult result = evaluateSigned(expandMacros(text, table));
   return result.ok ? static_cast<uint32_t>(result.value) : 0;
 }
 
-// The character with code 65 + i, in UTF-8; "?" past Unicode or for a
-// surrogate.
+// The character with code 65 + i ("A" for 0), in UTF-8; "?" past Unicode or
+// for a surrogate.
 std::string alphaText(uint64_t i) {
   const uint64_t code = 65 + i;
-  std::string text;
-  if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return "?";
-  if (code < 0x80) {
-    text += static_cast<char>(code);
-  } else if (code < 0x800) {
-    text += static_cast<char>(0xC0 | (code >> 6));
-    text += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    text += static_cast<char>(0xE0 | (code >> 12));
-    text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    text += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    text += static_cast<char>(0xF0 | (code >> 18));
-    text += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    text += static_cast<char>(0x80 | (code & 0x3F));
-  }
-  return text;
+  if (code > 0x10FFFF || !utf8proc_codepoint_valid(static_cast<utf8proc_int32_t>(code))) return "?";
+  utf8proc_uint8_t bytes[4];
+  const utf8proc_ssize_t length = utf8proc_encode_char(static_cast<utf8proc_int32_t>(code), bytes);
+  return std::string(reinterpret_cast<const char*>(bytes), static_cast<size_t>(length));
 }
 
 struct CopySize {
@@ -103,7 +92,7 @@ private:
 
 // The first refusal says so; later ones are silent, or a loop nested in a
 // loop would repeat the warning for every copy of it.
-bool XMLPP2::chargeCopies(uint64_t elements, uint64_t bytes, const std::string& directive) {
+bool Preprocessor::chargeCopies(uint64_t elements, uint64_t bytes, const std::string& directive) {
   const bool elementsFit = copiedElements_ <= maxCopiedElements && elements <= maxCopiedElements - copiedElements_;
   const bool bytesFit = copiedBytes_ <= maxCopiedBytes && bytes <= maxCopiedBytes - copiedBytes_;
   if (elementsFit && bytesFit) {
@@ -115,7 +104,7 @@ bool XMLPP2::chargeCopies(uint64_t elements, uint64_t bytes, const std::string& 
     copyLimitReported_ = true;
     const std::string limit = elementsFit ? std::to_string(maxCopiedBytes) + " bytes of copied text"
                                           : std::to_string(maxCopiedElements) + " copied elements";
-    warning(warningText("<" + directive + "> not expanded: copies would exceed the limit of " + limit +
+    warn_(warningText("<" + directive + "> not expanded: copies would exceed the limit of " + limit +
                         " in one document; later copies beyond it are dropped too"));
   }
   return false;
@@ -125,7 +114,7 @@ namespace {
 
 // `copy` gets the attributes of `source`, the values that hold a '$' expanded
 // with `table`.
-void expandedCopy(XMLElement& copy, const XMLElement& source, const MacroMap& table) {
+void expandedCopy(XMLElement& copy, const XMLElement& source, const MacroTable& table) {
   // Kept across calls: a loop copies its body once per round.
   static std::vector<XMLAttribute> list;
   static std::vector<std::string> expanded;
@@ -135,7 +124,7 @@ void expandedCopy(XMLElement& copy, const XMLElement& source, const MacroMap& ta
   expanded.reserve(list.size());
   for (XMLAttribute& attribute : list) {
     if (attribute.value.find('$') == std::string_view::npos) continue;
-    expanded.push_back(expandLocal(table, attribute.value));
+    expanded.push_back(expandMacros(attribute.value, table));
     attribute.value = expanded.back();
   }
   copy.setAttributes(list);
@@ -143,8 +132,8 @@ void expandedCopy(XMLElement& copy, const XMLElement& source, const MacroMap& ta
 
 // The shared part of both copies: the element with its attributes, values
 // expanded with `table` when there is one.
-XMLElement* copyElement(XMLDocument& document, const XMLElement& source, const MacroMap* table) {
-  XMLElement* copy = document.createElement(source.tagName());
+XMLElement* copyElement(const XMLDocument& document, const XMLElement& source, const MacroTable* table) {
+  XMLElement* copy = document.makeElement(source.tagName());
   copy->line = source.line;
   if (table == nullptr) {
     copy->copyAttributes(source);
@@ -154,17 +143,10 @@ XMLElement* copyElement(XMLDocument& document, const XMLElement& source, const M
   return copy;
 }
 
-XMLNode* copyText(const XMLNode& node) {
-  if (auto* cdata = dynamic_cast<const XMLCDATASection*>(&node)) return new XMLCDATASection(cdata->text());
-  if (auto* comment = dynamic_cast<const XMLComment*>(&node)) return new XMLComment(comment->text());
-  if (auto* data = dynamic_cast<const XMLData*>(&node)) return new XMLData(data->text());
-  return nullptr;
-}
-
 // Iterative, so that a deep template or loop body cannot exhaust the stack.
 // With `table` (clone expanded) only elements are copied; without it (deep
-// copy) text, comment and CDATA nodes come along.
-XMLElement* copyTree(XMLDocument& document, const XMLElement& source, const MacroMap* table) {
+// copy) CDATA sections come along.
+XMLElement* copyTree(const XMLDocument& document, const XMLElement& source, const MacroTable* table) {
   XMLElement* top = copyElement(document, source, table);
   struct Pending {
     const XMLNode* next;
@@ -183,11 +165,9 @@ XMLElement* copyTree(XMLDocument& document, const XMLElement& source, const Macr
     const XMLElement* element = asElement(node);
     if (element == nullptr) {
       if (table == nullptr) {
-        XMLNode* text = copyText(*node);
-        if (text != nullptr) {
-          text->line = node->line;
-          copyParent->appendChild(text);
-        }
+        XMLNode* section = new XMLCDATASection(static_cast<const XMLCDATASection*>(node)->text());
+        section->line = node->line;
+        copyParent->appendChild(section);
       }
       continue;
     }
@@ -200,14 +180,14 @@ XMLElement* copyTree(XMLDocument& document, const XMLElement& source, const Macr
 
 }  // namespace
 
-XMLElement* XMLPP2::cloneExpanded(const XMLElement& source, const MacroMap& table) {
-  return copyTree(*this, source, &table);
+XMLElement* Preprocessor::cloneExpanded(const XMLElement& source, const MacroTable& table) {
+  return copyTree(document_, source, &table);
 }
 
-XMLElement* XMLPP2::deepCopy(const XMLElement& source, const std::string& directive) {
+XMLElement* Preprocessor::deepCopy(const XMLElement& source, const std::string& directive) {
   const CopySize size = copySize(source, true);
   if (!chargeCopies(size.elements, size.bytes, directive)) return nullptr;
-  return copyTree(*this, source, nullptr);
+  return copyTree(document_, source, nullptr);
 }
 
 // A loop that would not end is refused with the usage warning: an increment
@@ -215,36 +195,36 @@ XMLElement* XMLPP2::deepCopy(const XMLElement& source, const std::string& direct
 // round is checked in 64 bits before it runs). More than kMaxLoopRounds
 // rounds, or copies beyond the document's budget, are refused with a warning
 // that names the limit. A refused loop is dropped with its content.
-XMLPP2::Outcome XMLPP2::processFor(XMLElement& element, Level& level) {
+Preprocessor::Outcome Preprocessor::processFor(XMLElement& element, Level& level) {
   const std::optional<std::string_view> indexText = element.getAttribute("index");
   const std::optional<std::string_view> start = element.getAttribute("start");
   const std::optional<std::string_view> end = element.getAttribute("end");
   const std::optional<std::string_view> incr = element.getAttribute("incr");
   if (!indexText || !start || !end || !incr || element.firstChild == nullptr) {
-    warning(warningText(kForUsage));
+    warn_(warningText(kForUsage));
     return drop();
   }
   const uint64_t first = unsignedOrZero(*start);
   const uint64_t limit = unsignedOrZero(*end);
   const uint64_t step = unsignedOrZero(*incr);
   if (step == 0) {
-    warning(warningText(kForUsage));
+    warn_(warningText(kForUsage));
     return drop();
   }
   const uint64_t rounds = first < limit ? (limit - first + step - 1) / step : 0;
   if (rounds > 0 && first + (rounds - 1) * step + step > UINT32_MAX) {
-    warning(warningText(kForUsage));
+    warn_(warningText(kForUsage));
     return drop();
   }
   if (rounds > kMaxLoopRounds) {
-    warning(warningText("<for> not expanded: " + std::to_string(rounds) + " rounds exceed the limit of " +
+    warn_(warningText("<for> not expanded: " + std::to_string(rounds) + " rounds exceed the limit of " +
                         std::to_string(kMaxLoopRounds)));
     return drop();
   }
   const CopySize perRound = copySize(element, false);
   if (!chargeCopies(rounds * perRound.elements, rounds * perRound.bytes, "for")) return drop();
 
-  const LevelMacros& table = level.table;
+  const MacroTable& table = level.table;
   uint32_t offset = 0;
   if (const std::optional<std::string_view> add = element.getAttribute("add")) {
     offset = signedOrZero(table, *add);
@@ -255,24 +235,23 @@ XMLPP2::Outcome XMLPP2::processFor(XMLElement& element, Level& level) {
   const uint32_t factor = mul ? signedOrZero(table, *mul) : 1;
   const std::string index(*indexText);
 
-  // The loop table holds only the five loop macros; the values are replaced
-  // in place each round.
-  MacroMap loopTable;
-  std::string& valueDecimal = loopTable[index];
-  std::string& valueAlpha = loopTable[index + "_alpha"];
-  std::string& valueHex = loopTable[index + "_hex"];
-  std::string& scaledDecimal = loopTable[index + "_ap"];
-  std::string& scaledHex = loopTable[index + "_ap_hex"];
+  // Each round's copies see only the five loop macros; what else they
+  // reference is resolved when the walk reaches them.
+  const std::string alphaName = index + "_alpha";
+  const std::string hexName = index + "_hex";
+  const std::string scaledName = index + "_ap";
+  const std::string scaledHexName = index + "_ap_hex";
 
   CopyChain copies;
   uint64_t i = first;
   for (uint64_t round = 0; round < rounds; ++round, i += step) {
     const uint32_t scaled = factor * static_cast<uint32_t>(i) + offset;
-    valueDecimal = std::to_string(i);
-    valueAlpha = alphaText(i);
-    valueHex = hexText(i);
-    scaledDecimal = std::to_string(scaled);
-    scaledHex = hexText(scaled);
+    MacroTable loopTable;
+    loopTable.set(index, std::to_string(i));
+    loopTable.set(alphaName, alphaText(i));
+    loopTable.set(hexName, hexText(i));
+    loopTable.set(scaledName, std::to_string(scaled));
+    loopTable.set(scaledHexName, hexText(scaled));
     for (XMLNode* child = element.firstChild; child != nullptr; child = child->nextSibling) {
       if (const XMLElement* body = asElement(child)) copies.append(cloneExpanded(*body, loopTable));
     }
@@ -285,7 +264,7 @@ XMLPP2::Outcome XMLPP2::processFor(XMLElement& element, Level& level) {
 
 // Every combination of one item per attribute, the first attribute varying
 // slowest. Too many combinations are refused like a long for.
-XMLPP2::Outcome XMLPP2::processForeach(XMLElement& element) {
+Preprocessor::Outcome Preprocessor::processForeach(XMLElement& element) {
   struct List {
     std::string name;
     std::string text;
@@ -305,22 +284,19 @@ XMLPP2::Outcome XMLPP2::processForeach(XMLElement& element) {
   }
   if (combinations == 0) return drop();
   if (combinations > kMaxLoopRounds) {
-    warning(warningText("<foreach> not expanded: its combinations exceed the limit of " +
+    warn_(warningText("<foreach> not expanded: its combinations exceed the limit of " +
                         std::to_string(kMaxLoopRounds)));
     return drop();
   }
   const CopySize perRound = copySize(element, false);
   if (!chargeCopies(combinations * perRound.elements, combinations * perRound.bytes, "foreach")) return drop();
 
-  MacroMap table;
-  std::vector<std::string*> values;
-  values.reserve(lists.size());
-  for (const List& list : lists) values.push_back(&table[list.name]);
   std::vector<size_t> chosen(lists.size(), 0);
 
   CopyChain copies;
   for (uint64_t round = 0; round < combinations; ++round) {
-    for (size_t n = 0; n < lists.size(); ++n) values[n]->assign(lists[n].items[chosen[n]]);
+    MacroTable table;
+    for (size_t n = 0; n < lists.size(); ++n) table.set(lists[n].name, std::string(lists[n].items[chosen[n]]));
     for (XMLNode* child = element.firstChild; child != nullptr; child = child->nextSibling) {
       if (const XMLElement* body = asElement(child)) copies.append(cloneExpanded(*body, table));
     }

@@ -1,0 +1,257 @@
+#include "macros/macro_expansion.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+
+#include "macros/product.h"
+
+namespace rw {
+
+namespace {
+
+constexpr char kSigil = '$';
+
+// Each pass resolves one more level of references written inside defaults
+// ($(A:$(B:$(C))) needs three). Real texts nest a handful of levels; the
+// bound keeps a hostile text that nests defaults thousands deep, or a macro
+// whose value keeps producing new references, from running unbounded.
+constexpr int kMaxExpansionPasses = 32;
+
+// A macro whose value contains references to itself can double the text on
+// every pass; past this size the text is returned as it stands. File names
+// and attribute values, the texts expanded, stay far below it, and a pass
+// over a text this long costs a few milliseconds.
+constexpr size_t kMaxExpandedLength = size_t{1} << 20;
+
+// Where each reference "$(" ends: for every '(' that follows a sigil, the
+// index of the ')' that brings its depth back to 0 (npos when none does),
+// ordered by the position of the '('. Looking the end up here keeps a pass
+// linear even when thousands of unclosed "$(" would each scan to the end of
+// the text.
+class ReferenceEnds {
+public:
+  // The buffers are kept from one pass to the next.
+  void scan(std::string_view text) {
+    references_.clear();
+    open_.clear();
+    next_ = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == '(') {
+        if (i > 0 && text[i - 1] == kSigil) {
+          open_.push_back(references_.size());
+          references_.push_back({i, std::string_view::npos});
+        } else {
+          open_.push_back(kPlainParenthesis);
+        }
+      } else if (text[i] == ')' && !open_.empty()) {
+        if (open_.back() != kPlainParenthesis) references_[open_.back()].close = i;
+        open_.pop_back();
+      }
+    }
+  }
+
+  // The closing index for the '(' at `openParen`; calls come in increasing
+  // order of `openParen`.
+  size_t closeOf(size_t openParen) {
+    while (next_ < references_.size() && references_[next_].open < openParen) ++next_;
+    if (next_ < references_.size() && references_[next_].open == openParen) return references_[next_].close;
+    return std::string_view::npos;
+  }
+
+private:
+  static constexpr size_t kPlainParenthesis = static_cast<size_t>(-1);
+  struct Reference {
+    size_t open;
+    size_t close;
+  };
+  std::vector<Reference> references_;
+  // Open parentheses: an index into references_, or kPlainParenthesis.
+  std::vector<size_t> open_;
+  size_t next_ = 0;
+};
+
+const char* const kMonthNames[12] = {"January", "February", "March",     "April",   "May",      "June",
+                                     "July",    "August",   "September", "October", "November", "December"};
+
+std::string zeroPadded(int value, int width) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "%0*d", width, value);
+  return buffer;
+}
+
+// The current date or time for the eight date and time names. Fixed English
+// month names and plain digits: the text must not depend on the locale.
+bool dateOrTime(std::string_view name, std::string& out) {
+  static constexpr std::string_view kNames[] = {"Date", "DateYear", "DateMonth", "DateDay",
+                                                "Time", "TimeHour", "TimeMinute", "TimeSecond"};
+  if (std::find(std::begin(kNames), std::end(kNames), name) == std::end(kNames)) return false;
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  ::localtime_r(&now, &local);
+  const std::string year = zeroPadded(local.tm_year + 1900, 4);
+  const std::string hour = zeroPadded(local.tm_hour, 2);
+  const std::string minute = zeroPadded(local.tm_min, 2);
+  const std::string second = zeroPadded(local.tm_sec, 2);
+  if (name == "Date") out = std::to_string(local.tm_mday) + " " + kMonthNames[local.tm_mon] + " " + year;
+  if (name == "DateYear") out = year;
+  if (name == "DateMonth") out = zeroPadded(local.tm_mon + 1, 2);
+  if (name == "DateDay") out = zeroPadded(local.tm_mday, 2);
+  if (name == "Time") out = hour + ":" + minute + ":" + second;
+  if (name == "TimeHour") out = hour;
+  if (name == "TimeMinute") out = minute;
+  if (name == "TimeSecond") out = second;
+  return true;
+}
+
+// One pass over `text` into `out`; returns whether a reference asked for
+// another pass.
+bool expandOnePass(std::string_view text, const MacroTable& macros, ReferenceEnds& referenceEnds, std::string& out) {
+  const size_t n = text.size();
+  referenceEnds.scan(text);
+  const size_t lastSigil = text.rfind(kSigil);
+  bool reexpand = false;
+  out.clear();
+  out.reserve(n);
+
+  size_t i = 0;
+  while (i < n) {
+    if (text[i] != kSigil) {
+      const size_t nextSigil = std::min(text.find(kSigil, i), n);
+      out.append(text.substr(i, nextSigil - i));
+      i = nextSigil;
+      continue;
+    }
+    if (i + 1 == n) {
+      out += kSigil;
+      break;
+    }
+    if (text[i + 1] == kSigil) {
+      out += kSigil;
+      i += 2;
+      continue;
+    }
+    if (text[i + 1] != '(') {
+      out += kSigil;
+      ++i;
+      continue;
+    }
+
+    const size_t textBegin = i + 2;
+    const size_t close = referenceEnds.closeOf(i + 1);
+    if (close == std::string_view::npos) {
+      // The reference runs to the end of the text: nothing is written for
+      // the sigil and the '(' is read again as plain text. A sigil the
+      // reference passed over still asks for another pass.
+      if (lastSigil != std::string_view::npos && lastSigil >= textBegin) reexpand = true;
+      ++i;
+      continue;
+    }
+
+    const std::string_view reference = text.substr(textBegin, close - textBegin);
+    if (reference.find(kSigil) != std::string_view::npos) reexpand = true;
+
+    // Without a default, an unknown name reproduces the reference itself.
+    std::string_view name = reference;
+    std::string_view fallback = text.substr(i, close + 1 - i);
+    const size_t colon = reference.find(':');
+    if (colon != std::string_view::npos) {
+      name = reference.substr(0, colon);
+      if (colon + 1 < reference.size() && reference[colon + 1] == ':') {
+        // NAME::DEFAULT writes its default literally, and that wins for the
+        // whole pass.
+        fallback = reference.substr(colon + 2);
+        reexpand = false;
+      } else {
+        fallback = reference.substr(colon + 1);
+      }
+    }
+
+    if (const std::string* value = macros.find(name)) {
+      std::string now;
+      out += dateOrTime(name, now) ? now : *value;
+    } else {
+      out += fallback;
+    }
+    i = close + 1;
+  }
+  return reexpand;
+}
+
+}  // namespace
+
+std::string expandMacros(std::string_view text, const MacroTable& macros) {
+  std::string working(text);
+  std::string out;
+  ReferenceEnds referenceEnds;
+  for (int pass = 0; pass < kMaxExpansionPasses; ++pass) {
+    if (working.empty()) return working;
+    const bool reexpand = expandOnePass(working, macros, referenceEnds, out);
+    // A pass that reproduces its input would do so forever ($($(X)) with X
+    // undefined keeps its text).
+    if (!reexpand || out == working) return out;
+    if (out.size() > kMaxExpandedLength) {
+      std::fprintf(stderr, "warning: macro expansion stopped when the text passed %zu bytes\n", kMaxExpandedLength);
+      return out;
+    }
+    working.swap(out);
+  }
+  // The last pass may have resolved everything it asked for.
+  if (working.find("$(") != std::string::npos) {
+    std::fprintf(stderr, "warning: macro expansion stopped after %d passes; the text still holds references\n",
+                 kMaxExpansionPasses);
+  }
+  return working;
+}
+
+std::vector<std::string> splitDefinitionList(std::string_view text, bool keepEmpty) {
+  std::vector<std::string> items;
+  std::string current;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\\' && i + 1 < text.size()) {
+      current += text[++i];
+    } else if (c == ';') {
+      if (keepEmpty || !current.empty()) items.push_back(current);
+      current.clear();
+    } else {
+      current += c;
+    }
+  }
+  if (keepEmpty || !current.empty()) items.push_back(current);
+  return items;
+}
+
+MacroTable parseMacroDefinitions(const std::vector<std::string>& items) {
+  MacroTable macros;
+  for (const std::string& item : items) {
+    const size_t equals = item.find('=');
+    if (equals == std::string::npos) {
+      macros.set(item, std::string());
+    } else {
+      macros.set(std::string_view(item).substr(0, equals), item.substr(equals + 1));
+    }
+  }
+  return macros;
+}
+
+MacroTable macroDefinitions(std::string_view list) { return parseMacroDefinitions(splitDefinitionList(list, false)); }
+
+MacroTable systemMacros() {
+  MacroTable macros;
+  // The date and time names hold nothing: their value is worked out at each
+  // expansion.
+  for (const char* name : {"Date", "DateYear", "DateMonth", "DateDay", "Time", "TimeHour", "TimeMinute", "TimeSecond"}) {
+    macros.set(name, std::string());
+  }
+  macros.set("HostArch", "x64");
+  macros.set("HostOS", "linux");
+  macros.set("Micro", product::kTargetArchitecture);
+  macros.set("TargetID", std::to_string(product::kTargetId));
+  macros.set("HostEXE", "");
+  macros.set("HostDLLExt", ".so");
+  macros.set("HostDLL", ".so_x64");
+  return macros;
+}
+
+}  // namespace rw

@@ -1,0 +1,99 @@
+// The preprocessor of memory map files: after a file is parsed, its directive
+// elements (conditionals, defines, includes, templates, loops) are executed
+// in place, leaving plain XML for the memory-map loader.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "macros/macro_table.h"
+#include "xml/xml_document.h"
+
+namespace rw {
+
+class Preprocessor {
+public:
+  using WarningSink = std::function<void(const std::string& message)>;
+
+  // Works on `document`, loading each file into it. `systemMacros` expand
+  // include file names; every diagnostic goes to `warn`, one line each, and
+  // none of them stops the pass. All three must outlive the preprocessor.
+  Preprocessor(XMLDocument& document, const MacroTable& systemMacros, WarningSink warn);
+  Preprocessor(const Preprocessor&) = delete;
+  Preprocessor& operator=(const Preprocessor&) = delete;
+  // Frees the templates and any tree a failed include left detached.
+  ~Preprocessor();
+
+  // Loads `path` into the document (replacing its tree) and, once it is read
+  // and parsed, runs the directives of its tree with `macros` as the first
+  // level's table. A failure of the pass is never a failure of the load; an
+  // include that fails to parse does leave the document without a tree.
+  LoadStatus preprocess(const std::string& path, const MacroTable& macros);
+
+  // Every file read and parsed, each once, in the order first read: the
+  // files preprocessed and the files they included, by the path they were
+  // opened with.
+  const std::vector<std::string>& filesRead() const { return filesRead_; }
+
+  // What loops and templates may create by copying over the preprocessor's
+  // life: elements (descendants included) and bytes of tag and attribute
+  // text. Nested loops and templates that use each other several times
+  // multiply; at a few hundred bytes per element these keep the tree under
+  // 2 GiB.
+  uint64_t maxCopiedElements = 3000000;
+  uint64_t maxCopiedBytes = uint64_t{512} << 20;
+
+  // The walk's own state, defined in preprocessor_walk.h.
+  struct Level;
+  struct Nesting;
+  struct Outcome;
+
+private:
+  void walk(std::vector<Level>& stack);
+  void finishLevel(std::vector<Level>& stack);
+
+  Outcome dispatch(XMLElement& element, Level& level);
+  static Outcome keep(XMLElement& element, const Level& level);
+  static Outcome select(XMLElement& directive, XMLElement& selected, const Level& level);
+  static Outcome drop();
+
+  Outcome processIf(XMLElement& element, Level& level, bool negate);
+  Outcome processIfex(XMLElement& element, Level& level);
+  Outcome processIfdef(XMLElement& element, Level& level, bool negate);
+  Outcome processSwitch(XMLElement& element, Level& level);
+  Outcome processDefine(XMLElement& element, Level& level);
+  Outcome processInclude(XMLElement& element, Level& level);
+  Outcome processXmldef(XMLElement& element, Level& level);
+  Outcome processXmlput(XMLElement& element, Level& level);
+  Outcome processFor(XMLElement& element, Level& level);
+  Outcome processForeach(XMLElement& element);
+
+  // Copies made through the document's element factory. Loops charge the
+  // copy budget for all their rounds before cloning; deepCopy charges itself
+  // and gives null (and a warning naming `directive`) once the budget is
+  // spent.
+  XMLElement* cloneExpanded(const XMLElement& source, const MacroTable& macros);
+  XMLElement* deepCopy(const XMLElement& source, const std::string& directive);
+  bool chargeCopies(uint64_t elements, uint64_t bytes, const std::string& directive);
+
+  void recordFileRead(const std::string& path);
+
+  XMLDocument& document_;
+  const MacroTable& systemMacros_;
+  WarningSink warn_;
+  std::vector<std::string> filesRead_;
+  std::map<std::string, XMLElement*> templates_;
+  // Main trees that a failed include left without a place in the document:
+  // they are still walked to the end and must be freed with the preprocessor.
+  std::vector<XMLElement*> detachedTrees_;
+  uint64_t copiedElements_ = 0;
+  uint64_t copiedBytes_ = 0;
+  bool copyLimitReported_ = false;
+  size_t includeLoads_ = 0;
+};
+
+}  // namespace rw
