@@ -14,9 +14,8 @@
 #include <string>
 #include <string_view>
 
-#include "environment/macros.h"
-#include "header/generator_settings.h"
 #include "header/header_generator.h"
+#include "macros/macro_expansion.h"
 #include "memorymap/memory_map.h"
 
 namespace {
@@ -46,7 +45,8 @@ int createIncludeTree() {
             "<Peripherals>"
             "<xmldef name=\"REG\"><Register name=\"$(N)\" start=\"$(O)\" size=\"4\">"
             "<BitField name=\"EN\" start=\"0\" size=\"1\"/></Register></xmldef>"
-            "<for var=\"I\" from=\"0\" to=\"3\"><xmlput name=\"REG\" macros=\"N=R$(I);O=$(I)*4\"/></for>"
+            "<for index=\"I\" start=\"0\" end=\"3\" incr=\"1\" mul=\"4\">"
+            "<xmlput name=\"REG\" macros=\"N=R$(I);O=$(I_ap)\"/></for>"
             "<include filename=\"b.xml\"/></Peripherals>");
   writeFile("inc/b.xml",
             "<RegisterGroup name=\"B\" start=\"0x100\"><if FAMILY=\"F1\"><Register name=\"F1R\" start=\"0\"/></if>"
@@ -58,21 +58,14 @@ int createIncludeTree() {
   return ::open(".", O_RDONLY | O_DIRECTORY);
 }
 
-// A map whose warnings are counted instead of printed.
-class QuietMap : public rw::MyMemoryMap {
-public:
-  void warning(const std::string&) override { ++warnings; }
-  size_t warnings = 0;
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // libFuzzer reads and writes its corpus by relative paths: each run steps
   // into the private folder and back out.
   static const int home = ::open(".", O_RDONLY | O_DIRECTORY);
+  static const rw::MacroTable system = rw::systemMacros();
   static const int folder = [] {
-    rw::setSystemMacroTable(new rw::PropertyClassList());
     const int opened = createIncludeTree();
     if (opened < 0 || ::fchdir(home) != 0) std::abort();
     return opened;
@@ -84,8 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   writeFile("main.xml", text);
 
   const uint8_t options = data[size - 1];
-  rw::GeneratorSettings& settings = rw::generatorSettings();
-  settings = rw::GeneratorSettings();
+  rw::HeaderOptions settings;
   settings.fixDefs = (options & 1) != 0;
   settings.noPrependReg = (options & 2) != 0;
   settings.prependRegGroup = (options & 4) != 0;
@@ -95,12 +87,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     settings.bitBandAliasOffset = 0x2000000u;
   }
   if ((options & 32) != 0) settings.excludeBitFieldPattern = "E.*";
-  rw::resetDefinedNames();
+  settings.regBaseOffs = (options & 64) != 0;
+  settings.noBitFields = (options & 128) != 0;
 
-  QuietMap map;
+  // Warnings are the map's business, not the fuzzer's output.
+  rw::MemoryMap map(system, [](const std::string&) {});
   std::string header;
-  if (map.load("main.xml", "FAMILY=F1;FLASH=64", true)) {
-    generateDefinitions(header, map.rootElement(), (options & 64) != 0, (options & 128) != 0);
+  if (map.load("main.xml", rw::macroDefinitions("FAMILY=F1;FLASH=64"))) {
+    generateDefinitions(header, map.rootElement(), settings);
   }
   if (::fchdir(home) != 0) std::abort();
   return 0;

@@ -34,13 +34,6 @@ size_t NameSet::find(std::string_view name, uint64_t hash) const {
   return index;
 }
 
-bool NameSet::contains(std::string_view name) const {
-  if (slots_.empty()) {
-    return false;
-  }
-  return slots_[find(name, hashName(name))].record != nullptr;
-}
-
 bool NameSet::insert(std::string_view name) {
   // Keep at most three quarters of the slots in use: probe chains stay short.
   if ((count_ + 1) * 4 > slots_.size() * 3) {
@@ -92,16 +85,6 @@ void NameSet::grow() {
     }
     slots_[index] = slot;
   }
-}
-
-void NameSet::clear() {
-  chunks_.clear();
-  chunks_.shrink_to_fit();
-  free_ = nullptr;
-  freeBytes_ = 0;
-  slots_.clear();
-  slots_.shrink_to_fit();
-  count_ = 0;
 }
 
 }  // namespace rw

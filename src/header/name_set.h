@@ -16,9 +16,6 @@ class NameSet {
 public:
   // Adds `name` and returns true, or returns false when it is already there.
   bool insert(std::string_view name);
-  bool contains(std::string_view name) const;
-  size_t size() const { return count_; }
-  void clear();
 
 private:
   struct Slot {
