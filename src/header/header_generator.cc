@@ -61,7 +61,7 @@ private:
   void bitField(const MemoryMapElement& reg, const MemoryMapElement& field);
   void vectorLine(const MemoryMapElement& vector);
 
-  // "#define " + P + name, the start of most lines.
+  // "#define " + the prefix + name, the start of most lines.
   void defineWithPrefix(std::string_view name) {
     out_ += "#define ";
     out_ += prefix_;
@@ -81,12 +81,19 @@ private:
 
   // Scratch buffers reused for every register and bit field, so forming a
   // name costs no allocation once they have grown.
-  std::string registerName_;  // R
-  std::string registerAlias_;  // K
-  std::optional<std::string_view> aka_;  // the register's "aka", if any
-  std::string fieldName_;  // B
-  std::string fullFieldName_;  // F
-  std::string fieldAlias_;  // A
+  // The register's name, group prefix included, repaired.
+  std::string registerName_;
+  // Its "aka" repaired: the register's alias, empty when it has none.
+  std::string registerAlias_;
+  // The register's "aka" as written, if it has one.
+  std::optional<std::string_view> aka_;
+  // The bit field's name repaired, and with the register's name in front
+  // unless -noprependreg.
+  std::string fieldName_;
+  std::string fullFieldName_;
+  // "aka" + "_" + field name, repaired as a whole: the field's alias. Never
+  // empty when the register has an "aka", even an empty one.
+  std::string fieldAlias_;
 };
 
 void DefinitionWriter::walk(const XMLNode* node) {
