@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "expr/numeric_literal.h"
+#include "expr/integer_literal.h"
 #include "expr/parser_exception.h"
 
 namespace rw {
@@ -203,7 +203,7 @@ ExpressionPtr ExpressionParser::parsePrimary() {
     case kHexadecimal:
     case kBinary: {
       ExpressionPtr constant =
-          std::make_unique<IntegerConstantExpression>(convertIntegerLiteral(token_.text));
+          std::make_unique<IntegerConstantExpression>(expressionLiteralValue(token_.text));
       advance();
       return constant;
     }
@@ -354,7 +354,7 @@ ExpressionPtr ExpressionParser::parseName() {
 
 uint64_t ExpressionParser::parseIntegerLiteral(const char* failure) {
   if (!isIntegerLiteral(token_.kind)) throw ParserException(failure);
-  const uint64_t value = convertIntegerLiteral(token_.text);
+  const uint64_t value = expressionLiteralValue(token_.text);
   advance();
   return value;
 }

@@ -1,4 +1,4 @@
-#include "expr/numeric_literal.h"
+#include "expr/integer_literal.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 namespace rw {
 namespace {
 
-TEST(ConvertIntegerLiteral, AccumulatesEveryCharacterInTheChosenBase) {
+TEST(ExpressionLiteralValue, AccumulatesEveryCharacterInTheChosenBase) {
   struct Case {
     std::string text;
     uint64_t expected;
@@ -30,7 +30,36 @@ TEST(ConvertIntegerLiteral, AccumulatesEveryCharacterInTheChosenBase) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
-    EXPECT_EQ(convertIntegerLiteral(c.text), c.expected);
+    EXPECT_EQ(expressionLiteralValue(c.text), c.expected);
+  }
+}
+
+TEST(SizeLiteralValue, ReadsCStyleLiterals) {
+  struct Case {
+    std::string text;
+    uint32_t expected;
+  };
+  const Case cases[] = {
+      {"32", 32},
+      {"0x20", 32},
+      {"0b101", 5},
+      {"010", 8},
+      {"10UL", 10},
+      {"u5", 0},
+      {"-1", 0xFFFFFFFFu},
+      {"+7", 7},
+      {"  \t12", 12},
+      {"0X20", 2128},
+      {"0x", 0},
+      {"", 0},
+      {"0xFF", 255},
+      {"19a", 1 * 100 + 9 * 10 + 10},
+      {"32 ", 32},
+      {"0x100000001", 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("text \"" + c.text + "\"");
+    EXPECT_EQ(static_cast<uint32_t>(sizeLiteralValue(c.text)), c.expected);
   }
 }
 
