@@ -1,9 +1,6 @@
 #include "expr/integer_literal.h"
 
-#include <charconv>
-#include <limits>
 #include <optional>
-#include <system_error>
 
 namespace rw {
 
@@ -62,19 +59,5 @@ uint64_t expressionLiteralValue(std::string_view text) {
 }
 
 uint64_t sizeLiteralValue(std::string_view text) { return literalValue(text, letterOrDigitValue); }
-
-double convertFloatingLiteral(std::string_view text) {
-  double value = 0.0;
-  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (result.ec == std::errc::result_out_of_range) {
-    // from_chars leaves the value alone then. Without an exponent, a whole
-    // part other than zeros means too large, else too small.
-    const std::string_view whole = text.substr(0, text.find('.'));
-    return whole.find_first_not_of('0') != std::string_view::npos
-               ? std::numeric_limits<double>::infinity()
-               : 0.0;
-  }
-  return value;
-}
 
 }  // namespace rw

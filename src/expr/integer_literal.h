@@ -23,8 +23,4 @@ uint64_t expressionLiteralValue(std::string_view text);
 // blank, a dot, a byte above 0x7F) ends the literal, so "32 " reads as 32.
 uint64_t sizeLiteralValue(std::string_view text);
 
-// Decimal floating text, independent of the locale. Too large a magnitude
-// gives infinity.
-double convertFloatingLiteral(std::string_view text);
-
 }  // namespace rw

@@ -63,13 +63,5 @@ TEST(SizeLiteralValue, ReadsCStyleLiterals) {
   }
 }
 
-TEST(ConvertFloatingLiteral, HandlesMagnitudesBeyondDouble) {
-  const std::string huge = std::string(400, '9') + ".0";
-  const std::string tiny = "0." + std::string(400, '0') + "1";
-  EXPECT_EQ(convertFloatingLiteral("2.5"), 2.5);
-  EXPECT_EQ(convertFloatingLiteral(huge), std::numeric_limits<double>::infinity());
-  EXPECT_EQ(convertFloatingLiteral(tiny), 0.0);
-}
-
 }  // namespace
 }  // namespace rw
