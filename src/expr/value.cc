@@ -17,7 +17,7 @@ Value Value::integer(int64_t i) { return {Kind::Integer, static_cast<uint64_t>(i
 
 Value Value::floating(double d) { return {Kind::Floating, std::bit_cast<uint64_t>(d), {}}; }
 
-Value Value::string(std::string_view text) { return {Kind::String, 0, std::string(text)}; }
+Value Value::string(std::string_view text) { return {Kind::String, 0, text}; }
 
 int64_t Value::toSigned() const {
   switch (kind) {
@@ -57,7 +57,7 @@ std::string Value::toText() const {
   std::to_chars_result r{buffer, std::errc{}};
   switch (kind) {
     case Kind::String:
-      return text;
+      return std::string(text);
     case Kind::Boolean:
       return toBoolean() ? "true" : "false";
     case Kind::Integer:

@@ -18,6 +18,7 @@ struct Value {
   static Value boolean(bool b);
   static Value integer(int64_t i);
   static Value floating(double d);
+  // `text` must outlive the value: strings are views into the expression.
   static Value string(std::string_view text);
 
   bool isNone() const { return kind == Kind::None; }
@@ -37,7 +38,7 @@ struct Value {
   // 0 or 1 for a boolean, the two's complement bits of an integer, the IEEE
   // 754 bits of a double, 0 for a string.
   uint64_t bits = 0;
-  std::string text;  // of a string
+  std::string_view text;  // of a string
 };
 
 // `op` is a binary operator token other than Assign, Comma and Unsupported.
