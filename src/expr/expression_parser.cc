@@ -58,8 +58,10 @@ double floatingLiteralValue(std::string_view text) {
   return value;
 }
 
+// What each parse step gives. By default a literal or name that has no
+// value: names, registers and memory need more than constants.
 struct Operand {
-  Value value;  // None for whatever needs more than constants
+  Value value;
   uint32_t height = 1;
 };
 

@@ -27,7 +27,7 @@ struct Value {
   // A double reads truncated toward zero, saturating, and NaN as 0.
   int64_t toSigned() const;
   double toDouble() const;
-  // Whether the lowest byte of the bits is set: 256 reads as false, and a
+  // Whether the lowest byte of the bits is not 0: 256 reads as false, and a
   // double by the low byte of its bit pattern.
   bool toBoolean() const;
   // The text a string is compared with: booleans as "true" or "false",
