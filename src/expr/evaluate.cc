@@ -3,34 +3,28 @@
 #include <cstdio>
 #include <string>
 
-#include "expr/parser_exception.h"
-#include "expr/simple_expression_parser.h"
+#include "expr/expression_parser.h"
+#include "expr/value.h"
 
 namespace rw {
 
 namespace {
 
-SimpleExpressionParser& processParser() {
-  // Never destroyed: it lives for the whole run like the other process-wide
-  // objects.
-  static SimpleExpressionParser* const parser = new SimpleExpressionParser();
-  return *parser;
-}
-
-// The value of `text`, or kind None when anything fails. No exception leaves:
+// The value of `text`, or None when anything fails. No exception leaves:
 // callers only learn success or failure.
 Value checkedValue(std::string_view text) noexcept {
   try {
-    return processParser().evaluate(text);
-  } catch (const LimitException& limit) {
-    // The start of the text is enough to find it in the map.
+    return evaluateExpression(text);
+  } catch (const NestedTooDeeply&) {
+    // Nothing else would tell the user why the value came out as 0. The start
+    // of the text is enough to find it in the map.
     constexpr size_t kExcerpt = 16;
     const std::string excerpt(text.substr(0, kExcerpt));
-    std::fprintf(stderr, "warning: %s; not evaluated: %s%s\n", limit.what(), excerpt.c_str(),
-                 text.size() > kExcerpt ? "..." : "");
-    return Value();
+    std::fprintf(stderr, "warning: expression nested too deeply; not evaluated: %s%s\n",
+                 excerpt.c_str(), text.size() > kExcerpt ? "..." : "");
+    return {};
   } catch (...) {
-    return Value();
+    return {};
   }
 }
 
@@ -38,19 +32,19 @@ Value checkedValue(std::string_view text) noexcept {
 
 UnsignedResult evaluateUnsigned(std::string_view text) {
   const Value value = checkedValue(text);
-  if (!value.isNumber()) return {};
-  return {value.toUnsigned(), true};
+  if (value.kind != Value::Kind::Integer && value.kind != Value::Kind::Floating) return {};
+  return {value.bits, true};  // a double gives its bit pattern
 }
 
 SignedResult evaluateSigned(std::string_view text) {
   const Value value = checkedValue(text);
-  if (!value.isNumber()) return {};
+  if (value.kind != Value::Kind::Integer && value.kind != Value::Kind::Floating) return {};
   return {value.toSigned(), true};
 }
 
 ConditionResult evaluateCondition(std::string_view text) {
   const Value value = checkedValue(text);
-  if (value.kind() != Value::Kind::Boolean) return {};
+  if (value.kind != Value::Kind::Boolean) return {};
   return {value.toBoolean(), true};
 }
 

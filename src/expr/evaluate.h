@@ -7,8 +7,6 @@
 
 namespace rw {
 
-class SimpleExpressionParser;
-
 struct UnsignedResult {
   uint64_t value = 0;
   bool ok = false;
@@ -22,8 +20,11 @@ struct ConditionResult {
   bool ok = false;
 };
 
-// On the process-wide evaluator (created on first use, never destroyed):
-// creating a parser per evaluation would dominate the cost of large maps.
+// Each is ok only when the text gives a value of the kind asked for: an
+// integer or a double for the first two (a double read unsigned gives its bit
+// pattern), a boolean for a condition (comparisons and `!` give booleans, so
+// does `&&` on a boolean, but not on an integer). An expression nested too
+// deeply also makes them print a warning to standard error.
 UnsignedResult evaluateUnsigned(std::string_view text);
 SignedResult evaluateSigned(std::string_view text);
 ConditionResult evaluateCondition(std::string_view text);

@@ -1,450 +1,376 @@
 #include "expr/expression_parser.h"
 
-#include <utility>
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <limits>
+#include <system_error>
 
-#include "expr/numeric_literal.h"
-#include "expr/parser_exception.h"
+#include "expr/integer_literal.h"
+#include "expr/token.h"
 
 namespace rw {
 
 namespace {
 
-// Parsing recurses once per nesting level (parentheses, unary operators,
-// indices, casts), about 2.5 KB of stack a level in a sanitizer build.
-// Expressions in memory maps nest a few levels; 256 levels stay under 1 MB
-// and leave the rest of the default 8 MB stack to the callers' own walks.
+// Parsing recurses once per nesting level (parentheses, prefix operators,
+// indices, calls, casts, type names): under 700 bytes of stack a level in an
+// optimised build, up to about 5.5 KB in a sanitizer build. Expressions in
+// memory maps nest a few levels; 256 levels keep even a sanitizer build under
+// 1.5 MB, leaving most of the default 8 MB stack to the callers.
 constexpr int kMaxNesting = 256;
-// Evaluating and destroying a tree recurse once per level of its height,
-// which operator chains such as `1+1+...+1` raise without any nesting. Those
-// frames take about 400 bytes in a sanitizer build, so a chain of 1024
-// operators also stays under 1 MB of stack.
-constexpr uint32_t kMaxTreeHeight = 1024;
+
+// An operand's height is the length of its longest path down to a literal or
+// name, that one included: each operator, postfix, cast and sizeof adds one
+// above its operands, a prefix `+` and parentheses add none. Operator chains
+// such as `1+1+...+1` raise it without any nesting. Nothing recurses along
+// the height, but an operand higher than this is refused with the same
+// warning as deep nesting: which inputs get that warning is part of the
+// tool's behaviour.
+constexpr uint32_t kMaxHeight = 1024;
 
 constexpr int kLowestPrecedence = -4;
 constexpr int kArgumentPrecedence = -3;  // above `,`, which separates arguments
 
+// Text that is no expression. Only the fact matters: the result is None.
+struct ParseError {};
+
 bool isTypeWord(std::string_view word) {
   static constexpr std::string_view kWords[] = {
-      "void", "char",     "short", "int",  "long",  "float",  "double",
+      "void",   "char",     "short", "int",      "long", "float", "double",
       "signed", "unsigned", "const", "volatile", "bool", "_Bool",
   };
-  for (std::string_view w : kWords)
-    if (word == w) return true;
-  return false;
+  return std::find(std::begin(kWords), std::end(kWords), word) != std::end(kWords);
 }
 
-std::optional<BinaryOperator> binaryOperatorOf(int kind) {
-  switch (kind) {
-    case kStar: case kStarAssign: return BinaryOperator::Multiply;
-    case kSlash: case kSlashAssign: return BinaryOperator::Divide;
-    case kPercent: case kPercentAssign: return BinaryOperator::Mod;
-    case kPlus: case kPlusAssign: return BinaryOperator::Plus;
-    case kMinus: case kMinusAssign: return BinaryOperator::Minus;
-    case kLeftShift: case kLeftShiftAssign: return BinaryOperator::Lshift;
-    case kRightShift: case kRightShiftAssign: return BinaryOperator::Rshift;
-    case kLess: return BinaryOperator::Lt;
-    case kLessEqual: return BinaryOperator::Le;
-    case kGreater: return BinaryOperator::Gt;
-    case kGreaterEqual: return BinaryOperator::Ge;
-    case kEqual: return BinaryOperator::Eq;
-    case kNotEqual: return BinaryOperator::Ne;
-    case kAmpersand: case kAmpersandAssign: return BinaryOperator::BitAnd;
-    case kCaret: case kCaretAssign: return BinaryOperator::BitXor;
-    case kBar: case kBarAssign: return BinaryOperator::BitOr;
-    case kLogicalAnd: return BinaryOperator::LogicalAnd;
-    case kLogicalOr: return BinaryOperator::LogicalOr;
-    default: return std::nullopt;
+// Decimal text with a point and no exponent, independent of the locale.
+double floatingLiteralValue(std::string_view text) {
+  double value = 0.0;
+  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (result.ec == std::errc::result_out_of_range) {
+    // from_chars leaves the value alone then. Without an exponent, a whole
+    // part other than zeros means too large, else too small.
+    const std::string_view whole = text.substr(0, text.find('.'));
+    return whole.find_first_not_of('0') != std::string_view::npos
+               ? std::numeric_limits<double>::infinity()
+               : 0.0;
   }
+  return value;
 }
 
-ExpressionPtr makeBinary(BinaryOperator op, ExpressionPtr l, ExpressionPtr r) {
-  switch (op) {
-    case BinaryOperator::Plus: return std::make_unique<PlusExpression>(std::move(l), std::move(r));
-    case BinaryOperator::Minus: return std::make_unique<MinusExpression>(std::move(l), std::move(r));
-    case BinaryOperator::Multiply: return std::make_unique<MultiplyExpression>(std::move(l), std::move(r));
-    case BinaryOperator::Divide: return std::make_unique<DivideExpression>(std::move(l), std::move(r));
-    case BinaryOperator::Mod: return std::make_unique<ModExpression>(std::move(l), std::move(r));
-    case BinaryOperator::BitAnd: return std::make_unique<BitAndExpression>(std::move(l), std::move(r));
-    case BinaryOperator::BitOr: return std::make_unique<BitOrExpression>(std::move(l), std::move(r));
-    case BinaryOperator::BitXor: return std::make_unique<BitXorExpression>(std::move(l), std::move(r));
-    case BinaryOperator::Lshift: return std::make_unique<LshiftExpression>(std::move(l), std::move(r));
-    case BinaryOperator::Rshift: return std::make_unique<RshiftExpression>(std::move(l), std::move(r));
-    case BinaryOperator::Eq: return std::make_unique<EqExpression>(std::move(l), std::move(r));
-    case BinaryOperator::Ne: return std::make_unique<NeExpression>(std::move(l), std::move(r));
-    case BinaryOperator::Lt: return std::make_unique<LtExpression>(std::move(l), std::move(r));
-    case BinaryOperator::Le: return std::make_unique<LeExpression>(std::move(l), std::move(r));
-    case BinaryOperator::Gt: return std::make_unique<GtExpression>(std::move(l), std::move(r));
-    case BinaryOperator::Ge: return std::make_unique<GeExpression>(std::move(l), std::move(r));
-    case BinaryOperator::LogicalAnd:
-      return std::make_unique<LogicalAndExpression>(std::move(l), std::move(r));
-    case BinaryOperator::LogicalOr:
-      return std::make_unique<LogicalOrExpression>(std::move(l), std::move(r));
-  }
-  return nullptr;
-}
-
-bool isIntegerLiteral(int kind) {
-  return kind == kDecimal || kind == kHexadecimal || kind == kBinary;
-}
-
-}  // namespace
-
-// Counts one level of parse recursion for as long as it lives.
-class ExpressionParser::DepthGuard {
-public:
-  explicit DepthGuard(ExpressionParser& parser) : parser_(parser) {
-    if (++parser_.depth_ > kMaxNesting) throw LimitException("expression nested too deeply");
-  }
-  ~DepthGuard() { --parser_.depth_; }
-  DepthGuard(const DepthGuard&) = delete;
-  DepthGuard& operator=(const DepthGuard&) = delete;
-
-private:
-  ExpressionParser& parser_;
+// What each parse step gives. By default a literal or name that has no
+// value: names, registers and memory need more than constants.
+struct Operand {
+  Value value;
+  uint32_t height = 1;
 };
 
-ExpressionParser::ExpressionParser(std::unique_ptr<Lexer> lexer) : lexer_(std::move(lexer)) {}
-
-ExpressionParser::~ExpressionParser() = default;
-
-ExpressionPtr ExpressionParser::parse(std::string_view text) {
-  if (text.empty()) return nullptr;
-  lexer_->reset(text);
-  depth_ = 0;
-  advance();
-  return parseBinary(kLowestPrecedence);
+Operand checked(Value value, uint32_t height) {
+  if (height > kMaxHeight) throw NestedTooDeeply{};
+  return {value, height};
 }
 
-Value ExpressionParser::evaluate(std::string_view text) {
-  const ExpressionPtr tree = parse(text);
-  if (!tree) return Value();
-  return tree->evaluate(*this);
-}
+// One level above operands of these heights.
+uint32_t above(uint32_t a, uint32_t b = 0) { return 1 + std::max(a, b); }
 
-void ExpressionParser::advance() {
-  do {
-    lexer_->next(token_);
-  } while (token_.kind == kSpace);
-}
+// Recursive descent with precedence climbing, evaluating as it goes. What
+// needs more than constants is still parsed in full, so that the same texts
+// are accepted and the bounds apply to all of them, but gives no value.
+// Values do not stop the parse: a failure becomes a None value that every
+// operator passes on, and only the end decides.
+class ExpressionParser {
+public:
+  explicit ExpressionParser(std::string_view text) : rest_(text) { advance(); }
 
-void ExpressionParser::expect(int kind, const char* failure) const {
-  if (token_.kind != kind) throw ParserException(failure);
-}
+  Operand parseBinary(int minimumPrecedence);
 
-ExpressionPtr ExpressionParser::checked(ExpressionPtr node) const {
-  if (node->height() > kMaxTreeHeight) throw LimitException("expression nested too deeply");
-  return node;
-}
+private:
+  // Counts one level of parse recursion for as long as it lives.
+  class NestingLevel {
+  public:
+    explicit NestingLevel(int& depth) : depth_(depth) {
+      if (++depth_ > kMaxNesting) throw NestedTooDeeply{};
+    }
+    ~NestingLevel() { --depth_; }
+    NestingLevel(const NestingLevel&) = delete;
+    NestingLevel& operator=(const NestingLevel&) = delete;
 
-// Precedence climbing: every operator of precedence p takes as its right
-// operand an expression of operators above p only, so all levels are
-// left-associative, `=` included.
-ExpressionPtr ExpressionParser::parseBinary(int minimumPrecedence) {
-  ExpressionPtr left = parseUnary();
-  while (token_.precedence >= minimumPrecedence && token_.precedence < kNoBinaryPrecedence) {
-    const int kind = token_.kind;
-    const int precedence = token_.precedence;
-    if (kind == kUnsignedRightShift || kind == kUnsignedRightShiftAssign || kind == kQuestion ||
-        kind == kComma)
-      throw ParserException("operator not supported");
+  private:
+    int& depth_;
+  };
+
+  void advance() {
+    token_ = scanToken(rest_);
+    if (token_.kind == TokenKind::Unrecognised) throw ParseError{};
+  }
+  void expect(TokenKind kind) const {
+    if (token_.kind != kind) throw ParseError{};
+  }
+  void skip(TokenKind kind) {
+    expect(kind);
     advance();
-    ExpressionPtr right = parseBinary(precedence + 1);
-    left = checked(combine(kind, std::move(left), std::move(right)));
+  }
+
+  Operand parseUnary();
+  Operand parsePrimary();
+  Operand parsePostfix(Operand operand);
+  Operand parseParenthesised();
+  Operand parseSizeof();
+  Operand parseAddressofLine();
+  Operand parseName();
+  bool atTypeName() const;
+  uint32_t parseTypeName();
+  void parseStructType();
+  void parseRegisterType();
+
+  std::string_view rest_;  // the text after token_
+  Token token_;
+  int depth_ = 0;
+};
+
+// Every operator of precedence p takes as its right operand an expression of
+// operators above p only, so all levels are left-associative, `=` included.
+// Both operands are evaluated whatever the operator: `0 && x` needs x too.
+Operand ExpressionParser::parseBinary(int minimumPrecedence) {
+  Operand left = parseUnary();
+  while (token_.precedence >= minimumPrecedence && token_.precedence < kNotBinary) {
+    const Token op = token_;
+    if (op.kind == TokenKind::Unsupported || op.kind == TokenKind::Comma) throw ParseError{};
+    advance();
+    const Operand right = parseBinary(op.precedence + 1);
+    const Value value =
+        op.kind == TokenKind::Assign ? Value() : applyBinary(op.kind, left.value, right.value);
+    left = checked(value, above(left.height, right.height));
   }
   return left;
 }
 
-ExpressionPtr ExpressionParser::combine(int kind, ExpressionPtr left, ExpressionPtr right) const {
-  if (kind == kAssign) return std::make_unique<AssignExpression>(std::move(left), std::move(right));
-  const std::optional<BinaryOperator> op = binaryOperatorOf(kind);
-  if (!op) throw ParserException("operator not supported");
-  if (kind >= kPlusAssign && kind <= kBarAssign)
-    return std::make_unique<AssignExpression>(std::move(left), std::move(right), op);
-  return makeBinary(*op, std::move(left), std::move(right));
-}
-
-ExpressionPtr ExpressionParser::parseUnary() {
-  DepthGuard guard(*this);
-  const int kind = token_.kind;
+Operand ExpressionParser::parseUnary() {
+  const NestingLevel level(depth_);
+  const TokenKind kind = token_.kind;
   switch (kind) {
-    case kMinus:
-      advance();
-      return checked(std::make_unique<NegateExpression>(parseUnary()));
-    case kTilde:
-      advance();
-      return checked(std::make_unique<BitNotExpression>(parseUnary()));
-    case kExclamation:
-      advance();
-      return checked(std::make_unique<LogicalNotExpression>(parseUnary()));
-    case kPlus:
+    case TokenKind::Plus:
       advance();
       return parseUnary();
-    case kStar:
+    case TokenKind::Minus:
+    case TokenKind::Tilde:
+    case TokenKind::Exclamation:
+    case TokenKind::Star:
+    case TokenKind::Ampersand:
+    case TokenKind::Increment:
+    case TokenKind::Decrement: {
       advance();
-      return checked(std::make_unique<LeftSquareBracketExpression>(
-          parseUnary(), std::make_unique<IntegerConstantExpression>(0)));
-    case kAmpersand:
-      advance();
-      return checked(std::make_unique<AddressofExpression>(parseUnary()));
-    case kIncrement:
-    case kDecrement:
-      advance();
-      return checked(std::make_unique<AssignExpression>(
-          parseUnary(), std::make_unique<IntegerConstantExpression>(1),
-          kind == kIncrement ? BinaryOperator::Plus : BinaryOperator::Minus));
+      const Operand operand = parseUnary();
+      // `*`, `&`, `++` and `--` need memory: no value.
+      const Value value = kind == TokenKind::Minus         ? negate(operand.value)
+                          : kind == TokenKind::Tilde       ? bitNot(operand.value)
+                          : kind == TokenKind::Exclamation ? logicalNot(operand.value)
+                                                           : Value();
+      return checked(value, above(operand.height));
+    }
     default:
       return parsePostfix(parsePrimary());
   }
 }
 
-ExpressionPtr ExpressionParser::parsePrimary() {
-  switch (token_.kind) {
-    case kDecimal:
-    case kHexadecimal:
-    case kBinary: {
-      ExpressionPtr constant =
-          std::make_unique<IntegerConstantExpression>(convertIntegerLiteral(token_.text));
+Operand ExpressionParser::parsePrimary() {
+  const Token token = token_;
+  switch (token.kind) {
+    case TokenKind::Integer:
       advance();
-      return constant;
-    }
-    case kFloating: {
-      ExpressionPtr constant =
-          std::make_unique<FloatConstantExpression>(convertFloatingLiteral(token_.text));
+      return {Value::integer(static_cast<int64_t>(expressionLiteralValue(token.text)))};
+    case TokenKind::Floating:
       advance();
-      return constant;
-    }
-    case kString: {
-      ExpressionPtr constant = std::make_unique<StringConstantExpression>(
-          token_.text.substr(1, token_.text.size() - 2));
+      return {Value::floating(floatingLiteralValue(token.text))};
+    case TokenKind::String:
       advance();
-      return constant;
-    }
-    case kLeftParen:
+      return {Value::string(token.text.substr(1, token.text.size() - 2))};
+    case TokenKind::LeftParen:
       return parseParenthesised();
-    case kIdentifier:
-      if (token_.text == "sizeof") return parseSizeof();
-      if (token_.text == "addressof") return parseAddressofLine();
+    case TokenKind::Identifier:
+      if (token.text == "sizeof") return parseSizeof();
+      if (token.text == "addressof") return parseAddressofLine();
       return parseName();
-    case kScope:
+    case TokenKind::Scope:
       return parseName();
-    case kRegister: {
-      ExpressionPtr reg = std::make_unique<RegisterExpression>(token_.text.substr(1));
+    case TokenKind::Register:
       advance();
-      return reg;
-    }
+      return {};
     default:
-      throw ParserException("expression expected");
+      throw ParseError{};
   }
 }
 
-ExpressionPtr ExpressionParser::parsePostfix(ExpressionPtr node) {
+// Indexing, `.` and `->`, `++` and `--`, calls.
+Operand ExpressionParser::parsePostfix(Operand operand) {
   for (;;) {
     switch (token_.kind) {
-      case kLeftBracket: {
+      case TokenKind::LeftBracket: {
         advance();
-        ExpressionPtr index = parseBinary(kLowestPrecedence);
-        expect(kRightBracket, "expected ']'");
-        advance();
-        node = checked(std::make_unique<LeftSquareBracketExpression>(std::move(node), std::move(index)));
+        const Operand index = parseBinary(kLowestPrecedence);
+        skip(TokenKind::RightBracket);
+        operand = checked(Value(), above(operand.height, index.height));
         break;
       }
-      case kDot:
-      case kArrow: {
-        const bool arrow = token_.kind == kArrow;
+      case TokenKind::Dot:
+      case TokenKind::Arrow:
         advance();
-        expect(kIdentifier, "identifier expected");
-        std::string member = token_.text;
-        advance();
-        node = checked(std::make_unique<DotExpression>(std::move(node), std::move(member), arrow));
+        skip(TokenKind::Identifier);
+        operand = checked(Value(), above(operand.height));
         break;
-      }
-      case kIncrement:
-      case kDecrement: {
-        const BinaryOperator op =
-            token_.kind == kIncrement ? BinaryOperator::Plus : BinaryOperator::Minus;
+      case TokenKind::Increment:
+      case TokenKind::Decrement:
         advance();
-        node = checked(std::make_unique<AssignExpression>(
-            std::move(node), std::make_unique<IntegerConstantExpression>(1), op));
+        operand = checked(Value(), above(operand.height));
         break;
-      }
-      case kLeftParen: {
+      case TokenKind::LeftParen: {
         advance();
-        std::vector<ExpressionPtr> arguments;
-        if (token_.kind != kRightParen) {
-          arguments.push_back(parseBinary(kArgumentPrecedence));
-          while (token_.kind == kComma) {
+        uint32_t arguments = 0;  // their greatest height
+        if (token_.kind != TokenKind::RightParen) {
+          arguments = parseBinary(kArgumentPrecedence).height;
+          while (token_.kind == TokenKind::Comma) {
             advance();
-            arguments.push_back(parseBinary(kArgumentPrecedence));
+            arguments = std::max(arguments, parseBinary(kArgumentPrecedence).height);
           }
         }
-        expect(kRightParen, "')' expected");
-        advance();
-        node = checked(std::make_unique<CallExpression>(std::move(node), std::move(arguments)));
+        skip(TokenKind::RightParen);
+        operand = checked(Value(), above(operand.height, arguments));
         break;
       }
       default:
-        return node;
+        return operand;
     }
   }
 }
 
-ExpressionPtr ExpressionParser::parseParenthesised() {
+// A parenthesised expression, or a cast.
+Operand ExpressionParser::parseParenthesised() {
   advance();  // (
   if (atTypeName()) {
-    std::unique_ptr<TypeName> type = parseTypeName();
-    expect(kRightParen, "')' expected");
-    advance();
-    return checked(std::make_unique<CastExpression>(std::move(type), parseUnary()));
+    const uint32_t typeHeight = parseTypeName();
+    skip(TokenKind::RightParen);
+    const Operand operand = parseUnary();
+    return checked(Value(), above(typeHeight, operand.height));
   }
-  ExpressionPtr inner = parseBinary(kLowestPrecedence);
-  expect(kRightParen, "')' expected");
-  advance();
+  Operand inner = parseBinary(kLowestPrecedence);
+  skip(TokenKind::RightParen);
   return inner;
 }
 
-ExpressionPtr ExpressionParser::parseSizeof() {
+// `sizeof operand`, `sizeof(type)` or `sizeof(expression)` with any postfix
+// after the parenthesis applying inside the sizeof.
+Operand ExpressionParser::parseSizeof() {
   advance();  // sizeof
-  if (token_.kind != kLeftParen)
-    return checked(std::make_unique<SizeofExpression>(parseUnary()));
+  if (token_.kind != TokenKind::LeftParen) return checked(Value(), above(parseUnary().height));
   advance();
   if (atTypeName()) {
-    std::unique_ptr<TypeName> type = parseTypeName();
-    expect(kRightParen, "')' expected");
-    advance();
-    return checked(std::make_unique<SizeofExpression>(std::move(type)));
+    const uint32_t typeHeight = parseTypeName();
+    skip(TokenKind::RightParen);
+    return checked(Value(), above(typeHeight));
   }
-  ExpressionPtr inner = parseBinary(kLowestPrecedence);
-  expect(kRightParen, "')' expected");
-  advance();
-  return checked(std::make_unique<SizeofExpression>(parsePostfix(std::move(inner))));
+  Operand inner = parseBinary(kLowestPrecedence);
+  skip(TokenKind::RightParen);
+  return checked(Value(), above(parsePostfix(inner).height));
 }
 
-ExpressionPtr ExpressionParser::parseAddressofLine() {
+// `addressof("file", line)`: the address of the code of a source line.
+Operand ExpressionParser::parseAddressofLine() {
   advance();  // addressof
-  expect(kLeftParen, "'(' expected");
-  advance();
-  expect(kString, "string expected");
-  std::string file = token_.text.substr(1, token_.text.size() - 2);
-  advance();
-  expect(kComma, "',' expected");
-  advance();
-  const uint64_t line = parseIntegerLiteral("int expected");
-  expect(kRightParen, "')' expected");
-  advance();
-  return std::make_unique<AddressofLineExpression>(std::move(file), line);
+  skip(TokenKind::LeftParen);
+  skip(TokenKind::String);
+  skip(TokenKind::Comma);
+  skip(TokenKind::Integer);
+  skip(TokenKind::RightParen);
+  return {};
 }
 
-ExpressionPtr ExpressionParser::parseName() {
-  std::vector<std::string> parts;
-  if (token_.kind == kIdentifier) {
-    parts.push_back(token_.text);
+// `name`, `a::b::c`, or `::a`.
+Operand ExpressionParser::parseName() {
+  if (token_.kind == TokenKind::Identifier) {
     advance();
-    if (token_.kind != kScope) return std::make_unique<IdentifierExpression>(std::move(parts[0]));
-  } else {
-    parts.emplace_back();  // a leading `::`
+    if (token_.kind != TokenKind::Scope) return {};
   }
-  while (token_.kind == kScope) {
+  while (token_.kind == TokenKind::Scope) {
     advance();
-    expect(kIdentifier, "identifier expected after '::'");
-    parts.push_back(token_.text);
-    advance();
+    skip(TokenKind::Identifier);
   }
-  return std::make_unique<ScopedIdentifierExpression>(std::move(parts));
-}
-
-uint64_t ExpressionParser::parseIntegerLiteral(const char* failure) {
-  if (!isIntegerLiteral(token_.kind)) throw ParserException(failure);
-  const uint64_t value = convertIntegerLiteral(token_.text);
-  advance();
-  return value;
+  return {};
 }
 
 bool ExpressionParser::atTypeName() const {
-  return token_.kind == kIdentifier &&
+  return token_.kind == TokenKind::Identifier &&
          (token_.text == "struct" || token_.text == "register" || isTypeWord(token_.text));
 }
 
-// A type: `struct ...`, `register ...` or base-type words, then any mix of
-// `*` and `[length]`.
-std::unique_ptr<TypeName> ExpressionParser::parseTypeName() {
-  DepthGuard guard(*this);
-  auto type = std::make_unique<TypeName>();
+// A type at atTypeName(): `struct ...`, `register ...` or base-type words,
+// then any mix of `*` and `[length]`. Gives the greatest height of the
+// lengths, 0 when there are none.
+uint32_t ExpressionParser::parseTypeName() {
+  const NestingLevel level(depth_);
   if (token_.text == "struct") {
     advance();
-    parseStructType(*type);
+    parseStructType();
   } else if (token_.text == "register") {
     advance();
-    parseRegisterType(*type);
+    parseRegisterType();
   } else {
-    while (token_.kind == kIdentifier && isTypeWord(token_.text)) {
-      if (!type->name.empty()) type->name += ' ';
-      type->name += token_.text;
-      advance();
-    }
+    while (token_.kind == TokenKind::Identifier && isTypeWord(token_.text)) advance();
   }
+  uint32_t height = 0;
   for (;;) {
-    if (token_.kind == kStar) {
-      ++type->pointerDepth;
+    if (token_.kind == TokenKind::Star) {
       advance();
-    } else if (token_.kind == kLeftBracket) {
+    } else if (token_.kind == TokenKind::LeftBracket) {
       advance();
-      type->arrayLengths.push_back(parseBinary(kLowestPrecedence));
-      expect(kRightBracket, "']' expected");
-      advance();
+      height = std::max(height, parseBinary(kLowestPrecedence).height);
+      skip(TokenKind::RightBracket);
     } else {
-      return type;
+      return height;
     }
   }
 }
 
-// `struct name` names a known struct type; `struct [name] { fields }` spells
-// one out, each field a type, a name, an optional `: bits` and `;`.
-void ExpressionParser::parseStructType(TypeName& type) {
-  type.form = TypeName::Form::Struct;
-  if (token_.kind == kIdentifier) {
-    type.name = token_.text;
-    advance();
-    // No struct types are registered with this parser.
-    if (token_.kind != kLeftBrace) throw ParserException("struct type not found");
-  }
-  expect(kLeftBrace, "'{' expected");
-  advance();
-  while (token_.kind != kRightBrace) {
-    if (!atTypeName()) throw ParserException("struct parse error");
-    StructField field;
-    field.type = parseTypeName();
-    expect(kIdentifier, "fieldname expected");
-    field.name = token_.text;
-    advance();
-    if (token_.kind == kColon) {
+// `struct [name] { fields }`, each field a type, a name, an optional
+// `: bits` and `;`. No struct type is known by its name alone.
+void ExpressionParser::parseStructType() {
+  if (token_.kind == TokenKind::Identifier) advance();
+  skip(TokenKind::LeftBrace);
+  while (token_.kind != TokenKind::RightBrace) {
+    if (!atTypeName()) throw ParseError{};
+    parseTypeName();
+    skip(TokenKind::Identifier);
+    if (token_.kind == TokenKind::Colon) {
       advance();
-      field.bitWidth = parseIntegerLiteral("integer must follow ':'");
+      skip(TokenKind::Integer);
     }
-    expect(kSemicolon, "';' expected");
-    advance();
-    type.structFields.push_back(std::move(field));
+    skip(TokenKind::Semicolon);
   }
   advance();  // }
 }
 
 // `register size { name bitoffset bitsize; ... }`
-void ExpressionParser::parseRegisterType(TypeName& type) {
-  type.form = TypeName::Form::Register;
-  type.registerSize = parseIntegerLiteral("size expected");
-  expect(kLeftBrace, "'{' expected");
-  advance();
-  while (token_.kind != kRightBrace) {
-    RegisterField field;
-    expect(kIdentifier, "fieldname expected");
-    field.name = token_.text;
-    advance();
-    field.bitOffset = parseIntegerLiteral("bitoffset expected");
-    field.bitSize = parseIntegerLiteral("bitsize expected");
-    expect(kSemicolon, "';' expected");
-    advance();
-    type.registerFields.push_back(std::move(field));
+void ExpressionParser::parseRegisterType() {
+  skip(TokenKind::Integer);
+  skip(TokenKind::LeftBrace);
+  while (token_.kind != TokenKind::RightBrace) {
+    skip(TokenKind::Identifier);
+    skip(TokenKind::Integer);
+    skip(TokenKind::Integer);
+    skip(TokenKind::Semicolon);
   }
   advance();  // }
+}
+
+}  // namespace
+
+Value evaluateExpression(std::string_view text) {
+  if (text.empty()) return {};
+  try {
+    ExpressionParser parser(text);
+    return parser.parseBinary(kLowestPrecedence).value;
+  } catch (const ParseError&) {
+    return {};
+  }
 }
 
 }  // namespace rw

@@ -1,77 +1,70 @@
-// Tokens of the C-style expression language. The numbers are the kinds the
-// parser dispatches on; precedence 10 marks a token that is no binary operator.
+// The tokens of C expression syntax, and the scanner that cuts them from text.
 #pragma once
 
-#include <string>
+#include <string_view>
 
 namespace rw {
 
-enum TokenKind : int {
-  kEnd = 0,
-  kSpace = 2,
-  kDecimal = 3,
-  kHexadecimal = 4,
-  kBinary = 5,
-  kFloating = 6,
-  kString = 7,
-  kIdentifier = 8,
-  kRegister = 9,
-  kSemicolon = 10,
-  kColon = 11,
-  kScope = 12,
-  kLeftParen = 13,
-  kRightParen = 14,
-  kLeftBracket = 15,
-  kRightBracket = 16,
-  kLeftBrace = 17,
-  kRightBrace = 18,
-  kDot = 19,
-  kArrow = 20,
-  kIncrement = 21,
-  kDecrement = 22,
-  kTilde = 23,
-  kExclamation = 24,
-  kStar = 25,
-  kSlash = 26,
-  kPercent = 27,
-  kPlus = 28,
-  kMinus = 29,
-  kLeftShift = 30,
-  kRightShift = 31,
-  kUnsignedRightShift = 32,
-  kLess = 33,
-  kLessEqual = 34,
-  kGreater = 35,
-  kGreaterEqual = 36,
-  kEqual = 37,
-  kNotEqual = 38,
-  kAmpersand = 39,
-  kCaret = 40,
-  kBar = 41,
-  kLogicalAnd = 42,
-  kLogicalOr = 43,
-  kQuestion = 44,
-  kAssign = 45,
-  kPlusAssign = 46,
-  kMinusAssign = 47,
-  kStarAssign = 48,
-  kSlashAssign = 49,
-  kPercentAssign = 50,
-  kRightShiftAssign = 51,
-  kLeftShiftAssign = 52,
-  kUnsignedRightShiftAssign = 53,
-  kAmpersandAssign = 54,
-  kCaretAssign = 55,
-  kBarAssign = 56,
-  kComma = 57,
+enum class TokenKind {
+  End,
+  Unrecognised,  // no rule matches at this point of the text
+  Integer,       // decimal, "0x" or "0b", with any suffix
+  Floating,
+  String,
+  Identifier,
+  Register,  // `@name`
+  Semicolon,
+  Colon,
+  Scope,  // `::`
+  LeftParen,
+  RightParen,
+  LeftBracket,
+  RightBracket,
+  LeftBrace,
+  RightBrace,
+  Dot,
+  Arrow,
+  Increment,
+  Decrement,
+  Tilde,
+  Exclamation,
+  // The binary operators; `*`, `+`, `-` and `&` are prefix operators too.
+  Star,
+  Slash,
+  Percent,
+  Plus,
+  Minus,
+  LeftShift,
+  RightShift,
+  Less,
+  LessEqual,
+  Greater,
+  GreaterEqual,
+  Equal,
+  NotEqual,
+  Ampersand,
+  Caret,
+  Bar,
+  LogicalAnd,
+  LogicalOr,
+  Assign,  // `=` and every `op=`
+  Comma,
+  Unsupported,  // `?`, `>>>` and `>>>=`: scanned, refused as operators
 };
 
-constexpr int kNoBinaryPrecedence = 10;
+// The precedence of a token that is no binary operator. Binary operators run
+// from -4 (`,`) to 9 (`*`), binding tighter the higher they are.
+constexpr int kNotBinary = 10;
 
 struct Token {
-  int kind = kEnd;
-  int precedence = kNoBinaryPrecedence;
-  std::string text;  // the matched characters
+  TokenKind kind = TokenKind::End;
+  int precedence = kNotBinary;
+  std::string_view text;  // the matched characters, inside the scanned text
 };
+
+// The token at the start of `rest` after any white space; `rest` moves past
+// it. The rules are tried in a fixed order and the first that matches wins,
+// which is not always the longest match: "10LU" is "10L" and then "U".
+Token scanToken(std::string_view& rest);
 
 }  // namespace rw

@@ -1,61 +1,53 @@
-// The typed result of evaluating an expression.
+// What an expression evaluates to, and what the operators make of values.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+
+#include "expr/token.h"
 
 namespace rw {
 
-class Value {
-public:
-  enum class Kind : uint32_t {
-    Boolean = 0,
-    Signed = 1,
-    Unsigned = 2,
-    String = 3,
-    Marker = 4,  // a reference to another value; nothing here produces one
-    Floating = 5,
-    None = 6,
-  };
-
-  Value() = default;
+// Integer literals give signed 64-bit integers, floating literals doubles and
+// string literals strings; comparisons and `!` give booleans. Kind None is no
+// value: the text was empty, or something in it cannot be evaluated.
+struct Value {
+  enum class Kind { None, Boolean, Integer, Floating, String };
 
   static Value boolean(bool b);
-  static Value signedInteger(int64_t v, uint32_t size = 8);
-  static Value unsignedInteger(uint64_t v, uint32_t size = 8);
-  // `bits` is the raw payload: integer bits, masked to `bitWidth` bits on
-  // reading when `bitWidth` is not 0.
-  static Value integerBits(Kind kind, uint64_t bits, uint32_t size, uint32_t bitWidth = 0);
+  static Value integer(int64_t i);
   static Value floating(double d);
-  static Value singleFloating(float f);
-  static Value string(std::string text);
+  // `text` must outlive the value: strings are views into the expression.
+  static Value string(std::string_view text);
 
-  Kind kind() const { return kind_; }
-  uint64_t payload() const { return payload_; }
-  uint32_t size() const { return size_; }
-  uint32_t bitWidth() const { return bitWidth_; }
-  const std::string& text() const { return text_; }
+  bool isNone() const { return kind == Kind::None; }
 
-  bool isInteger() const { return kind_ == Kind::Signed || kind_ == Kind::Unsigned; }
-  bool isNumber() const { return isInteger() || kind_ == Kind::Floating; }
-
-  // The readings. Kinds without a numeric meaning (string, marker, none)
-  // read as 0 and false.
+  // The readings of one value as another kind's operand. Strings read as 0.
+  // A double reads truncated toward zero, saturating, and NaN as 0.
   int64_t toSigned() const;
-  uint64_t toUnsigned() const;
-  bool toBoolean() const;
-  // The numeric value as a double: booleans 0 or 1, integers converted,
-  // floating values as they are.
   double toDouble() const;
-  // Text for comparing against a string value.
+  // Whether the lowest byte of the bits is not 0: 256 reads as false, and a
+  // double by the low byte of its bit pattern.
+  bool toBoolean() const;
+  // The text a string is compared with: booleans as "true" or "false",
+  // numbers in their shortest round-trip form.
   std::string toText() const;
 
-private:
-  Kind kind_ = Kind::None;
-  uint64_t payload_ = 0;
-  uint32_t size_ = 0;
-  uint32_t bitWidth_ = 0;
-  std::string text_;
+  Kind kind = Kind::None;
+  // 0 or 1 for a boolean, the two's complement bits of an integer, the IEEE
+  // 754 bits of a double, 0 for a string.
+  uint64_t bits = 0;
+  std::string_view text;  // of a string
 };
+
+// `op` is a binary operator token other than Assign, Comma and Unsupported.
+// The left operand's kind picks the operation. Any failure gives None, and so
+// does a None operand, so that one failure anywhere fails a whole expression.
+Value applyBinary(TokenKind op, const Value& left, const Value& right);
+// Prefix `-`, `~` and `!`, on the same terms.
+Value negate(const Value& operand);
+Value bitNot(const Value& operand);
+Value logicalNot(const Value& operand);
 
 }  // namespace rw

@@ -1,0 +1,63 @@
+#include "expr/integer_literal.h"
+
+#include <optional>
+
+namespace rw {
+
+namespace {
+
+// White space of the C locale, whatever the process locale is.
+bool isBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+bool isSuffix(char c) { return c == 'U' || c == 'u' || c == 'L' || c == 'l'; }
+
+// The rules both readers share; `digitOf` gives a character's digit value,
+// or nothing to end the literal there.
+template <typename DigitOf>
+uint64_t literalValue(std::string_view text, DigitOf digitOf) {
+  std::size_t i = 0;
+  while (i < text.size() && isBlank(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+
+  uint64_t base = 10;
+  const std::string_view rest = text.substr(i);
+  if (rest.starts_with("0x")) {
+    base = 16;
+    i += 2;
+  } else if (rest.starts_with("0b")) {
+    base = 2;
+    i += 2;
+  } else if (rest.starts_with("0")) {
+    base = 8;
+    i += 1;
+  }
+
+  uint64_t value = 0;
+  for (; i < text.size() && !isSuffix(text[i]); ++i) {
+    const std::optional<uint64_t> digit = digitOf(text[i]);
+    if (!digit) break;
+    value = value * base + *digit;
+  }
+  return negative ? 0 - value : value;
+}
+
+std::optional<uint64_t> letterOrDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'z') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'Z') return c - 'A' + 10;
+  return std::nullopt;
+}
+
+}  // namespace
+
+uint64_t expressionLiteralValue(std::string_view text) {
+  return literalValue(text, [](char c) -> std::optional<uint64_t> {
+    if (const std::optional<uint64_t> digit = letterOrDigitValue(c)) return digit;
+    return uint64_t{static_cast<unsigned char>(c)} - 55;  // wraps for codes below 55
+  });
+}
+
+uint64_t sizeLiteralValue(std::string_view text) { return literalValue(text, letterOrDigitValue); }
+
+}  // namespace rw
