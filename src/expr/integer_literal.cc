@@ -60,4 +60,16 @@ uint64_t expressionLiteralValue(std::string_view text) {
 
 uint64_t sizeLiteralValue(std::string_view text) { return literalValue(text, letterOrDigitValue); }
 
+void appendHexLiteral(std::string& out, uint64_t value) {
+  char buffer[18];
+  char* p = buffer + sizeof buffer;
+  do {
+    *--p = "0123456789ABCDEF"[value & 0xFu];
+    value >>= 4;
+  } while (value != 0);
+  *--p = 'x';
+  *--p = '0';
+  out.append(p, buffer + sizeof buffer);
+}
+
 }  // namespace rw

@@ -1,4 +1,5 @@
-// The two ways this program reads C-style integer literal text.
+// C-style integer literal text: the two ways this program reads it, and the
+// one way it writes it.
 //
 // Both skip leading blanks, take an optional sign, pick the base from a
 // "0x" (16), "0b" (2) or other leading "0" (8) prefix, in lower case only,
@@ -8,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace rw {
@@ -22,5 +24,10 @@ uint64_t expressionLiteralValue(std::string_view text);
 // expressionLiteralValue, a character that is not an ASCII letter or digit (a
 // blank, a dot, a byte above 0x7F) ends the literal, so "32 " reads as 32.
 uint64_t sizeLiteralValue(std::string_view text);
+
+// Appends "0x" and `value` in upper-case hexadecimal without leading zeros
+// (0x0, 0x4001080C): the form of every address, mask and hexadecimal macro
+// the program writes. It is also what printf's "0x%X" gives.
+void appendHexLiteral(std::string& out, uint64_t value);
 
 }  // namespace rw

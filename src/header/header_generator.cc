@@ -6,6 +6,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "expr/integer_literal.h"
 #include "header/bit_field_exclusion.h"
 #include "header/definition_names.h"
 #include "header/name_set.h"
@@ -15,20 +16,6 @@ namespace {
 
 void warnDuplicate(const std::string& name) {
   std::fprintf(stderr, "warning: ignoring multiply defined symbol %s\n", name.c_str());
-}
-
-// "0x" and upper-case hex digits without leading zeros. This is also what
-// "0x%X" gives, so addresses, masks and values share it.
-void appendHex(std::string& out, uint32_t value) {
-  char buffer[10];
-  char* p = buffer + sizeof buffer;
-  do {
-    *--p = "0123456789ABCDEF"[value & 0xFu];
-    value >>= 4;
-  } while (value != 0);
-  *--p = 'x';
-  *--p = '0';
-  out.append(p, buffer + sizeof buffer);
 }
 
 void appendDecimal(std::string& out, uint32_t value) {
@@ -165,7 +152,7 @@ void DefinitionWriter::groupBase(const MemoryMapElement& group) {
   out_ += name;
   out_ += options_.regBaseString;
   out_ += ' ';
-  appendHex(out_, group.start());
+  appendHexLiteral(out_, group.start());
   out_ += "\n#endif\n";
 }
 
@@ -198,7 +185,7 @@ void DefinitionWriter::registerBlock(const MemoryMapElement& reg) {
     out_ += " (*(volatile ";
     out_ += type;
     out_ += " *)";
-    appendHex(out_, reg.start());
+    appendHexLiteral(out_, reg.start());
     out_ += ")\n";
 
     if (!registerAlias_.empty()) {
@@ -213,7 +200,7 @@ void DefinitionWriter::registerBlock(const MemoryMapElement& reg) {
       defineWithPrefix(registerName_);
       out_ += options_.regOffsetString;
       out_ += ' ';
-      appendHex(out_, reg.start() - group->start());
+      appendHexLiteral(out_, reg.start() - group->start());
       out_ += '\n';
       if (!registerAlias_.empty()) {
         defineWithPrefix(registerAlias_);
@@ -280,7 +267,7 @@ void DefinitionWriter::bitField(const MemoryMapElement& reg, const MemoryMapElem
 
   defineWithPrefix(fullFieldName_);
   out_ += "_MASK ";
-  appendHex(out_, mask);
+  appendHexLiteral(out_, mask);
   out_ += '\n';
   if (hasAlias) {
     defineWithPrefix(fieldAlias_);
@@ -293,7 +280,7 @@ void DefinitionWriter::bitField(const MemoryMapElement& reg, const MemoryMapElem
   if (size == 1) {
     defineWithPrefix(fullFieldName_);
     out_ += ' ';
-    appendHex(out_, options_.singleBitFieldNames ? start : uint32_t{1} << shift);
+    appendHexLiteral(out_, options_.singleBitFieldNames ? start : uint32_t{1} << shift);
     out_ += '\n';
     if (hasAlias) {
       defineWithPrefix(fieldAlias_);
@@ -313,11 +300,11 @@ void DefinitionWriter::bitField(const MemoryMapElement& reg, const MemoryMapElem
         const uint32_t alias = aliasBase + 4u * (8u * (address - base) + start);
         defineWithPrefix(fullFieldName_);
         out_ += "_BITBAND_ADDRESS ";
-        appendHex(out_, alias);
+        appendHexLiteral(out_, alias);
         out_ += '\n';
         defineWithPrefix(fullFieldName_);
         out_ += "_BITBAND (*(volatile unsigned *)";
-        appendHex(out_, alias);
+        appendHexLiteral(out_, alias);
         out_ += ")\n";
       }
     }

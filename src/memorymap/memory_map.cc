@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "expr/evaluate.h"
+#include "expr/integer_literal.h"
 #include "macros/macro_expansion.h"
 #include "macros/paths.h"
 
@@ -39,7 +40,7 @@ uint32_t placeElement(MemoryMapElement& element, uint32_t base) {
       // enumerations by bit offset from 0; none of them moves the base on.
       if (element.hasAttribute("start")) element.setStart(kind == ElementKind::Register ? base : 0);
       if (element.hasAttribute("size")) {
-        element.setSize(static_cast<uint32_t>(parseNumberLiteral(element.getAttribute("size").value_or(std::string_view()))));
+        element.setSize(static_cast<uint32_t>(sizeLiteralValue(element.getAttribute("size").value_or(std::string_view()))));
       }
       return base;
     default:

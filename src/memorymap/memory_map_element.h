@@ -52,18 +52,6 @@ private:
   uint32_t size_ = 0;
 };
 
-// The value of a start written as a plain literal, the way nearly every start
-// in a real map is: an optional "+", then "0x" and 1 to 8 hexadecimal digits,
-// or a decimal number of 1 to 9 digits without a leading zero. Nothing for any
-// other text. The expression evaluator gives the same value for these texts;
-// reading them directly spares it on the common case.
-std::optional<uint32_t> plainStartLiteral(std::string_view text);
-
-// A C-style integer literal as register, bit-field and enumeration sizes are
-// written: optional sign, "0x" / "0b" / "0" prefixes (lower case only), digits
-// up to the end or an L/l/U/u suffix, 64-bit wrapping arithmetic. Callers keep
-// the low 32 bits.
-uint64_t parseNumberLiteral(std::string_view text);
 
 // Every element of a loaded map is made by the map's factory; anything else
 // in its tree is a CDATA section, for which these give null.

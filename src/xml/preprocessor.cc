@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "expr/evaluate.h"
+#include "expr/integer_literal.h"
 #include "macros/macro_expansion.h"
 #include "macros/paths.h"
 #include "xml/preprocessor_walk.h"
@@ -81,15 +82,8 @@ std::string warningText(std::string_view text) {
 }
 
 std::string hexText(uint64_t value) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  char digits[16];
-  int count = 0;
-  do {
-    digits[count++] = kDigits[value & 0xF];
-    value >>= 4;
-  } while (value != 0);
-  std::string text = "0x";
-  while (count > 0) text += digits[--count];
+  std::string text;
+  appendHexLiteral(text, value);
   return text;
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <string>
 
@@ -187,6 +188,26 @@ TEST(Evaluate, NestingBoundsWarn) {
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), warning);
     EXPECT_EQ(r.ok, c.ok);
   }
+}
+
+// Plain literals, the way nearly every start in a map is written, take a
+// shorter way than the parser; they must come out the same.
+TEST(Evaluate, PlainLiteralsOfEveryLength) {
+  for (uint64_t value = 1, step = 0; step < 64; ++step, value = value * 3 + step) {
+    const uint64_t v = value & 0xFFFFFFFFu;
+    for (const char* format : {"%llu", "+%llu", "0x%llX", "+0x%llx"}) {
+      char text[32];
+      std::snprintf(text, sizeof text, format, static_cast<unsigned long long>(v));
+      const UnsignedResult result = evaluateUnsigned(text);
+      EXPECT_TRUE(result.ok) << text;
+      EXPECT_EQ(result.value, v) << text;
+    }
+  }
+  EXPECT_EQ(evaluateUnsigned("0x100000000").value, 0x100000000u);
+  EXPECT_EQ(evaluateUnsigned("1234567890").value, 1234567890u);
+  EXPECT_EQ(evaluateUnsigned("010").value, 8u);
+  EXPECT_TRUE(evaluateUnsigned("0x").ok);
+  EXPECT_FALSE(evaluateUnsigned("+").ok);
 }
 
 }  // namespace
