@@ -2,12 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 
 #include "case_file.h"
+#include "temp_folder.h"
 #include "macros/macro_expansion.h"
 #include "memorymap/memory_map.h"
 
@@ -43,20 +42,18 @@ HeaderOptions optionsFrom(const std::string& words) {
 }
 
 TEST(HeaderGenerator, Cases) {
-  const std::string file = ::testing::TempDir() + "generator-case.xml";
+  const testing::TempFolder folder;
   const MacroTable system = systemMacros();
   for (const testing::TestCase& c : testing::readCases("header/generator_cases.txt")) {
     SCOPED_TRACE(c.name);
-    std::ofstream(file, std::ios::binary) << c.get("map");
     MemoryMap map(system);
-    ASSERT_TRUE(map.load(file, MacroTable()));
+    ASSERT_TRUE(map.load(folder.write("map.xml", c.get("map")), MacroTable()));
     std::string header;
     ::testing::internal::CaptureStderr();
     generateDefinitions(header, map.rootElement(), optionsFrom(c.get("options")));
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.get("warn"));
     EXPECT_EQ(header, c.get("header"));
   }
-  std::filesystem::remove(file);
 }
 
 TEST(HeaderGenerator, DeepNestingDoesNotExhaustTheStack) {

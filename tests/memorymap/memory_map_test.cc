@@ -2,24 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "macros/macro_expansion.h"
+#include "temp_folder.h"
 
 namespace rw {
 namespace {
 
 class MemoryMapTest : public ::testing::Test {
 protected:
-  void SetUp() override { std::filesystem::create_directories(dir_ + "/parts"); }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  std::string write(const std::string& name, const std::string& text) {
-    std::ofstream(dir_ + "/" + name, std::ios::binary) << text;
-    return dir_ + "/" + name;
-  }
+  std::string write(const std::string& name, const std::string& text) { return folder_.write(name, text); }
   const MemoryMapElement* find(const MemoryMap& map, std::string_view name) {
     std::vector<const XMLNode*> pending{map.rootElement()};
     while (!pending.empty()) {
@@ -34,7 +28,8 @@ protected:
     return nullptr;
   }
 
-  const std::string dir_ = ::testing::TempDir() + "memory-map-test";
+  const testing::TempFolder folder_;
+  const std::string& dir_ = folder_.path();
   const MacroTable system_ = systemMacros();
 };
 

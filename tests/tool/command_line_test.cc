@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "case_file.h"
+#include "temp_folder.h"
 #include "tool/option_parser.h"
 
 namespace rw {
@@ -75,7 +76,8 @@ struct Parse {
 };
 
 TEST(CommandLine, Cases) {
-  const std::string file = ::testing::TempDir() + "command-line-args";
+  const testing::TempFolder folder;
+  const std::string file = folder.file("args");
   for (const testing::TestCase& c : testing::readCases("tool/command_line_cases.txt")) {
     SCOPED_TRACE(c.name);
     std::ofstream(file, std::ios::binary) << c.get("file");
@@ -127,18 +129,18 @@ TEST(CommandLine, EveryOptionOfTheTableIsParsedAndListed) {
 }
 
 TEST(CommandLine, IndirectFileNamingItselfStopsAtTheDepthLimit) {
-  const std::string file = ::testing::TempDir() + "self-args";
-  std::ofstream(file) << "@" << file << "\npos\n";
+  const testing::TempFolder folder;
+  const std::string file = folder.write("self", "@" + folder.file("self") + "\npos\n");
   const Parse parse({"@" + file});
   EXPECT_EQ(parse.commandLine.positionals, std::vector<std::string>(OptionParser::kMaxIndirectDepth, "pos"));
   EXPECT_EQ(parse.errors, "regwright: error: too many indirect files\n");
 }
 
 TEST(CommandLine, TooManyWordsDropTheLine) {
-  const std::string file = ::testing::TempDir() + "many-args";
   std::string line;
   for (int i = 0; i < OptionParser::kMaxWordsPerLine; ++i) line += "w ";
-  std::ofstream(file) << "first\n" << line << "\n" << line << "-fixdefs\nlast\n";
+  const testing::TempFolder folder;
+  const std::string file = folder.write("many", "first\n" + line + "\n" + line + "-fixdefs\nlast\n");
   const Parse parse({"@" + file});
   EXPECT_EQ(parse.commandLine.positionals.size(), OptionParser::kMaxWordsPerLine + 2u);
   EXPECT_FALSE(parse.commandLine.header.fixDefs);

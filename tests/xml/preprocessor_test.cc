@@ -2,40 +2,23 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "case_file.h"
 #include "macros/macro_expansion.h"
 #include "serialise.h"
+#include "temp_folder.h"
 
 namespace rw {
 namespace {
 
-// A folder of map files, removed with its content.
-class MapFolder {
-public:
-  MapFolder() : path_(::testing::TempDir() + "preprocessor-" + std::to_string(++count_)) {
-    std::filesystem::create_directories(path_);
-  }
-  ~MapFolder() { std::filesystem::remove_all(path_); }
-  std::string write(const std::string& name, const std::string& text) const {
-    const std::filesystem::path file = std::filesystem::path(path_) / name;
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << text;
-    return file.string();
-  }
-  // `{dir}` stands for the folder.
+// A folder of map files, in which `{dir}` stands for the folder.
+struct MapFolder : testing::TempFolder {
   std::string withFolder(std::string text) const {
-    for (size_t at = text.find("{dir}"); at != std::string::npos; at = text.find("{dir}", at)) text.replace(at, 5, path_);
+    for (size_t at = text.find("{dir}"); at != std::string::npos; at = text.find("{dir}", at)) text.replace(at, 5, path());
     return text;
   }
-
-private:
-  static inline int count_ = 0;
-  std::string path_;
 };
 
 struct Session {

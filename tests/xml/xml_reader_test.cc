@@ -2,12 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "case_file.h"
 #include "serialise.h"
+#include "temp_folder.h"
 #include "xml/xml_document.h"
 
 namespace rw {
@@ -36,12 +35,9 @@ TEST(XMLReader, NodeLinesCountNewlinesBeforeTheTag) {
 }
 
 TEST(XMLReader, LoadReportsWhyItFailed) {
-  const std::string dir = ::testing::TempDir() + "/reader-load";
-  std::filesystem::create_directories(dir);
-  const auto write = [&](const char* name, const std::string& bytes) {
-    std::ofstream(dir + "/" + name, std::ios::binary) << bytes;
-    return dir + "/" + name;
-  };
+  const testing::TempFolder folder;
+  const std::string& dir = folder.path();
+  const auto write = [&](const char* name, const std::string& bytes) { return folder.write(name, bytes); };
   XMLDocument document;
   EXPECT_EQ(document.load(write("bom.xml", "\xEF\xBB\xBF<a/>")), LoadStatus::Loaded);
   EXPECT_EQ(testing::serialise(document.root), "<a/>");
@@ -55,7 +51,6 @@ TEST(XMLReader, LoadReportsWhyItFailed) {
   EXPECT_EQ(document.load(std::string(2000, '/')), LoadStatus::Unreadable);
   EXPECT_EQ(document.errorMessage.size(), 1023u);
   EXPECT_EQ(document.load(dir), LoadStatus::Unreadable);
-  std::filesystem::remove_all(dir);
 }
 
 // Long chains and deep nestings must parse and be destroyed without recursion
