@@ -5,6 +5,8 @@
 #   args       one argument per line (@DATA@ -> tests/data, @CASE@ -> this folder)
 #   input/     files copied into the empty working folder the binary runs in
 #   expected/  files that must exist afterwards with exactly these bytes
+#   body       optional: the definitions part of out.h, between the include
+#              guard's empty line and the closing empty line and "#endif"
 #   absent     optional: names of files that must not exist afterwards, one per line
 #   stderr     expected standard error (@WORK@ stands for the working folder); empty when missing
 #   stdout     expected standard output; empty when missing
@@ -81,6 +83,11 @@ if [ -d "$case_dir/expected" ]; then
     if [ ! -f "$work/$rel" ]; then echo "missing output file $rel"; failed=1; continue; fi
     compare "$rel" "$f" "$work/$rel"
   done < <(find "$case_dir/expected" -type f -print0)
+fi
+if [ -f "$case_dir/body" ]; then
+  guard_line=$(grep -n -m1 '^#define out_h$' "$work/out.h" | cut -d: -f1)
+  tail -n +"$((${guard_line:-0} + 2))" "$work/out.h" | head -n -2 > "$work/.body"
+  compare body "$case_dir/body" "$work/.body"
 fi
 if [ -f "$case_dir/absent" ]; then
   while IFS= read -r rel; do
