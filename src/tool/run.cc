@@ -81,6 +81,8 @@ int runRegwright(int argc, char** argv) {
   // A failed load ends the run before the old header is touched.
   const std::unique_ptr<MemoryMap, LeftToProcessExit> map(new MemoryMap(macros));
   if (!map->load(positionals[0], definitions)) {
+    // A file without a root has no message: the line then reads
+    // "load error  at 0", two spaces, as it always has.
     std::fprintf(stderr, "load error %s at %d\n", map->errorMessage().c_str(), static_cast<int>(map->errorLine()));
     return kExitFailure;
   }

@@ -122,6 +122,7 @@ Preprocessor::Outcome Preprocessor::processInclude(XMLElement& element, Level& l
     if (document_.root == nullptr) {
       warn_(warningText("error: include file '" + resolved + "' is empty"));
     } else {
+      // "line:" without a space, as this message has always been written.
       warn_(warningText("error \"" + document_.errorMessage + "\" in include file " + resolved +
                         " line:" + std::to_string(document_.errorLine)));
     }
