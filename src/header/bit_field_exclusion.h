@@ -7,6 +7,7 @@
 
 struct pcre2_real_code_8;
 struct pcre2_real_match_data_8;
+struct pcre2_real_match_context_8;
 
 namespace rw {
 
@@ -19,11 +20,15 @@ public:
   BitFieldExclusion(const BitFieldExclusion&) = delete;
   BitFieldExclusion& operator=(const BitFieldExclusion&) = delete;
 
+  // A name the expression cannot decide within its bounds is not excluded;
+  // the first such name is reported on standard error.
   bool excludes(std::string_view name) const;
 
 private:
   pcre2_real_code_8* code_ = nullptr;
   pcre2_real_match_data_8* matchData_ = nullptr;
+  pcre2_real_match_context_8* context_ = nullptr;
+  mutable bool limitReported_ = false;
 };
 
 }  // namespace rw

@@ -41,12 +41,15 @@ public:
         excludedRegisters_(options.excludeBitFieldRegisters.begin(), options.excludeBitFieldRegisters.end()) {}
 
   void walk(const XMLNode* node);
+  const UnwritableText& problem() const { return problem_; }
 
 private:
   void groupBase(const MemoryMapElement& group);
   void registerBlock(const MemoryMapElement& reg);
   void bitField(const MemoryMapElement& reg, const MemoryMapElement& field);
   void vectorLine(const MemoryMapElement& vector);
+  // False, keeping the first such problem, when `text` cannot be written.
+  bool writable(const MemoryMapElement& element, const char* what, std::string_view text);
 
   // "#define " + the prefix + name, the start of most lines.
   void defineWithPrefix(std::string_view name) {
@@ -65,6 +68,7 @@ private:
   // share a name, two registers may not.
   NameSet registerNames_;
   NameSet bitFieldNames_;
+  UnwritableText problem_;
 
   // Scratch buffers reused for every register and bit field, so forming a
   // name costs no allocation once they have grown.
@@ -89,6 +93,7 @@ void DefinitionWriter::walk(const XMLNode* node) {
   // of last children costs nothing here.
   std::vector<const XMLNode*> pending;
   for (;;) {
+    if (problem_.element != nullptr) return;
     if (node == nullptr) {
       if (pending.empty()) {
         return;
@@ -143,6 +148,7 @@ void DefinitionWriter::groupBase(const MemoryMapElement& group) {
   }
   // The group's name goes out as written: base names were never repaired.
   std::string_view name = textOf(group.name());
+  if (!writable(group, "name", name)) return;
   out_ += "\n#ifndef ";
   out_ += prefix_;
   out_ += name;
@@ -167,6 +173,7 @@ void DefinitionWriter::registerBlock(const MemoryMapElement& reg) {
     registerAlias_ = *aka_;
     fixDefinitionName(registerAlias_, options_);
   }
+  if (!writable(reg, "name", registerName_) || !writable(reg, "aka", registerAlias_)) return;
 
   if (!registerNames_.insert(registerName_)) {
     warnDuplicate(registerName_);
@@ -221,6 +228,7 @@ void DefinitionWriter::registerBlock(const MemoryMapElement& reg) {
   }
   for (const XMLNode* child = reg.firstChild; child != nullptr; child = child->nextSibling) {
     const MemoryMapElement* field = asMemoryMapElement(child);
+    if (problem_.element != nullptr) return;
     if (field != nullptr && field->kind() == ElementKind::BitField && field->size() != 0) {
       bitField(reg, *field);
     }
@@ -235,6 +243,7 @@ void DefinitionWriter::bitField(const MemoryMapElement& reg, const MemoryMapElem
 
   fieldName_.assign(textOf(plainName));
   fixDefinitionName(fieldName_, options_);
+  if (!writable(field, "name", fieldName_)) return;
   if (options_.noPrependReg) {
     fullFieldName_ = fieldName_;
   } else {
@@ -326,6 +335,9 @@ void DefinitionWriter::bitField(const MemoryMapElement& reg, const MemoryMapElem
 void DefinitionWriter::vectorLine(const MemoryMapElement& vector) {
   // Vectors are written exactly as the map spells them: no prefix, no
   // repair, the number text untouched.
+  if (!writable(vector, "name", textOf(vector.name())) || !writable(vector, "number", textOf(vector.startText()))) {
+    return;
+  }
   out_ += "#define ";
   out_ += textOf(vector.name());
   out_ += ' ';
@@ -333,12 +345,21 @@ void DefinitionWriter::vectorLine(const MemoryMapElement& vector) {
   out_ += '\n';
 }
 
+bool DefinitionWriter::writable(const MemoryMapElement& element, const char* what, std::string_view text) {
+  if (fitsOnOneLine(text)) return true;
+  if (problem_.element == nullptr) problem_ = UnwritableText{&element, what, std::string(text)};
+  return false;
+}
+
 }  // namespace
 
-void generateDefinitions(std::string& out, const MemoryMapElement* element, const HeaderOptions& options,
-                         const DefinitionDrain& drain) {
+bool fitsOnOneLine(std::string_view text) { return text.find_first_of(std::string_view("\n\r\0", 3)) == std::string_view::npos; }
+
+UnwritableText generateDefinitions(std::string& out, const MemoryMapElement* element, const HeaderOptions& options,
+                                   const DefinitionDrain& drain) {
   DefinitionWriter writer(out, options, drain);
   writer.walk(element);
+  return writer.problem();
 }
 
 }  // namespace rw

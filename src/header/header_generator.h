@@ -20,8 +20,21 @@ namespace rw {
 //
 // With `drain`, whenever `out` has grown past a few hundred kilobytes it is
 // handed to `drain` and emptied, so a large header need not be held whole.
+//
+// A name or vector number that holds a line break or a NUL byte would end
+// its #define early and let the rest write lines of its own into the header:
+// generation stops at the first one and returns it.
+struct UnwritableText {
+  const MemoryMapElement* element = nullptr;  // null when all was written
+  const char* what = "";                      // "name", "aka" or "number"
+  std::string text;
+};
 using DefinitionDrain = std::function<void(std::string_view)>;
-void generateDefinitions(std::string& out, const MemoryMapElement* element, const HeaderOptions& options,
-                         const DefinitionDrain& drain = {});
+UnwritableText generateDefinitions(std::string& out, const MemoryMapElement* element, const HeaderOptions& options,
+                                   const DefinitionDrain& drain = {});
+
+// Whether `text` may stand in a line of the header: no line feed, carriage
+// return (a line end to C compilers too) or NUL byte.
+bool fitsOnOneLine(std::string_view text);
 
 }  // namespace rw

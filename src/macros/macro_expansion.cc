@@ -19,10 +19,22 @@ constexpr char kSigil = '$';
 constexpr int kMaxExpansionPasses = 32;
 
 // A macro whose value contains references to itself can double the text on
-// every pass; past this size the text is returned as it stands. File names
-// and attribute values, the texts expanded, stay far below it, and a pass
-// over a text this long costs a few milliseconds.
+// every pass, and a chain of defines that each double the one before doubles
+// it in one pass; past this size, or this much growth within a pass, the
+// text is returned as it stands. File names and attribute values, the texts
+// expanded, stay far below it, and a pass over a text this long costs a few
+// milliseconds.
 constexpr size_t kMaxExpandedLength = size_t{1} << 20;
+
+// What all expansions of a run may write in values and defaults together. A
+// large map's attributes hold tens of megabytes; a map that asks for far more
+// multiplies text on purpose (a loop of ten thousand rounds over a macro of a
+// hundred kilobytes), and the run ends in bounded memory rather than in an
+// allocation failure. The run is the process, so the account is the
+// process's.
+constexpr size_t kMaxExpandedPerRun = size_t{256} << 20;
+size_t gExpandedThisRun = 0;
+bool gRunLimitReported = false;
 
 // Where each reference "$(" ends: for every '(' that follows a sigil, the
 // index of the ')' that brings its depth back to 0 (npos when none does),
@@ -104,9 +116,12 @@ bool dateOrTime(std::string_view name, std::string& out) {
   return true;
 }
 
-// One pass over `text` into `out`; returns whether a reference asked for
-// another pass.
-bool expandOnePass(std::string_view text, const MacroTable& macros, ReferenceEnds& referenceEnds, std::string& out) {
+enum class Pass { Done, Again, TooLong, RunSpent };
+
+// One pass over `text` into `out`. TooLong when the pass would grow the text
+// by more than kMaxExpandedLength, RunSpent when the run's account is: `out`
+// then holds what was expanded so far and the rest of `text` as it stands.
+Pass expandOnePass(std::string_view text, const MacroTable& macros, ReferenceEnds& referenceEnds, std::string& out) {
   const size_t n = text.size();
   referenceEnds.scan(text);
   const size_t lastSigil = text.rfind(kSigil);
@@ -167,15 +182,23 @@ bool expandOnePass(std::string_view text, const MacroTable& macros, ReferenceEnd
       }
     }
 
-    if (const std::string* value = macros.find(name)) {
-      std::string now;
-      out += dateOrTime(name, now) ? now : *value;
-    } else {
-      out += fallback;
+    std::string now;
+    const std::string* value = macros.find(name);
+    const std::string_view written = value == nullptr ? fallback : dateOrTime(name, now) ? now : *value;
+    const bool tooLong = out.size() + written.size() > n + kMaxExpandedLength;
+    if (tooLong || written.size() > kMaxExpandedPerRun - gExpandedThisRun) {
+      out.append(text.substr(i));
+      return tooLong ? Pass::TooLong : Pass::RunSpent;
     }
+    gExpandedThisRun += written.size();
+    out += written;
     i = close + 1;
   }
-  return reexpand;
+  return reexpand ? Pass::Again : Pass::Done;
+}
+
+void warnTooLong() {
+  std::fprintf(stderr, "warning: macro expansion stopped when the text passed %zu bytes\n", kMaxExpandedLength);
 }
 
 }  // namespace
@@ -184,14 +207,27 @@ std::string expandMacros(std::string_view text, const MacroTable& macros) {
   std::string working(text);
   std::string out;
   ReferenceEnds referenceEnds;
-  for (int pass = 0; pass < kMaxExpansionPasses; ++pass) {
+  for (int round = 0; round < kMaxExpansionPasses; ++round) {
     if (working.empty()) return working;
-    const bool reexpand = expandOnePass(working, macros, referenceEnds, out);
+    const Pass pass = expandOnePass(working, macros, referenceEnds, out);
+    if (pass == Pass::TooLong) {
+      warnTooLong();
+      return out;
+    }
+    if (pass == Pass::RunSpent) {
+      if (!gRunLimitReported) {
+        // Once: every later expansion of the run stops the same way.
+        gRunLimitReported = true;
+        std::fprintf(stderr, "warning: macro expansion stopped when the run's expanded text passed %zu bytes\n",
+                     kMaxExpandedPerRun);
+      }
+      return out;
+    }
     // A pass that reproduces its input would do so forever ($($(X)) with X
     // undefined keeps its text).
-    if (!reexpand || out == working) return out;
+    if (pass == Pass::Done || out == working) return out;
     if (out.size() > kMaxExpandedLength) {
-      std::fprintf(stderr, "warning: macro expansion stopped when the text passed %zu bytes\n", kMaxExpandedLength);
+      warnTooLong();
       return out;
     }
     working.swap(out);

@@ -81,6 +81,12 @@ void MemoryMap::warnOnStandardError(const std::string& message) {
   std::fputc('\n', stderr);
 }
 
+std::vector<std::string> MemoryMap::filesRead() const {
+  std::vector<std::string> paths;
+  for (const SourceFile& file : document_.files) paths.push_back(file.path);
+  return paths;
+}
+
 MemoryMapElement* MemoryMap::rootElement() const { return asMemoryMapElement(document_.root); }
 
 bool MemoryMap::load(const std::string& fileName, const MacroTable& macros) {

@@ -32,9 +32,12 @@ public:
   const std::string& errorMessage() const { return document_.errorMessage; }
   int32_t errorLine() const { return document_.errorLine; }
 
-  // Every file read while loading, in the order read: the main file, the
-  // files it includes, the imported files and theirs.
-  const std::vector<std::string>& filesRead() const { return preprocessor_.filesRead(); }
+  // Every file read while loading, each once, in the order first read: the
+  // main file, the files it includes, the imported files and theirs, by the
+  // path they were opened with.
+  std::vector<std::string> filesRead() const;
+  // Where an element was written: "FILE:LINE".
+  std::string location(const XMLNode& node) const { return document_.location(node); }
 
   static void warnOnStandardError(const std::string& message);
 

@@ -2,18 +2,26 @@
 
 #include <pugixml.hpp>
 
+#include "xml/file_text.h"
 #include "xml/xml_document.h"
 
 namespace rw {
 
 namespace {
 
+// Settings and style files are small; one that is not, or that is no regular
+// file at all (a FIFO would block the start-up for ever), is left out.
+constexpr size_t kMaxSettingsFileBytes = size_t{16} << 20;
+
 // A settings file is a list of <setting name="KEY">VALUE</setting> elements
 // under its root. Being the environment's own file it must be well-formed
 // XML, which pugixml checks.
 void readSettingsFile(const std::string& path, std::map<std::string, std::string, std::less<>>& out) {
+  const FileText file = readFileText(path, kMaxSettingsFileBytes, true);
   pugi::xml_document document;
-  if (!document.load_file(path.c_str())) return;
+  if (file.status != FileText::Status::Read || !document.load_buffer(file.data.get(), file.size)) {
+    return;
+  }
   // Pre-order without recursion: the file's nesting is not ours to bound.
   pugi::xml_node node = document.first_child();
   while (node) {
@@ -33,8 +41,9 @@ void readSettingsFile(const std::string& path, std::map<std::string, std::string
 // The styles file belongs to the installation and is read like a memory map,
 // leniently: every element that names a style offers it.
 std::vector<std::string> readFormattingStyles(const std::string& path) {
+  const FileText file = readFileText(path, kMaxSettingsFileBytes, true);
   XMLDocument document;
-  if (document.load(path) != LoadStatus::Loaded) return {};
+  if (file.status != FileText::Status::Read || !document.parse(file.text())) return {};
   std::vector<std::string> styles;
   const XMLNode* top = document.root;
   const XMLNode* node = top;

@@ -18,6 +18,8 @@ struct CommandLine {
   HeaderOptions header;
   // Where to write the header's dependencies as a Make rule; empty: nowhere.
   std::string depFile;
+  // The indirect files read, as named.
+  std::vector<std::string> indirectFiles;
 };
 
 struct Option {

@@ -1,11 +1,6 @@
 #include "tool/depfile.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <unordered_set>
-
-#include <sys/stat.h>
 
 namespace rw {
 
@@ -72,24 +67,6 @@ DependencyRule dependencyRule(const std::string& target, const std::vector<std::
   }
   rule.text += '\n';
   return rule;
-}
-
-bool writeDepfile(const std::string& path, const std::string& rule, std::string* error) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) {
-    *error = std::strerror(errno);
-    return false;
-  }
-  const bool written = std::fwrite(rule.data(), 1, rule.size(), file) == rule.size();
-  const int writeErrno = errno;
-  const bool closed = std::fclose(file) == 0;
-  if (written && closed) return true;
-  *error = std::strerror(written ? errno : writeErrno);
-  // A half-written rule would name too few files; no file makes the build
-  // system regenerate instead. Only a regular file is ours to delete.
-  struct stat info;
-  if (lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) std::remove(path.c_str());
-  return false;
 }
 
 }  // namespace rw

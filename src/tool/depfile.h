@@ -30,8 +30,4 @@ struct DependencyRule {
 };
 DependencyRule dependencyRule(const std::string& target, const std::vector<std::string>& prerequisites);
 
-// Writes `rule` to `path`, replacing the file. On failure returns false and
-// leaves a one-line reason in `error`.
-bool writeDepfile(const std::string& path, const std::string& rule, std::string* error);
-
 }  // namespace rw

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include <sys/stat.h>
+
 namespace rw {
 
 void OptionParser::parse(const std::vector<std::string>& words) {
@@ -36,23 +38,31 @@ void OptionParser::readIndirectFile(const std::string& fileName) {
     diagnostics_.error("too many indirect files");
     return;
   }
-  // Once the line limit has been reported, nothing more is read.
-  if (indirectLinesRead_ > kMaxIndirectLines) return;
+  if (indirectExhausted_) return;
   std::FILE* file = std::fopen(fileName.c_str(), "r");
+  // A folder opens, and only fails at the first read.
+  struct stat info;
+  if (file != nullptr && ::fstat(::fileno(file), &info) == 0 && S_ISDIR(info.st_mode)) {
+    std::fclose(file);
+    file = nullptr;
+    errno = EISDIR;
+  }
   if (file == nullptr) {
     const int failure = errno;
     diagnostics_.error("can't open indirect file " + fileName + ": " + std::strerror(failure));
     return;
   }
+  commandLine_.indirectFiles.push_back(fileName);
 
   ++indirectDepth_;
   ++indirectFilesRead_;
   char buffer[kLineBufferSize];
   int lineNumber = 0;
   while (std::fgets(buffer, sizeof buffer, file) != nullptr) {
-    if (indirectLinesRead_ >= kMaxIndirectLines) {
-      if (indirectLinesRead_ == kMaxIndirectLines) diagnostics_.error("too many lines in indirect files");
-      indirectLinesRead_ = kMaxIndirectLines + 1;
+    if (indirectExhausted_) break;
+    if (indirectLinesRead_ == kMaxIndirectLines) {
+      diagnostics_.error("too many lines in indirect files");
+      indirectExhausted_ = true;
       break;
     }
     ++indirectLinesRead_;
@@ -62,6 +72,13 @@ void OptionParser::readIndirectFile(const std::string& fileName) {
     // Words never carry over to the next line: an option at the end of a
     // line lacks its argument.
     const std::vector<std::string> words = splitLine(fileName, lineNumber, buffer);
+    indirectWords_ += words.size();
+    for (const std::string& word : words) indirectWordBytes_ += word.size();
+    if (indirectWords_ > kMaxIndirectWords || indirectWordBytes_ > kMaxIndirectWordBytes) {
+      diagnostics_.error("too many arguments in indirect files");
+      indirectExhausted_ = true;
+      break;
+    }
     if (!words.empty()) parse(words);
   }
   std::fclose(file);

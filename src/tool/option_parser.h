@@ -25,6 +25,10 @@ public:
   // device, a pipe that keeps writing) must not keep the parser reading; real
   // option files are a few hundred lines at most.
   static constexpr long kMaxIndirectLines = 100000;
+  // Words, and bytes of them, kept from all indirect files together, so that
+  // what the lines hold stays small too: a few megabytes at most.
+  static constexpr size_t kMaxIndirectWords = 100000;
+  static constexpr size_t kMaxIndirectWordBytes = size_t{4} << 20;
   // The most words one line of an indirect file may hold.
   static constexpr int kMaxWordsPerLine = 256;
   // Indirect files are read in pieces of at most this many bytes minus 1; a
@@ -50,6 +54,10 @@ private:
   int indirectDepth_ = 0;
   int indirectFilesRead_ = 0;
   long indirectLinesRead_ = 0;
+  size_t indirectWords_ = 0;
+  size_t indirectWordBytes_ = 0;
+  // Set once a bound of the indirect files was met: nothing more is read.
+  bool indirectExhausted_ = false;
 };
 
 }  // namespace rw

@@ -1,9 +1,14 @@
 #include "tool/output_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <vector>
 
 #include "macros/paths.h"
 
@@ -11,34 +16,58 @@ namespace rw {
 
 namespace {
 
-// A link is replaced only when it stands for a file: one that leads to a
-// device, a pipe, a socket or a directory is the way to reach that thing, and
-// one into /proc (/dev/stdout is such a link, to /proc/self/fd/1) names an open
-// file of the running process, even when that file is a regular file. A link
-// to nothing can go.
-bool isReplaceableLink(const std::string& link) {
-  char buffer[4096];
-  const ssize_t length = ::readlink(link.c_str(), buffer, sizeof buffer - 1);
-  if (length <= 0) return false;
-  std::string target(buffer, static_cast<size_t>(length));
-  const std::string_view directory = directoryOf(link);
-  if (!target.starts_with('/') && !directory.empty()) target = joinPath(directory, target);
-  target = normalisePath(target);
-  if (target == "/proc" || target.starts_with("/proc/")) return false;
-  struct stat resolved;
-  if (::stat(link.c_str(), &resolved) != 0) return true;
-  return S_ISREG(resolved.st_mode);
+// The temporary files that exist at the moment, for the signal handlers: a
+// fixed table of fixed buffers, so that a handler reads them without taking
+// a lock or memory. A run writes a handful of files.
+constexpr size_t kMaxTemporaries = 16;
+constexpr size_t kMaxTemporaryPath = 4096;
+std::array<char[kMaxTemporaryPath], kMaxTemporaries> gTemporaries;
+std::array<volatile sig_atomic_t, kMaxTemporaries> gTemporaryInUse;
+
+void registerTemporary(const std::string& path) {
+  if (path.size() >= kMaxTemporaryPath) return;
+  for (size_t i = 0; i < kMaxTemporaries; ++i) {
+    if (gTemporaryInUse[i] != 0) continue;
+    std::memcpy(gTemporaries[i], path.c_str(), path.size() + 1);
+    gTemporaryInUse[i] = 1;
+    return;
+  }
 }
 
-}  // namespace
+void forgetTemporary(const std::string& path) {
+  for (size_t i = 0; i < kMaxTemporaries; ++i) {
+    if (gTemporaryInUse[i] != 0 && path == gTemporaries[i]) gTemporaryInUse[i] = 0;
+  }
+}
 
-bool removeFile(const std::string& path) {
-  const std::string normalised = normalisePath(path);
-  struct stat status;
-  if (::lstat(normalised.c_str(), &status) != 0) return false;
-  if (!S_ISREG(status.st_mode) && !S_ISLNK(status.st_mode)) return false;
-  if (S_ISLNK(status.st_mode) && !isReplaceableLink(normalised)) return false;
-  return ::unlink(normalised.c_str()) == 0;
+void removeTemporariesAndDie(int signal) {
+  for (size_t i = 0; i < kMaxTemporaries; ++i) {
+    if (gTemporaryInUse[i] != 0) ::unlink(gTemporaries[i]);
+  }
+  // The process ends as the signal would have ended it, status included.
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+// Where a link leads, when it leads into /proc: such a link (/dev/stdout is
+// one, to /proc/self/fd/1) names an open file of the running process, which
+// must be written through even when it is a regular file.
+bool isLinkIntoProc(const std::string& path) {
+  char buffer[4096];
+  const ssize_t length = ::readlink(path.c_str(), buffer, sizeof buffer - 1);
+  if (length <= 0) return false;
+  std::string target(buffer, static_cast<size_t>(length));
+  const std::string_view directory = directoryOf(path);
+  if (!target.starts_with('/') && !directory.empty()) target = joinPath(directory, target);
+  target = normalisePath(target);
+  return target == "/proc" || target.starts_with("/proc/");
+}
+
+// The permissions a newly created file gets, as open() with 0666 would.
+mode_t creationMode() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
 }
 
 bool writeAll(int fd, std::string_view text) {
@@ -49,25 +78,80 @@ bool writeAll(int fd, std::string_view text) {
     } else if (n < 0 && errno == EINTR) {
       continue;
     } else {
+      if (n == 0) errno = EIO;
       return false;
     }
   }
   return true;
 }
 
-bool writeAndClose(int fd, const std::string& path, std::string_view text, bool ok) {
-  ok = ok && writeAll(fd, text);
-  // Only the regular file that was written goes: when `path` is a link (such
-  // as /dev/stdout on a redirected standard output) the link stays.
-  struct stat written;
-  const bool regular = ::fstat(fd, &written) == 0 && S_ISREG(written.st_mode);
-  if (::close(fd) != 0) ok = false;
-  struct stat named;
-  if (!ok && regular && ::lstat(path.c_str(), &named) == 0 && S_ISREG(named.st_mode) &&
-      named.st_dev == written.st_dev && named.st_ino == written.st_ino) {
-    ::unlink(path.c_str());
+}  // namespace
+
+void removeTemporaryFilesOnSignals() {
+  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) std::signal(signal, removeTemporariesAndDie);
+  // A file size limit then shows as a failed write, handled like a full disk.
+  std::signal(SIGXFSZ, SIG_IGN);
+}
+
+OutputFile::~OutputFile() {
+  if (fd_ >= 0) ::close(fd_);
+  removeTemporary();
+}
+
+bool OutputFile::open() {
+  // The path is used as typed, never cleaned up first: "gen/../soc.h" must
+  // mean what the kernel makes of it when gen is a link.
+  struct stat target;
+  const bool exists = ::stat(path_.c_str(), &target) == 0;
+  if ((exists && !S_ISREG(target.st_mode)) || isLinkIntoProc(path_)) {
+    fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    return fd_ >= 0;
   }
-  return ok;
+  // Beside the target, so that the rename stays within one file system; the
+  // name says whose it is when a killed run leaves it behind.
+  std::string pattern = path_ + ".regwright-tmp-XXXXXX";
+  fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
+  if (fd_ < 0) return false;
+  temporary_ = pattern;
+  registerTemporary(temporary_);
+  ::fchmod(fd_, creationMode());
+  return true;
+}
+
+bool OutputFile::write(std::string_view text) {
+  if (error_ != 0 || fd_ < 0) return false;
+  if (writeAll(fd_, text)) return true;
+  error_ = errno;
+  return false;
+}
+
+bool OutputFile::finish() {
+  if (fd_ >= 0 && ::close(fd_) != 0 && error_ == 0) error_ = errno;
+  fd_ = -1;
+  if (error_ == 0) return true;
+  removeTemporary();
+  errno = error_;
+  return false;
+}
+
+bool OutputFile::place() {
+  if (temporary_.empty()) return true;
+  if (::rename(temporary_.c_str(), path_.c_str()) == 0) {
+    forgetTemporary(temporary_);
+    temporary_.clear();
+    return true;
+  }
+  const int failure = errno;
+  removeTemporary();
+  errno = failure;
+  return false;
+}
+
+void OutputFile::removeTemporary() {
+  if (temporary_.empty()) return;
+  ::unlink(temporary_.c_str());
+  forgetTemporary(temporary_);
+  temporary_.clear();
 }
 
 }  // namespace rw

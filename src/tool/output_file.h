@@ -1,5 +1,11 @@
-// Writing the run's output files without harming what is not ours: the old
-// header goes only when it is a file, and a file left half-written is removed.
+// The files a run writes, written so that no run leaves a target half
+// written: a regular file (or a name where nothing is yet) is written to a
+// temporary file beside it and renamed over it only once the whole content
+// was written and closed. On any failure, on SIGINT, SIGTERM, SIGHUP or
+// SIGPIPE, or when memory runs out, the temporary file goes and the old
+// target stays as it was. Anything else at the path (a FIFO, a device,
+// /dev/stdout, a link into /proc, a link to one of those) is not ours to
+// replace: it is written in place.
 #pragma once
 
 #include <string>
@@ -7,19 +13,41 @@
 
 namespace rw {
 
-// Deletes the file at `path` (normalised first) when it is a regular file or
-// a symbolic link that stands for one; returns whether it was deleted.
-// Anything else at that path (a device, a FIFO, a socket, a directory, a link
-// to one of those or into /proc) is left alone and will be written through.
-bool removeFile(const std::string& path);
+class OutputFile {
+public:
+  explicit OutputFile(std::string path) : path_(std::move(path)) {}
+  // Removes the temporary file unless it was put in place.
+  ~OutputFile();
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
 
-// Writes all of `text` to `fd`, going on after interruptions; false on error.
-bool writeAll(int fd, std::string_view text);
+  // Creates the temporary file, or opens the target in place. False with
+  // errno set when that fails.
+  bool open();
+  // False, now and for every later call, once a write failed.
+  bool write(std::string_view text);
+  // Closes the file; false (errno set) when a write or the close failed, in
+  // which case a temporary file is removed.
+  bool finish();
+  // Renames the finished temporary file over the target. False, with errno
+  // set and the temporary file removed, when that fails.
+  bool place();
 
-// Writes `text` to the open `fd` and closes it; `ok` says whether the parts
-// written before went out. A write or close that fails is reported rather
-// than leaving a truncated file for a build to use: the partial file at
-// `path` is then removed when it is the regular file that was written.
-bool writeAndClose(int fd, const std::string& path, std::string_view text, bool ok);
+  const std::string& path() const { return path_; }
+
+private:
+  void removeTemporary();
+
+  std::string path_;
+  // Empty when the target is written in place.
+  std::string temporary_;
+  int fd_ = -1;
+  int error_ = 0;
+};
+
+// Makes SIGINT, SIGTERM, SIGHUP and SIGPIPE remove the temporary files of the
+// run before the process ends as the signal asks, and a file size limit
+// (SIGXFSZ) fail the write instead of ending the process.
+void removeTemporaryFilesOnSignals();
 
 }  // namespace rw

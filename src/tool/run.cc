@@ -1,9 +1,13 @@
 #include "tool/run.h"
 
-#include <fcntl.h>
+#include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+#include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,14 +41,98 @@ struct LeftToProcessExit {
   }
 };
 
-std::string depfileProblemText(const DependencyRule& rule) {
-  if (rule.problem == DepfileProblem::LineBreak) return "a file name holds a line break";
-  return "the file name " + rule.path + " ends in a backslash";
+// A text for a message, with the bytes that cannot stand in one visible.
+std::string visible(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    if (c == '\n') out += "\\n";
+    else if (c == '\r') out += "\\r";
+    else if (c == '\0') out += "\\0";
+    else out += c;
+  }
+  return out;
 }
 
-}  // namespace
+std::string unwritableProblem(std::string_view text) {
+  return text.find('\0') != std::string_view::npos && text.find_first_of("\n\r") == std::string_view::npos
+             ? "holds a NUL byte"
+             : "holds a line break";
+}
 
-int runRegwright(int argc, char** argv) {
+// A command-line text that goes into the header must fit in its line.
+bool checkHeaderTexts(const CommandLine& commandLine, Diagnostics& diagnostics) {
+  const HeaderOptions& options = commandLine.header;
+  const std::pair<const char*, const std::string*> texts[] = {
+      {"the target name", commandLine.positionals.size() > 2 ? &commandLine.positionals[2] : nullptr},
+      {"-defprefixstring", &options.defPrefixString},
+      {"-regstring", &options.regString},
+      {"-regbasestring", &options.regBaseString},
+      {"-regoffsetstring", &options.regOffsetString},
+  };
+  for (const auto& [name, text] : texts) {
+    if (text != nullptr && !fitsOnOneLine(*text)) {
+      diagnostics.error(std::string(name) + " \"" + visible(*text) + "\" " + unwritableProblem(*text) +
+                        ", which a header line cannot hold");
+      return false;
+    }
+  }
+  return true;
+}
+
+// Who a path names for the overwrite check: the file itself when it exists,
+// else the name it would get in its folder.
+struct FileIdentity {
+  dev_t device = 0;
+  ino_t inode = 0;
+  std::string nameInFolder;  // empty when the file exists
+  bool operator==(const FileIdentity&) const = default;
+};
+
+// Nothing for a path whose target is neither a regular file nor nothing yet
+// (a device or a FIFO is written in place, and writing one twice harms no
+// file).
+std::optional<FileIdentity> identityOf(const std::string& path) {
+  struct stat info;
+  if (::stat(path.c_str(), &info) == 0) {
+    if (!S_ISREG(info.st_mode)) return std::nullopt;
+    return FileIdentity{info.st_dev, info.st_ino, {}};
+  }
+  const std::string_view folder = directoryOf(path);
+  if (::stat(folder.empty() ? "." : std::string(folder).c_str(), &info) != 0) return std::nullopt;
+  const size_t slash = path.rfind('/');
+  return FileIdentity{info.st_dev, info.st_ino, slash == std::string::npos ? path : path.substr(slash + 1)};
+}
+
+// An output that names a file the run read, or the file of another output,
+// would destroy what the run depends on: refused before anything is written.
+bool checkOverwrites(const std::vector<std::string>& outputs, const std::vector<std::string>& inputs,
+                     Diagnostics& diagnostics) {
+  std::vector<FileIdentity> read;
+  for (const std::string& input : inputs) {
+    if (std::optional<FileIdentity> identity = identityOf(input)) read.push_back(*identity);
+  }
+  std::vector<FileIdentity> written;
+  for (const std::string& output : outputs) {
+    const std::optional<FileIdentity> identity = identityOf(output);
+    if (!identity) continue;
+    for (const FileIdentity& input : read) {
+      if (input == *identity) {
+        diagnostics.error("output file " + output + " would overwrite an input");
+        return false;
+      }
+    }
+    for (const FileIdentity& other : written) {
+      if (other == *identity) {
+        diagnostics.error("output file " + output + " would overwrite another output");
+        return false;
+      }
+    }
+    written.push_back(*identity);
+  }
+  return true;
+}
+
+int run(int argc, char** argv) {
   const char* invocationName = argc > 0 && argv[0] != nullptr ? argv[0] : "";
   // Made before anything reads a macro; StudioDir joins them once the
   // command line was read.
@@ -66,6 +154,7 @@ int runRegwright(int argc, char** argv) {
     diagnostics.error("input and output files required.");
     return kExitFailure;
   }
+  if (!checkHeaderTexts(commandLine, diagnostics)) return kExitFailure;
   macros.set("StudioDir", directories.install);
 
   // Every run reads the environment's settings as the development
@@ -78,7 +167,7 @@ int runRegwright(int argc, char** argv) {
   // when it is the last one: with five or more, it is ignored too.
   const MacroTable definitions = positionals.size() == 4 ? macroDefinitions(positionals[3]) : MacroTable();
 
-  // A failed load ends the run before the old header is touched.
+  // A failed load ends the run before any output is touched.
   const std::unique_ptr<MemoryMap, LeftToProcessExit> map(new MemoryMap(macros));
   if (!map->load(positionals[0], definitions)) {
     // A file without a root has no message: the line then reads
@@ -88,52 +177,81 @@ int runRegwright(int argc, char** argv) {
   }
 
   // The dependency rule is formed now, from the files the load read, so a
-  // name no depfile reader could take back fails the run before the old
-  // header is touched.
+  // name no depfile reader could take back fails the run early.
+  const std::string& headerPath = positionals[1];
+  const std::string& depfilePath = commandLine.depFile;
   DependencyRule dependencies;
-  if (!commandLine.depFile.empty()) {
-    dependencies = dependencyRule(positionals[1], map->filesRead());
+  if (!depfilePath.empty()) {
+    dependencies = dependencyRule(headerPath, map->filesRead());
     if (dependencies.problem != DepfileProblem::None) {
-      std::fprintf(stderr, "regwright can't write %s: %s\n", commandLine.depFile.c_str(),
-                   depfileProblemText(dependencies).c_str());
+      const std::string why = dependencies.problem == DepfileProblem::LineBreak
+                                  ? "a file name holds a line break"
+                                  : "the file name " + dependencies.path + " ends in a backslash";
+      std::fprintf(stderr, "regwright can't write %s: %s\n", depfilePath.c_str(), why.c_str());
       return kExitFailure;
     }
   }
 
-  // The old header goes, if there is one; then the name as typed is created.
-  const std::string& outputPath = positionals[1];
-  removeFile(outputPath);
-  const int output = ::open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (output < 0) {
-    std::fprintf(stderr, "regwright can't create %s\n", outputPath.c_str());
+  std::vector<std::string> inputs = map->filesRead();
+  inputs.insert(inputs.end(), commandLine.indirectFiles.begin(), commandLine.indirectFiles.end());
+  std::vector<std::string> outputs{headerPath};
+  if (!depfilePath.empty()) outputs.push_back(depfilePath);
+  if (!checkOverwrites(outputs, inputs, diagnostics)) return kExitFailure;
+
+  OutputFile header(headerPath);
+  if (!header.open()) {
+    std::fprintf(stderr, "regwright can't create %s\n", headerPath.c_str());
+    return kExitFailure;
+  }
+  std::optional<OutputFile> depfile;
+  if (!depfilePath.empty() && !depfile.emplace(depfilePath).open()) {
+    std::fprintf(stderr, "regwright can't write %s: %s\n", depfilePath.c_str(), std::strerror(errno));
     return kExitFailure;
   }
 
   // The header is formed in one buffer, without a flush per line; a large
   // header goes out in parts of a few hundred kilobytes as it is formed.
-  // After a failed write nothing more is written.
-  std::string header = headerPreamble(positionals.size() > 2 ? &positionals[2] : nullptr, includeGuardName(outputPath));
-  bool written = true;
-  const auto drain = [&](std::string_view part) { written = written && writeAll(output, part); };
-  generateDefinitions(header, map->rootElement(), commandLine.header, drain);
-  header += kHeaderEnd;
-  if (!writeAndClose(output, outputPath, header, written)) {
-    std::fprintf(stderr, "regwright can't write %s\n", outputPath.c_str());
+  std::string text = headerPreamble(positionals.size() > 2 ? &positionals[2] : nullptr, includeGuardName(headerPath));
+  const UnwritableText problem = generateDefinitions(text, map->rootElement(), commandLine.header,
+                                                     [&](std::string_view part) { header.write(part); });
+  if (problem.element != nullptr) {
+    diagnostics.error(map->location(*problem.element) + ": the " + problem.what + " \"" + visible(problem.text) +
+                      "\" of " + std::string(problem.element->tagName()) + " " + unwritableProblem(problem.text) +
+                      ", which a header line cannot hold");
+    return kExitFailure;
+  }
+  text += kHeaderEnd;
+  header.write(text);
+  if (!header.finish()) {
+    std::fprintf(stderr, "regwright can't write %s\n", headerPath.c_str());
     return kExitFailure;
   }
 
-  // The rule goes out only after the header is complete. If it cannot be
-  // written the new header goes too: left alone, it would look up to date to
-  // make while nothing records what it depends on.
-  if (!commandLine.depFile.empty()) {
-    std::string error;
-    if (!writeDepfile(commandLine.depFile, dependencies.text, &error)) {
-      std::fprintf(stderr, "regwright can't write %s: %s\n", commandLine.depFile.c_str(), error.c_str());
-      removeFile(outputPath);
-      return kExitFailure;
-    }
+  // The rule goes in place before the header: a header must never look up
+  // to date to make while nothing records what it depends on.
+  if (depfile && (!depfile->write(dependencies.text) || !depfile->finish() || !depfile->place())) {
+    std::fprintf(stderr, "regwright can't write %s: %s\n", depfilePath.c_str(), std::strerror(errno));
+    return kExitFailure;
+  }
+  if (!header.place()) {
+    std::fprintf(stderr, "regwright can't write %s\n", headerPath.c_str());
+    return kExitFailure;
   }
   return kExitSuccess;
+}
+
+}  // namespace
+
+int runRegwright(int argc, char** argv) {
+  removeTemporaryFilesOnSignals();
+  try {
+    return run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    // The outputs' temporary files went with the unwinding; every old
+    // output is as it was.
+    std::fputs("regwright: error: out of memory\n", stderr);
+    return kExitFailure;
+  }
 }
 
 }  // namespace rw

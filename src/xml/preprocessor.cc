@@ -110,17 +110,9 @@ Preprocessor::~Preprocessor() {
   for (XMLElement* tree : detachedTrees_) destroyElement(tree);
 }
 
-void Preprocessor::recordFileRead(const std::string& path) {
-  for (const std::string& known : filesRead_) {
-    if (known == path) return;
-  }
-  filesRead_.push_back(path);
-}
-
 LoadStatus Preprocessor::preprocess(const std::string& path, const MacroTable& macros) {
   const LoadStatus status = document_.load(path);
   if (status != LoadStatus::Loaded) return status;
-  recordFileRead(path);
   if (document_.root == nullptr) return status;
 
   auto nesting = std::make_shared<Nesting>();

@@ -34,11 +34,6 @@ public:
   // include that fails to parse does leave the document without a tree.
   LoadStatus preprocess(const std::string& path, const MacroTable& macros);
 
-  // Every file read and parsed, each once, in the order first read: the
-  // files preprocessed and the files they included, by the path they were
-  // opened with.
-  const std::vector<std::string>& filesRead() const { return filesRead_; }
-
   // What loops and templates may create by copying over the preprocessor's
   // life: elements (descendants included) and bytes of tag and attribute
   // text. Nested loops and templates that use each other several times
@@ -76,16 +71,14 @@ private:
   // copy budget for all their rounds before cloning; deepCopy charges itself
   // and gives null (and a warning naming `directive`) once the budget is
   // spent.
-  XMLElement* cloneExpanded(const XMLElement& source, const MacroTable& macros);
+  // `grown` counts the bytes the expansion added to the source's text.
+  XMLElement* cloneExpanded(const XMLElement& source, const MacroTable& macros, uint64_t& grown);
   XMLElement* deepCopy(const XMLElement& source, const std::string& directive);
   bool chargeCopies(uint64_t elements, uint64_t bytes, const std::string& directive);
-
-  void recordFileRead(const std::string& path);
 
   XMLDocument& document_;
   const MacroTable& systemMacros_;
   WarningSink warn_;
-  std::vector<std::string> filesRead_;
   std::map<std::string, XMLElement*> templates_;
   // Main trees that a failed include left without a place in the document:
   // they are still walked to the end and must be freed with the preprocessor.

@@ -114,7 +114,6 @@ Preprocessor::Outcome Preprocessor::processInclude(XMLElement& element, Level& l
       // Nothing was parsed, so the document keeps the tree it had.
       document_.root = saved;
     } else {
-      if (loaded) recordFileRead(resolved);
       // The document is left without its tree (the load fails afterwards);
       // the walk still finishes it, and the document frees it at the end.
       if (saved != nullptr) detachedTrees_.push_back(saved);
@@ -131,7 +130,6 @@ Preprocessor::Outcome Preprocessor::processInclude(XMLElement& element, Level& l
     return keep(element, level);
   }
 
-  recordFileRead(resolved);
   XMLElement* included = document_.takeRoot();
   included->nextSibling = nullptr;
   if (atRoot) {

@@ -113,8 +113,8 @@ bool Preprocessor::chargeCopies(uint64_t elements, uint64_t bytes, const std::st
 namespace {
 
 // `copy` gets the attributes of `source`, the values that hold a '$' expanded
-// with `table`.
-void expandedCopy(XMLElement& copy, const XMLElement& source, const MacroTable& table) {
+// with `table`; `grown` counts the bytes the expansion added.
+void expandedCopy(XMLElement& copy, const XMLElement& source, const MacroTable& table, uint64_t& grown) {
   // Kept across calls: a loop copies its body once per round.
   static std::vector<XMLAttribute> list;
   static std::vector<std::string> expanded;
@@ -125,6 +125,7 @@ void expandedCopy(XMLElement& copy, const XMLElement& source, const MacroTable& 
   for (XMLAttribute& attribute : list) {
     if (attribute.value.find('$') == std::string_view::npos) continue;
     expanded.push_back(expandMacros(attribute.value, table));
+    if (expanded.back().size() > attribute.value.size()) grown += expanded.back().size() - attribute.value.size();
     attribute.value = expanded.back();
   }
   copy.setAttributes(list);
@@ -132,13 +133,15 @@ void expandedCopy(XMLElement& copy, const XMLElement& source, const MacroTable& 
 
 // The shared part of both copies: the element with its attributes, values
 // expanded with `table` when there is one.
-XMLElement* copyElement(const XMLDocument& document, const XMLElement& source, const MacroTable* table) {
+XMLElement* copyElement(const XMLDocument& document, const XMLElement& source, const MacroTable* table,
+                        uint64_t& grown) {
   XMLElement* copy = document.makeElement(source.tagName());
   copy->line = source.line;
+  copy->file = source.file;
   if (table == nullptr) {
     copy->copyAttributes(source);
   } else {
-    expandedCopy(*copy, source, *table);
+    expandedCopy(*copy, source, *table, grown);
   }
   return copy;
 }
@@ -146,8 +149,9 @@ XMLElement* copyElement(const XMLDocument& document, const XMLElement& source, c
 // Iterative, so that a deep template or loop body cannot exhaust the stack.
 // With `table` (clone expanded) only elements are copied; without it (deep
 // copy) CDATA sections come along.
-XMLElement* copyTree(const XMLDocument& document, const XMLElement& source, const MacroTable* table) {
-  XMLElement* top = copyElement(document, source, table);
+XMLElement* copyTree(const XMLDocument& document, const XMLElement& source, const MacroTable* table,
+                     uint64_t& grown) {
+  XMLElement* top = copyElement(document, source, table, grown);
   struct Pending {
     const XMLNode* next;
     XMLElement* copyParent;
@@ -167,11 +171,12 @@ XMLElement* copyTree(const XMLDocument& document, const XMLElement& source, cons
       if (table == nullptr) {
         XMLNode* section = new XMLCDATASection(static_cast<const XMLCDATASection*>(node)->text());
         section->line = node->line;
+        section->file = node->file;
         copyParent->appendChild(section);
       }
       continue;
     }
-    XMLElement* copy = copyElement(document, *element, table);
+    XMLElement* copy = copyElement(document, *element, table, grown);
     copyParent->appendChild(copy);
     if (element->firstChild != nullptr) pending.push_back({element->firstChild, copy});
   }
@@ -180,14 +185,15 @@ XMLElement* copyTree(const XMLDocument& document, const XMLElement& source, cons
 
 }  // namespace
 
-XMLElement* Preprocessor::cloneExpanded(const XMLElement& source, const MacroTable& table) {
-  return copyTree(document_, source, &table);
+XMLElement* Preprocessor::cloneExpanded(const XMLElement& source, const MacroTable& table, uint64_t& grown) {
+  return copyTree(document_, source, &table, grown);
 }
 
 XMLElement* Preprocessor::deepCopy(const XMLElement& source, const std::string& directive) {
   const CopySize size = copySize(source, true);
   if (!chargeCopies(size.elements, size.bytes, directive)) return nullptr;
-  return copyTree(document_, source, nullptr);
+  uint64_t unchanged = 0;
+  return copyTree(document_, source, nullptr, unchanged);
 }
 
 // A loop that would not end is refused with the usage warning: an increment
@@ -243,6 +249,7 @@ Preprocessor::Outcome Preprocessor::processFor(XMLElement& element, Level& level
   const std::string scaledHexName = index + "_ap_hex";
 
   CopyChain copies;
+  uint64_t grown = 0;
   uint64_t i = first;
   for (uint64_t round = 0; round < rounds; ++round, i += step) {
     const uint32_t scaled = factor * static_cast<uint32_t>(i) + offset;
@@ -253,8 +260,14 @@ Preprocessor::Outcome Preprocessor::processFor(XMLElement& element, Level& level
     loopTable.set(scaledName, std::to_string(scaled));
     loopTable.set(scaledHexName, hexText(scaled));
     for (XMLNode* child = element.firstChild; child != nullptr; child = child->nextSibling) {
-      if (const XMLElement* body = asElement(child)) copies.append(cloneExpanded(*body, loopTable));
+      if (const XMLElement* body = asElement(child)) copies.append(cloneExpanded(*body, loopTable, grown));
     }
+  }
+  // The budget was charged for the loop's text as written; what the loop
+  // macros added to it counts too.
+  if (!chargeCopies(0, grown, "for")) {
+    destroyChain(copies.first());
+    return drop();
   }
   Outcome outcome;
   outcome.action = Outcome::Action::Expand;
@@ -294,17 +307,22 @@ Preprocessor::Outcome Preprocessor::processForeach(XMLElement& element) {
   std::vector<size_t> chosen(lists.size(), 0);
 
   CopyChain copies;
+  uint64_t grown = 0;
   for (uint64_t round = 0; round < combinations; ++round) {
     MacroTable table;
     for (size_t n = 0; n < lists.size(); ++n) table.set(lists[n].name, std::string(lists[n].items[chosen[n]]));
     for (XMLNode* child = element.firstChild; child != nullptr; child = child->nextSibling) {
-      if (const XMLElement* body = asElement(child)) copies.append(cloneExpanded(*body, table));
+      if (const XMLElement* body = asElement(child)) copies.append(cloneExpanded(*body, table, grown));
     }
     // Odometer: the last list turns fastest.
     for (size_t n = lists.size(); n-- > 0;) {
       if (++chosen[n] < lists[n].items.size()) break;
       chosen[n] = 0;
     }
+  }
+  if (!chargeCopies(0, grown, "foreach")) {
+    destroyChain(copies.first());
+    return drop();
   }
   Outcome outcome;
   outcome.action = Outcome::Action::Expand;

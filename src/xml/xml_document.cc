@@ -1,10 +1,8 @@
 #include "xml/xml_document.h"
 
-#include <cstdio>
 #include <cstring>
-#include <optional>
 
-#include "xml/mapped_file.h"
+#include "xml/file_text.h"
 #include "xml/xml_reader.h"
 
 namespace rw {
@@ -18,34 +16,27 @@ void setMessage(std::string& message, std::string text) {
   message = std::move(text);
 }
 
-// Beyond this the size reported by seeking is not trusted for reserving
-// memory: a directory opened as a file reports an absurd size.
-constexpr long kMaxReserve = 1L << 30;
-
-// Reads `file` from its start into `buffer`. The size found by seeking is only
-// a hint: a file that changes underneath or a stream that cannot seek is still
-// read to its end. False on a read error.
-bool readWhole(std::FILE* file, std::string& buffer) {
-  buffer.clear();
-  if (std::fseek(file, 0, SEEK_END) == 0) {
-    const long size = std::ftell(file);
-    if (size > 0 && size <= kMaxReserve) buffer.reserve(static_cast<size_t>(size));
+// "UTF-16" or "UTF-32" when the bytes begin like text in one of those (a
+// byte-order mark, or an ASCII character next to NUL bytes, which UTF-8 text
+// never starts with); empty otherwise.
+std::string_view wideEncoding(std::string_view bytes) {
+  const std::string_view nuls("\0\0\0", 3);
+  if (bytes.starts_with(std::string_view("\xFF\xFE\0\0", 4)) || bytes.starts_with(std::string_view("\0\0\xFE\xFF", 4)) ||
+      (bytes.size() >= 4 && (bytes.substr(0, 3) == nuls || bytes.substr(1, 3) == nuls))) {
+    return "UTF-32";
   }
-  std::rewind(file);
-  char chunk[65536];
-  while (true) {
-    const size_t got = std::fread(chunk, 1, sizeof chunk, file);
-    buffer.append(chunk, got);
-    if (got < sizeof chunk) break;
+  if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF") ||
+      (bytes.size() >= 2 && (bytes[0] == '\0') != (bytes[1] == '\0'))) {
+    return "UTF-16";
   }
-  return std::ferror(file) == 0;
+  return {};
 }
 
 // A UTF-8 byte-order mark is not part of the document.
-bool parseFileBytes(XMLDocument& document, std::string_view bytes) {
+std::string_view withoutByteOrderMark(std::string_view bytes) {
   const std::string_view mark = "\xEF\xBB\xBF";
   if (bytes.starts_with(mark)) bytes.remove_prefix(mark.size());
-  return document.parse(bytes);
+  return bytes;
 }
 
 }  // namespace
@@ -54,13 +45,13 @@ XMLElement* makePlainElement(std::string_view tagName) { return new XMLElement(t
 
 XMLDocument::~XMLDocument() { delete root; }
 
-bool XMLDocument::parse(const char* text, size_t length) {
+bool XMLDocument::parse(const char* text, size_t length, uint32_t file) {
   delete root;
   root = nullptr;
   const void* nul = std::memchr(text, '\0', length);
   const char* end = nul != nullptr ? static_cast<const char*>(nul) : text + length;
 
-  XMLReader reader(makeElement, text, end);
+  XMLReader reader(makeElement, file, text, end);
   const XMLReader::Result result = reader.run();
   root = result.root;
   switch (result.error) {
@@ -77,26 +68,40 @@ bool XMLDocument::parse(const char* text, size_t length) {
   return false;
 }
 
-LoadStatus XMLDocument::load(const std::string& path) {
-  const auto unreadable = [&] {
-    setMessage(errorMessage, "couldn't read " + path);
+LoadStatus XMLDocument::load(const std::string& path, size_t limit) {
+  const FileText file = readFileText(path, limit, false);
+  std::string problem;
+  switch (file.status) {
+    case FileText::Status::Read:
+      break;
+    case FileText::Status::TooLarge:
+      problem = ": larger than " + std::to_string(limit >> 20) + " MiB";
+      break;
+    case FileText::Status::Changed:
+      problem = ": it changed while it was read";
+      break;
+    case FileText::Status::Unreadable:
+    case FileText::Status::NotRegular:
+      break;
+  }
+  const std::string_view encoding = wideEncoding(file.text());
+  if (!encoding.empty()) problem = ": " + std::string(encoding) + " text, where maps are read as UTF-8";
+  if (file.status != FileText::Status::Read || !problem.empty()) {
+    setMessage(errorMessage, "couldn't read " + path + problem);
     errorLine = 0;
     return LoadStatus::Unreadable;
-  };
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return unreadable();
-  // A regular file is parsed where the system keeps it: copying a map of a
-  // hundred megabytes would cost more than parsing it. Anything else (a pipe,
-  // a file whose size is not known in advance) is read into memory.
-  if (const std::optional<MappedFile> mapped = MappedFile::open(::fileno(file))) {
-    std::fclose(file);
-    return parseFileBytes(*this, mapped->text()) ? LoadStatus::Loaded : LoadStatus::Malformed;
   }
-  std::string buffer;
-  const bool read = readWhole(file, buffer);
-  std::fclose(file);
-  if (!read) return unreadable();
-  return parseFileBytes(*this, buffer) ? LoadStatus::Loaded : LoadStatus::Malformed;
+  const std::string_view bytes = withoutByteOrderMark(file.text());
+  uint32_t index = 0;
+  while (index < files.size() && files[index].path != path) ++index;
+  if (index == files.size()) files.push_back({path, bytes.starts_with('\n') ? 2u : 1u});
+  return parse(bytes, index) ? LoadStatus::Loaded : LoadStatus::Malformed;
+}
+
+std::string XMLDocument::location(const XMLNode& node) const {
+  if (node.file >= files.size()) return "line " + std::to_string(node.line + 1);
+  const SourceFile& source = files[node.file];
+  return source.path + ":" + std::to_string(node.line + source.lineOffset);
 }
 
 }  // namespace rw

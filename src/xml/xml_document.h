@@ -1,19 +1,38 @@
 // A parsed XML document and the lenient reader that fills it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "xml/xml_node.h"
 
 namespace rw {
 
+// Memory maps are read whole. The largest real maps are tens of megabytes;
+// beyond this bound the input is taken for a device or a stream that never
+// ends (/dev/zero, a pipe from `yes`).
+inline constexpr size_t kMaxMapFileBytes = size_t{1} << 30;
+
+// A file a document read: where, and how to turn the reader's line count
+// into the line number an editor shows.
+struct SourceFile {
+  std::string path;
+  // Added to a node's line: 1, or 2 when the file starts with a newline,
+  // which the reader's count leaves out.
+  uint32_t lineOffset = 1;
+};
+
 // Why a load failed, for callers that treat a missing file and a broken one
 // differently.
 enum class LoadStatus {
   Loaded,
-  Unreadable,  // not opened or not read: errorMessage "couldn't read PATH", line 0
+  // Not opened, not read, too large, or not UTF-8: errorMessage "couldn't
+  // read PATH" (and the reason, except for a file that could not be opened
+  // or read), line 0.
+  Unreadable,
   Malformed,   // read, but the reader stopped at a syntax error
 };
 
@@ -32,10 +51,12 @@ public:
   // destroying) an earlier tree. On a syntax error fills errorMessage and
   // errorLine and returns false; `root` is then whatever top-level element
   // had closed before the error, usually none.
-  bool parse(const char* text, size_t length);
-  bool parse(std::string_view text) { return parse(text.data(), text.size()); }
-  // Reads the whole file at `path`, skips a UTF-8 byte-order mark, parses.
-  LoadStatus load(const std::string& path);
+  // The nodes are marked as read from `files[file]`.
+  bool parse(const char* text, size_t length, uint32_t file = 0);
+  bool parse(std::string_view text, uint32_t file = 0) { return parse(text.data(), text.size(), file); }
+  // Reads the whole file at `path`, at most `limit` bytes, skips a UTF-8
+  // byte-order mark, parses. A file read is added to `files` (once).
+  LoadStatus load(const std::string& path, size_t limit = kMaxMapFileBytes);
 
   // Gives up the tree without destroying it.
   XMLElement* takeRoot() {
@@ -44,7 +65,12 @@ public:
     return r;
   }
 
+  // "PATH:LINE" for a node of this document.
+  std::string location(const XMLNode& node) const;
+
   const ElementFactory makeElement;
+  // Every file read, each once, in the order first read.
+  std::vector<SourceFile> files;
   XMLElement* root = nullptr;  // owned
   std::string errorMessage;    // at most 1023 bytes
   int32_t errorLine = 0;

@@ -26,7 +26,11 @@ public:
   XMLNode* parent = nullptr;
   XMLNode* nextSibling = nullptr;
   XMLNode* firstChild = nullptr;
+  // The reader's line count where the node began: the newlines before it,
+  // except one in the very first byte of the file.
   uint32_t line = 0;
+  // Which file of its document the node was read from (XMLDocument::files).
+  uint32_t file = 0;
 
   // Links `child` at the end of the chain. Leaves child's own nextSibling as it
   // is and does not detach it from a previous parent.

@@ -21,8 +21,9 @@ bool isPrefixOf(std::string_view name, std::string_view word) {
 
 }  // namespace
 
-XMLReader::XMLReader(ElementFactory makeElement, const char* begin, const char* end)
+XMLReader::XMLReader(ElementFactory makeElement, uint32_t file, const char* begin, const char* end)
     : makeElement_(makeElement),
+      file_(file),
       end_(end),
       p_(begin),
       // A newline in the very first byte is never moved onto, so it is not
@@ -159,6 +160,7 @@ XMLReader::Next XMLReader::markupDeclaration(uint32_t line) {
     if (!open_.empty()) {
       XMLNode* section = new XMLCDATASection(std::string(content, contentEnd));
       section->line = line;
+      section->file = file_;
       open_.back()->appendChild(section);
     }
     ++p_;
@@ -195,6 +197,7 @@ XMLReader::Next XMLReader::startTag(uint32_t line) {
   const std::string_view name = readName();
   XMLElement* element = makeElement_(name);
   element->line = line;
+  element->file = file_;
   // Attached to its parent only when it closes.
   open_.push_back(element);
   // Deferring the attributes to the end of the tag is invisible: on every

@@ -23,8 +23,9 @@ public:
     uint32_t errorLine = 0;
   };
 
-  // Reads [begin, end); every element comes from `makeElement`.
-  XMLReader(ElementFactory makeElement, const char* begin, const char* end);
+  // Reads [begin, end); every element comes from `makeElement`, every node
+  // gets `file` as its file.
+  XMLReader(ElementFactory makeElement, uint32_t file, const char* begin, const char* end);
   XMLReader(const XMLReader&) = delete;
   XMLReader& operator=(const XMLReader&) = delete;
   ~XMLReader();
@@ -53,6 +54,7 @@ private:
   // buffer ends first. Leaves the cursor on the `>`.
   const char* findTerminator(char x);
   const ElementFactory makeElement_;
+  const uint32_t file_;
   const char* const end_;
   const char* p_;
   // Line counting is lazy: newlines in [counted_, cursor] are added on demand,

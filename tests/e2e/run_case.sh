@@ -13,6 +13,9 @@
 #   status     expected exit status; 0 when missing
 #   setup.sh   optional: runs in the working folder before the binary
 #   check.sh   optional: runs in the working folder afterwards; must exit 0
+#   script.sh  optional: runs in place of the binary, for cases that start it
+#              their own way (signals, limits); it must exit 0 and the binary's
+#              status and output are then its business
 #   max_rss_mib optional: the binary's peak resident memory must stay below this
 # The binary sees argv[0] "regwright", HOME inside the working folder, LC_ALL=C.
 set -u
@@ -40,7 +43,9 @@ export CASE_DIR="$case_dir" REGWRIGHT="$binary"
 cd "$work" || exit 1
 if [ -f "$case_dir/setup.sh" ]; then bash "$case_dir/setup.sh" || { echo "setup.sh failed"; exit 1; }; fi
 
-if [ -f "$case_dir/max_rss_mib" ]; then
+if [ -f "$case_dir/script.sh" ]; then
+  bash "$case_dir/script.sh" > "$work/.stdout" 2> "$work/.stderr" < /dev/null
+elif [ -f "$case_dir/max_rss_mib" ]; then
   # The peak resident memory of the binary (the only child waited for), in KiB.
   python3 -c 'import resource, subprocess, sys
 code = subprocess.run(sys.argv[3:], executable=sys.argv[2]).returncode

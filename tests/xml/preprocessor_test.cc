@@ -55,8 +55,8 @@ TEST(Preprocessor, FilesReadAndNestingBound) {
   }
   Session run;
   run.preprocessor.preprocess(folder.withFolder("{dir}/f0.xml"), MacroTable());
-  ASSERT_EQ(run.preprocessor.filesRead().size(), 101u);
-  EXPECT_EQ(run.preprocessor.filesRead()[1], folder.withFolder("{dir}/f1.xml"));
+  ASSERT_EQ(run.document.files.size(), 101u);
+  EXPECT_EQ(run.document.files[1].path, folder.withFolder("{dir}/f1.xml"));
   EXPECT_EQ(run.warnings, std::vector<std::string>{ folder.withFolder("XmlPP::processConditionals(): error: include file '{dir}/f101.xml' "
                                                     "nested more than 100 includes and templates deep; not included")});
 }

@@ -1,0 +1,110 @@
+#include "xml/file_text.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <new>
+
+namespace rw {
+
+namespace {
+
+// Closes the descriptor on every way out.
+struct Descriptor {
+  explicit Descriptor(int fd) : fd(fd) {}
+  ~Descriptor() {
+    if (fd >= 0) ::close(fd);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  const int fd;
+};
+
+// Fills `length` bytes at `to` from `fd`; the count read, short at the end
+// of the file; -1 on a read error.
+ssize_t readFully(int fd, char* to, size_t length) {
+  size_t done = 0;
+  while (done < length) {
+    const ssize_t got = ::read(fd, to + done, length - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return -1;
+    if (got == 0) break;
+    done += static_cast<size_t>(got);
+  }
+  return static_cast<ssize_t>(done);
+}
+
+// `text` holding `capacity` bytes; throws std::bad_alloc like new.
+void resize(FileText& text, size_t capacity) {
+  char* grown = static_cast<char*>(std::realloc(text.data.get(), capacity == 0 ? 1 : capacity));
+  if (grown == nullptr) throw std::bad_alloc();
+  static_cast<void>(text.data.release());
+  text.data.reset(grown);
+}
+
+// A stream of unknown length, read up to `limit` bytes and one more, to tell
+// a stream that fits from one that does not. False on a read error.
+bool readStream(int fd, size_t limit, FileText& text) {
+  size_t capacity = 0;
+  while (text.size <= limit) {
+    if (text.size == capacity) {
+      capacity = std::min(limit + 1, std::max<size_t>(size_t{1} << 16, capacity * 2));
+      resize(text, capacity);
+    }
+    const ssize_t got = readFully(fd, text.data.get() + text.size, capacity - text.size);
+    if (got < 0) return false;
+    text.size += static_cast<size_t>(got);
+    if (text.size < capacity) break;
+  }
+  return true;
+}
+
+}  // namespace
+
+FileText readFileText(const std::string& path, size_t limit, bool regularOnly) {
+  FileText text;
+  // Non-blocking only for the open: a FIFO must not keep it waiting when it
+  // is going to be passed over anyway.
+  const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | (regularOnly ? O_NONBLOCK : 0)));
+  struct stat info;
+  if (file.fd < 0 || ::fstat(file.fd, &info) != 0) return text;
+  const bool regular = S_ISREG(info.st_mode);
+  if (regularOnly && !regular) {
+    text.status = FileText::Status::NotRegular;
+    return text;
+  }
+  if (!regular) {
+    if (!readStream(file.fd, limit, text)) return FileText();
+    if (text.size > limit) {
+      FileText tooLarge;
+      tooLarge.status = FileText::Status::TooLarge;
+      return tooLarge;
+    }
+    text.status = FileText::Status::Read;
+    return text;
+  }
+  if (static_cast<unsigned long long>(info.st_size) > limit) {
+    text.status = FileText::Status::TooLarge;
+    return text;
+  }
+  // The size is known: one buffer, and a file that shrinks or grows meanwhile
+  // is noticed rather than read in part.
+  const size_t size = static_cast<size_t>(info.st_size);
+  resize(text, size);
+  const ssize_t got = readFully(file.fd, text.data.get(), size);
+  char extra;
+  if (got < 0) return FileText();
+  if (static_cast<size_t>(got) != size || readFully(file.fd, &extra, 1) != 0) {
+    FileText changed;
+    changed.status = FileText::Status::Changed;
+    return changed;
+  }
+  text.size = size;
+  text.status = FileText::Status::Read;
+  return text;
+}
+
+}  // namespace rw

@@ -1,0 +1,42 @@
+// The whole content of a file, read once, within a bound.
+#pragma once
+
+#include <cstddef>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace rw {
+
+struct FileText {
+  enum class Status {
+    Read,
+    Unreadable,  // not opened or not read (a directory, an I/O error)
+    TooLarge,    // more bytes than the bound allows
+    Changed,     // a regular file that shrank or grew while it was read
+    NotRegular,  // not a regular file, where only one is wanted
+  };
+  Status status = Status::Unreadable;
+
+  // Empty unless the file was read.
+  std::string_view text() const { return {data.get(), size}; }
+
+  // Plain memory rather than a string: a stream of unknown length grows by
+  // realloc, which moves large blocks by remapping their pages instead of
+  // holding the old and the new copy at once, and nothing is filled with
+  // zeros only to be overwritten.
+  struct Free {
+    void operator()(char* p) const { std::free(p); }
+  };
+  std::unique_ptr<char, Free> data;
+  size_t size = 0;
+};
+
+// Reads the file at `path` to its end. A file that never ends (a device, a
+// pipe that keeps writing) is cut off after `limit` bytes. With
+// `regularOnly`, anything but a regular file is passed over without being
+// read or waited for: a FIFO nobody writes to would block for ever.
+FileText readFileText(const std::string& path, size_t limit, bool regularOnly);
+
+}  // namespace rw

@@ -1,0 +1,1 @@
+grep -q '^#define R ' out.h

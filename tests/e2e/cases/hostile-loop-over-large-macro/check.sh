@@ -1,0 +1,1 @@
+grep -qx '#define R9999 (\*(volatile unsigned long \*)0x40009C3C)' out.h

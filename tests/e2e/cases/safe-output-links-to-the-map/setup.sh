@@ -1,0 +1,1 @@
+ln -s map.xml out.h

@@ -1,0 +1,1 @@
+ln -s sub/dir gen

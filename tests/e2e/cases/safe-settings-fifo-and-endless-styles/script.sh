@@ -1,0 +1,1 @@
+timeout 10 inst/bin/regwright map.xml out.h
