@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <memory>
 #include <new>
+#include <vector>
 
 namespace rw {
 
@@ -37,27 +39,36 @@ ssize_t readFully(int fd, char* to, size_t length) {
   return static_cast<ssize_t>(done);
 }
 
-// `text` holding `capacity` bytes; throws std::bad_alloc like new.
-void resize(FileText& text, size_t capacity) {
-  char* grown = static_cast<char*>(std::realloc(text.data.get(), capacity == 0 ? 1 : capacity));
-  if (grown == nullptr) throw std::bad_alloc();
-  static_cast<void>(text.data.release());
-  text.data.reset(grown);
+// Room for `size` bytes in `text`; throws std::bad_alloc like new.
+void allocate(FileText& text, size_t size) {
+  text.data.reset(static_cast<char*>(std::malloc(size == 0 ? 1 : size)));
+  if (text.data == nullptr) throw std::bad_alloc();
 }
 
 // A stream of unknown length, read up to `limit` bytes and one more, to tell
-// a stream that fits from one that does not. False on a read error.
+// a stream that fits from one that does not. It is read in blocks and joined
+// only once it ended within the bound, so a stream that never ends costs the
+// bound and one block, not twice the bound. False on a read error.
 bool readStream(int fd, size_t limit, FileText& text) {
-  size_t capacity = 0;
-  while (text.size <= limit) {
-    if (text.size == capacity) {
-      capacity = std::min(limit + 1, std::max<size_t>(size_t{1} << 16, capacity * 2));
-      resize(text, capacity);
-    }
-    const ssize_t got = readFully(fd, text.data.get() + text.size, capacity - text.size);
+  std::vector<std::unique_ptr<char[]>> blocks;
+  std::vector<size_t> filled;
+  size_t total = 0;
+  for (size_t blockSize = size_t{1} << 16; total <= limit; blockSize = std::min(blockSize * 2, size_t{64} << 20)) {
+    const size_t want = std::min(blockSize, limit + 1 - total);
+    blocks.push_back(std::make_unique_for_overwrite<char[]>(want));
+    const ssize_t got = readFully(fd, blocks.back().get(), want);
     if (got < 0) return false;
-    text.size += static_cast<size_t>(got);
-    if (text.size < capacity) break;
+    filled.push_back(static_cast<size_t>(got));
+    total += static_cast<size_t>(got);
+    if (static_cast<size_t>(got) < want) break;
+  }
+  text.size = total;
+  if (total > limit) return true;
+  allocate(text, total);
+  char* to = text.data.get();
+  for (size_t i = 0; i < blocks.size(); ++i) {
+    std::copy_n(blocks[i].get(), filled[i], to);
+    to += filled[i];
   }
   return true;
 }
@@ -93,7 +104,7 @@ FileText readFileText(const std::string& path, size_t limit, bool regularOnly) {
   // The size is known: one buffer, and a file that shrinks or grows meanwhile
   // is noticed rather than read in part.
   const size_t size = static_cast<size_t>(info.st_size);
-  resize(text, size);
+  allocate(text, size);
   const ssize_t got = readFully(file.fd, text.data.get(), size);
   char extra;
   if (got < 0) return FileText();

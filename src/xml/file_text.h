@@ -22,10 +22,8 @@ struct FileText {
   // Empty unless the file was read.
   std::string_view text() const { return {data.get(), size}; }
 
-  // Plain memory rather than a string: a stream of unknown length grows by
-  // realloc, which moves large blocks by remapping their pages instead of
-  // holding the old and the new copy at once, and nothing is filled with
-  // zeros only to be overwritten.
+  // Plain memory rather than a string: nothing is filled with zeros only to
+  // be overwritten by the file.
   struct Free {
     void operator()(char* p) const { std::free(p); }
   };
