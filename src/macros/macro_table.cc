@@ -89,7 +89,25 @@ const std::string* MacroTable::find(std::string_view name) const {
   return nullptr;
 }
 
-void MacroTable::set(std::string_view name, std::string value) { root_ = inserted(root_, name, value); }
+void MacroTable::set(std::string_view name, std::string value) {
+  // A table no copy shares (a loop's own table, renewed every round) changes
+  // its value in place: copying the path would cost allocations per round
+  // for nothing. The nodes are const for the tables that share them; here
+  // nothing else can see them.
+  if (root_.use_count() == 1) {
+    for (const std::shared_ptr<const Node>* node = &root_; *node != nullptr && node->use_count() == 1;) {
+      if (name < (*node)->name) {
+        node = &(*node)->left;
+      } else if ((*node)->name < name) {
+        node = &(*node)->right;
+      } else {
+        const_cast<Node&>(**node).value = std::move(value);
+        return;
+      }
+    }
+  }
+  root_ = inserted(root_, name, value);
+}
 
 void MacroTable::setAll(const MacroTable& other) {
   // The nodes visited must outlive the changes, also when `other` is this.

@@ -242,18 +242,19 @@ Preprocessor::Outcome Preprocessor::processFor(XMLElement& element, Level& level
   const std::string index(*indexText);
 
   // Each round's copies see only the five loop macros; what else they
-  // reference is resolved when the walk reaches them.
+  // reference is resolved when the walk reaches them. The table is the
+  // loop's own, so each round's values replace the last ones in place.
   const std::string alphaName = index + "_alpha";
   const std::string hexName = index + "_hex";
   const std::string scaledName = index + "_ap";
   const std::string scaledHexName = index + "_ap_hex";
+  MacroTable loopTable;
 
   CopyChain copies;
   uint64_t grown = 0;
   uint64_t i = first;
   for (uint64_t round = 0; round < rounds; ++round, i += step) {
     const uint32_t scaled = factor * static_cast<uint32_t>(i) + offset;
-    MacroTable loopTable;
     loopTable.set(index, std::to_string(i));
     loopTable.set(alphaName, alphaText(i));
     loopTable.set(hexName, hexText(i));
@@ -308,8 +309,8 @@ Preprocessor::Outcome Preprocessor::processForeach(XMLElement& element) {
 
   CopyChain copies;
   uint64_t grown = 0;
+  MacroTable table;
   for (uint64_t round = 0; round < combinations; ++round) {
-    MacroTable table;
     for (size_t n = 0; n < lists.size(); ++n) table.set(lists[n].name, std::string(lists[n].items[chosen[n]]));
     for (XMLNode* child = element.firstChild; child != nullptr; child = child->nextSibling) {
       if (const XMLElement* body = asElement(child)) copies.append(cloneExpanded(*body, table, grown));
