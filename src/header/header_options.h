@@ -29,6 +29,8 @@ struct HeaderOptions {
   bool singleBitFieldNames = false;
   bool regBaseOffs = false;
   bool noBitFields = false;
+
+  bool operator==(const HeaderOptions&) const = default;
 };
 
 }  // namespace rw

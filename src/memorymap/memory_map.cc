@@ -102,6 +102,13 @@ bool MemoryMap::load(const std::string& fileName, const MacroTable& macros) {
   return true;
 }
 
+void MemoryMap::adopt(MemoryMapElement* root, const std::string& file) {
+  delete document_.root;
+  document_.root = root;
+  document_.files.assign(1, SourceFile{file, 1});
+  if (root != nullptr) computeAddresses(*root);
+}
+
 // One file's root, read and preprocessed, or null. The document's tree is
 // the same before and after: the file is read into it and taken out again.
 MemoryMapElement* MemoryMap::loadFile(const std::string& name) {

@@ -27,6 +27,11 @@ public:
   // element. On false, errorMessage() and errorLine() say why.
   bool load(const std::string& fileName, const MacroTable& macros);
 
+  // Takes the tree another reader built from `file` (an SVD device file) as
+  // if load had read it: the map owns it and places its elements by the same
+  // rules. Its nodes' `file` is 0; their `line` counts lines from 0.
+  void adopt(MemoryMapElement* root, const std::string& file);
+
   // The main file's root element; null before a successful load.
   MemoryMapElement* rootElement() const;
   const std::string& errorMessage() const { return document_.errorMessage; }

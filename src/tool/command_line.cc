@@ -48,6 +48,10 @@ constexpr Option kOptions[] = {
     {"-regstring", true, [](CommandLine& c, std::string_view a) { c.header.regString = a; }, "register suffix"},
     {"-depfile", true, [](CommandLine& c, std::string_view a) { c.depFile = a; },
      "write the header's file dependencies in Make form"},
+    {"-svd", true, [](CommandLine& c, std::string_view a) { c.svdFile = a; },
+     "also write the loaded map as a CMSIS-SVD device file"},
+    {"-map", true, [](CommandLine& c, std::string_view a) { c.mapFile = a; },
+     "also write the loaded map without directives as one memory map file"},
 };
 
 // Names and descriptions line up in two columns.

@@ -18,8 +18,13 @@ struct CommandLine {
   HeaderOptions header;
   // Where to write the header's dependencies as a Make rule; empty: nowhere.
   std::string depFile;
+  // Further outputs; empty: not written.
+  std::string svdFile;
+  std::string mapFile;
   // The indirect files read, as named.
   std::vector<std::string> indirectFiles;
+
+  bool operator==(const CommandLine&) const = default;
 };
 
 struct Option {

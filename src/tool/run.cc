@@ -12,6 +12,9 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/map_writer.h"
+#include "formats/svd_reader.h"
+#include "formats/svd_writer.h"
 #include "header/header_generator.h"
 #include "header/preamble.h"
 #include "macros/macro_expansion.h"
@@ -132,6 +135,34 @@ bool checkOverwrites(const std::vector<std::string>& outputs, const std::vector<
   return true;
 }
 
+// An output besides the header, and its whole content.
+struct FurtherOutput {
+  std::string path;
+  std::string text;
+};
+
+int cantWrite(const std::string& path) {
+  std::fprintf(stderr, "regwright can't write %s: %s\n", path.c_str(), std::strerror(errno));
+  return kExitFailure;
+}
+
+// The main input into `map`: an SVD device file by its name, else a memory
+// map. A failure is reported here.
+bool loadInput(MemoryMap& map, const std::string& name, const MacroTable& definitions, const MacroTable& macros) {
+  const std::string expanded = expandMacros(name, macros);
+  std::string message;
+  int line = 0;
+  if (isSvdFile(expanded) ? readSvd(expanded, map, message, line) : map.load(name, definitions)) return true;
+  if (!isSvdFile(expanded)) {
+    // A file without a root has no message: the line then reads
+    // "load error  at 0", two spaces, as it always has.
+    message = map.errorMessage();
+    line = map.errorLine();
+  }
+  std::fprintf(stderr, "load error %s at %d\n", message.c_str(), line);
+  return false;
+}
+
 int run(int argc, char** argv) {
   const char* invocationName = argc > 0 && argv[0] != nullptr ? argv[0] : "";
   // Made before anything reads a macro; StudioDir joins them once the
@@ -169,33 +200,31 @@ int run(int argc, char** argv) {
 
   // A failed load ends the run before any output is touched.
   const std::unique_ptr<MemoryMap, LeftToProcessExit> map(new MemoryMap(macros));
-  if (!map->load(positionals[0], definitions)) {
-    // A file without a root has no message: the line then reads
-    // "load error  at 0", two spaces, as it always has.
-    std::fprintf(stderr, "load error %s at %d\n", map->errorMessage().c_str(), static_cast<int>(map->errorLine()));
-    return kExitFailure;
-  }
+  if (!loadInput(*map, positionals[0], definitions, macros)) return kExitFailure;
 
   // The dependency rule is formed now, from the files the load read, so a
   // name no depfile reader could take back fails the run early.
   const std::string& headerPath = positionals[1];
-  const std::string& depfilePath = commandLine.depFile;
-  DependencyRule dependencies;
-  if (!depfilePath.empty()) {
-    dependencies = dependencyRule(headerPath, map->filesRead());
+  const std::string targetName = positionals.size() > 2 ? positionals[2] : std::string();
+  std::vector<FurtherOutput> further;
+  if (!commandLine.depFile.empty()) {
+    const DependencyRule dependencies = dependencyRule(headerPath, map->filesRead());
     if (dependencies.problem != DepfileProblem::None) {
       const std::string why = dependencies.problem == DepfileProblem::LineBreak
                                   ? "a file name holds a line break"
                                   : "the file name " + dependencies.path + " ends in a backslash";
-      std::fprintf(stderr, "regwright can't write %s: %s\n", depfilePath.c_str(), why.c_str());
+      std::fprintf(stderr, "regwright can't write %s: %s\n", commandLine.depFile.c_str(), why.c_str());
       return kExitFailure;
     }
+    further.push_back({commandLine.depFile, dependencies.text});
   }
+  if (!commandLine.svdFile.empty()) further.push_back({commandLine.svdFile, writeSvd(map->rootElement(), targetName)});
+  if (!commandLine.mapFile.empty()) further.push_back({commandLine.mapFile, writeExpandedMap(map->rootElement())});
 
   std::vector<std::string> inputs = map->filesRead();
   inputs.insert(inputs.end(), commandLine.indirectFiles.begin(), commandLine.indirectFiles.end());
   std::vector<std::string> outputs{headerPath};
-  if (!depfilePath.empty()) outputs.push_back(depfilePath);
+  for (const FurtherOutput& output : further) outputs.push_back(output.path);
   if (!checkOverwrites(outputs, inputs, diagnostics)) return kExitFailure;
 
   OutputFile header(headerPath);
@@ -203,15 +232,15 @@ int run(int argc, char** argv) {
     std::fprintf(stderr, "regwright can't create %s\n", headerPath.c_str());
     return kExitFailure;
   }
-  std::optional<OutputFile> depfile;
-  if (!depfilePath.empty() && !depfile.emplace(depfilePath).open()) {
-    std::fprintf(stderr, "regwright can't write %s: %s\n", depfilePath.c_str(), std::strerror(errno));
-    return kExitFailure;
+  std::vector<std::unique_ptr<OutputFile>> files;
+  for (const FurtherOutput& output : further) {
+    files.push_back(std::make_unique<OutputFile>(output.path));
+    if (!files.back()->open()) return cantWrite(output.path);
   }
 
   // The header is formed in one buffer, without a flush per line; a large
   // header goes out in parts of a few hundred kilobytes as it is formed.
-  std::string text = headerPreamble(positionals.size() > 2 ? &positionals[2] : nullptr, includeGuardName(headerPath));
+  std::string text = headerPreamble(positionals.size() > 2 ? &targetName : nullptr, includeGuardName(headerPath));
   const UnwritableText problem = generateDefinitions(text, map->rootElement(), commandLine.header,
                                                      [&](std::string_view part) { header.write(part); });
   if (problem.element != nullptr) {
@@ -226,12 +255,14 @@ int run(int argc, char** argv) {
     std::fprintf(stderr, "regwright can't write %s\n", headerPath.c_str());
     return kExitFailure;
   }
+  for (size_t i = 0; i < further.size(); ++i) {
+    if (!files[i]->write(further[i].text) || !files[i]->finish()) return cantWrite(further[i].path);
+  }
 
-  // The rule goes in place before the header: a header must never look up
-  // to date to make while nothing records what it depends on.
-  if (depfile && (!depfile->write(dependencies.text) || !depfile->finish() || !depfile->place())) {
-    std::fprintf(stderr, "regwright can't write %s: %s\n", depfilePath.c_str(), std::strerror(errno));
-    return kExitFailure;
+  // The other outputs go in place before the header: a header must never
+  // look up to date to make while its dependency rule is missing.
+  for (size_t i = 0; i < further.size(); ++i) {
+    if (!files[i]->place()) return cantWrite(further[i].path);
   }
   if (!header.place()) {
     std::fprintf(stderr, "regwright can't write %s\n", headerPath.c_str());
