@@ -52,6 +52,12 @@ constexpr Option kOptions[] = {
      "also write the loaded map as a CMSIS-SVD device file"},
     {"-map", true, [](CommandLine& c, std::string_view a) { c.mapFile = a; },
      "also write the loaded map without directives as one memory map file"},
+    {"-check", false, [](CommandLine& c, std::string_view) { c.check = true; },
+     "report likely mistakes in the map as warnings"},
+    {"-checkerror", false, [](CommandLine& c, std::string_view) { c.check = c.checkError = true; },
+     "report likely mistakes in the map as errors"},
+    {"-html", true, [](CommandLine& c, std::string_view a) { c.htmlFile = a; },
+     "also write the loaded map as a web page"},
 };
 
 // Names and descriptions line up in two columns.

@@ -21,6 +21,10 @@ struct CommandLine {
   // Further outputs; empty: not written.
   std::string svdFile;
   std::string mapFile;
+  std::string htmlFile;
+  // Report the map's likely mistakes; with checkError, a finding fails the run.
+  bool check = false;
+  bool checkError = false;
   // The indirect files read, as named.
   std::vector<std::string> indirectFiles;
 

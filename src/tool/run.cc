@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/html_writer.h"
+#include "formats/map_checks.h"
 #include "formats/map_writer.h"
 #include "formats/svd_reader.h"
 #include "formats/svd_writer.h"
@@ -202,6 +204,15 @@ int run(int argc, char** argv) {
   const std::unique_ptr<MemoryMap, LeftToProcessExit> map(new MemoryMap(macros));
   if (!loadInput(*map, positionals[0], definitions, macros)) return kExitFailure;
 
+  if (commandLine.check) {
+    const std::vector<Finding> findings = checkMap(*map, commandLine.header);
+    for (const Finding& finding : findings) {
+      std::fprintf(stderr, "%s: warning: %s [-check-%s]\n", finding.location.c_str(), finding.message.c_str(),
+                   finding.kind.c_str());
+    }
+    if (commandLine.checkError && !findings.empty()) return kExitFailure;
+  }
+
   // The dependency rule is formed now, from the files the load read, so a
   // name no depfile reader could take back fails the run early.
   const std::string& headerPath = positionals[1];
@@ -220,6 +231,9 @@ int run(int argc, char** argv) {
   }
   if (!commandLine.svdFile.empty()) further.push_back({commandLine.svdFile, writeSvd(map->rootElement(), targetName)});
   if (!commandLine.mapFile.empty()) further.push_back({commandLine.mapFile, writeExpandedMap(map->rootElement())});
+  if (!commandLine.htmlFile.empty()) {
+    further.push_back({commandLine.htmlFile, writeHtml(map->rootElement(), commandLine.header, targetName)});
+  }
 
   std::vector<std::string> inputs = map->filesRead();
   inputs.insert(inputs.end(), commandLine.indirectFiles.begin(), commandLine.indirectFiles.end());
