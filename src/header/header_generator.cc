@@ -51,6 +51,12 @@ private:
   // False, keeping the first such problem, when `text` cannot be written.
   bool writable(const MemoryMapElement& element, const char* what, std::string_view text);
 
+  // An address, mask or value: hexadecimal, unsigned in C with -stdint.
+  void appendNumber(uint32_t value) {
+    appendHexLiteral(out_, value);
+    if (options_.stdint) out_ += 'U';
+  }
+
   // "#define " + the prefix + name, the start of most lines.
   void defineWithPrefix(std::string_view name) {
     out_ += "#define ";
@@ -158,7 +164,7 @@ void DefinitionWriter::groupBase(const MemoryMapElement& group) {
   out_ += name;
   out_ += options_.regBaseString;
   out_ += ' ';
-  appendHexLiteral(out_, group.start());
+  appendNumber(group.start());
   out_ += "\n#endif\n";
 }
 
@@ -181,9 +187,9 @@ void DefinitionWriter::registerBlock(const MemoryMapElement& reg) {
     std::string_view type = "unsigned";
     if (reg.hasSize()) {
       switch (reg.size()) {
-        case 1: type = "unsigned char"; break;
-        case 2: type = "unsigned short"; break;
-        case 4: type = "unsigned long"; break;
+        case 1: type = options_.stdint ? "uint8_t" : "unsigned char"; break;
+        case 2: type = options_.stdint ? "uint16_t" : "unsigned short"; break;
+        case 4: type = options_.stdint ? "uint32_t" : "unsigned long"; break;
         default: break;
       }
     }
@@ -192,7 +198,7 @@ void DefinitionWriter::registerBlock(const MemoryMapElement& reg) {
     out_ += " (*(volatile ";
     out_ += type;
     out_ += " *)";
-    appendHexLiteral(out_, reg.start());
+    appendNumber(reg.start());
     out_ += ")\n";
 
     if (!registerAlias_.empty()) {
@@ -207,7 +213,7 @@ void DefinitionWriter::registerBlock(const MemoryMapElement& reg) {
       defineWithPrefix(registerName_);
       out_ += options_.regOffsetString;
       out_ += ' ';
-      appendHexLiteral(out_, reg.start() - group->start());
+      appendNumber(reg.start() - group->start());
       out_ += '\n';
       if (!registerAlias_.empty()) {
         defineWithPrefix(registerAlias_);
@@ -276,7 +282,7 @@ void DefinitionWriter::bitField(const MemoryMapElement& reg, const MemoryMapElem
 
   defineWithPrefix(fullFieldName_);
   out_ += "_MASK ";
-  appendHexLiteral(out_, mask);
+  appendNumber(mask);
   out_ += '\n';
   if (hasAlias) {
     defineWithPrefix(fieldAlias_);
@@ -289,7 +295,7 @@ void DefinitionWriter::bitField(const MemoryMapElement& reg, const MemoryMapElem
   if (size == 1) {
     defineWithPrefix(fullFieldName_);
     out_ += ' ';
-    appendHexLiteral(out_, options_.singleBitFieldNames ? start : uint32_t{1} << shift);
+    appendNumber(options_.singleBitFieldNames ? start : uint32_t{1} << shift);
     out_ += '\n';
     if (hasAlias) {
       defineWithPrefix(fieldAlias_);
@@ -309,11 +315,11 @@ void DefinitionWriter::bitField(const MemoryMapElement& reg, const MemoryMapElem
         const uint32_t alias = aliasBase + 4u * (8u * (address - base) + start);
         defineWithPrefix(fullFieldName_);
         out_ += "_BITBAND_ADDRESS ";
-        appendHexLiteral(out_, alias);
+        appendNumber(alias);
         out_ += '\n';
         defineWithPrefix(fullFieldName_);
-        out_ += "_BITBAND (*(volatile unsigned *)";
-        appendHexLiteral(out_, alias);
+        out_ += options_.stdint ? "_BITBAND (*(volatile uint32_t *)" : "_BITBAND (*(volatile unsigned *)";
+        appendNumber(alias);
         out_ += ")\n";
       }
     }

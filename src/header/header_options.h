@@ -29,6 +29,9 @@ struct HeaderOptions {
   bool singleBitFieldNames = false;
   bool regBaseOffs = false;
   bool noBitFields = false;
+  // Fixed-width types from <stdint.h> and unsigned literals, for builds that
+  // turn conversions and MISRA rules into errors.
+  bool stdint = false;
 
   bool operator==(const HeaderOptions&) const = default;
 };

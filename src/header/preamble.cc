@@ -9,7 +9,7 @@ std::string includeGuardName(std::string_view outputPath) {
   return std::string(name) + "_h";
 }
 
-std::string headerPreamble(const std::string* targetName, std::string_view guardName) {
+std::string headerPreamble(const std::string* targetName, std::string_view guardName, bool stdint) {
   std::string text;
   if (targetName != nullptr) {
     text += "// " + *targetName + " register and bit definitions.\n";
@@ -29,6 +29,7 @@ std::string headerPreamble(const std::string* targetName, std::string_view guard
   text += "\n#define ";
   text += guardName;
   text += "\n\n";
+  if (stdint) text += "#include <stdint.h>\n";
   return text;
 }
 

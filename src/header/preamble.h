@@ -12,8 +12,9 @@ namespace rw {
 std::string includeGuardName(std::string_view outputPath);
 
 // Everything before the definitions: the comment block (starting with the
-// target line when `targetName` is given), the include guard and one empty line.
-std::string headerPreamble(const std::string* targetName, std::string_view guardName);
+// target line when `targetName` is given), the include guard, one empty line,
+// and with `stdint` the include of <stdint.h>.
+std::string headerPreamble(const std::string* targetName, std::string_view guardName, bool stdint);
 
 // Everything after the definitions.
 inline constexpr std::string_view kHeaderEnd = "\n#endif\n";

@@ -58,6 +58,8 @@ constexpr Option kOptions[] = {
      "report likely mistakes in the map as errors"},
     {"-html", true, [](CommandLine& c, std::string_view a) { c.htmlFile = a; },
      "also write the loaded map as a web page"},
+    {"-stdint", false, [](CommandLine& c, std::string_view) { c.header.stdint = true; },
+     "use <stdint.h> types and unsigned literals"},
 };
 
 // Names and descriptions line up in two columns.

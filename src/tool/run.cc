@@ -254,7 +254,8 @@ int run(int argc, char** argv) {
 
   // The header is formed in one buffer, without a flush per line; a large
   // header goes out in parts of a few hundred kilobytes as it is formed.
-  std::string text = headerPreamble(positionals.size() > 2 ? &targetName : nullptr, includeGuardName(headerPath));
+  std::string text = headerPreamble(positionals.size() > 2 ? &targetName : nullptr, includeGuardName(headerPath),
+                                     commandLine.header.stdint);
   const UnwritableText problem = generateDefinitions(text, map->rootElement(), commandLine.header,
                                                      [&](std::string_view part) { header.write(part); });
   if (problem.element != nullptr) {

@@ -38,7 +38,7 @@ fi
 
 export HOME="$work/home" LC_ALL=C
 unset LARKSPAN_ROOT_USER_DIR
-export CASE_DIR="$case_dir" REGWRIGHT="$binary"
+export CASE_DIR="$case_dir" DATA_DIR="$data_dir" REGWRIGHT="$binary"
 
 cd "$work" || exit 1
 if [ -f "$case_dir/setup.sh" ]; then bash "$case_dir/setup.sh" || { echo "setup.sh failed"; exit 1; }; fi
