@@ -36,8 +36,9 @@ public:
     if (std::string_view(base).starts_with(kPageIdPrefix)) base.insert(base.begin(), '_');
     if (used_.insert(base).second) return base;
     size_t& next = nextSuffix_[base];
-    for (next = next < 2 ? 2 : next;; ++next) {
-      std::string candidate = base + "~" + std::to_string(next);
+    if (next < 2) next = 2;
+    for (;;) {
+      std::string candidate = base + "~" + std::to_string(next++);
       if (used_.insert(candidate).second) return candidate;
     }
   }
@@ -99,7 +100,9 @@ void ModelBuilder::walk(const MemoryMapElement* root) {
         stack.push_back(Frame{node->firstChild, element});
         break;
       case ElementKind::RegisterGroup:
-        blockFor(element, segment);
+        // A group without registers is worth a place only for the base
+        // the header defines for it.
+        if (options_.regBaseOffs && element->hasStart()) blockFor(element, segment);
         stack.push_back(Frame{node->firstChild, segment});
         break;
       case ElementKind::Root:

@@ -45,8 +45,8 @@ struct PageRegister {
   size_t fieldCount = 0;
 };
 
-// A container that holds registers, or a register group without any: the
-// unit the page's navigation opens and closes.
+// A container that holds registers, or a register group whose base the
+// header defines: the unit the page's navigation opens and closes.
 struct PageBlock {
   const MemoryMapElement* element = nullptr;
   // Its name, behind the name of its parent group when it is nested in one.
