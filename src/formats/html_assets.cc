@@ -44,7 +44,8 @@ h4{font-size:1em;margin:0 0 .2em;font-family:ui-monospace,"DejaVu Sans Mono",mon
 .rw-pic td[tabindex]:hover,.rw-pic td[tabindex]:focus{background:#b7d0f8;outline:2px solid var(--focus);
   overflow:visible;z-index:3}
 .rw-pic td[tabindex]:hover::after,.rw-pic td[tabindex]:focus::after{content:attr(data-tip);position:absolute;
-  left:0;top:100%;padding:.3em .6em;background:#1b1f24;color:#fff;border-radius:3px;white-space:pre;
+  left:0;top:100%;writing-mode:horizontal-tb;padding:.3em .6em;background:#1b1f24;color:#fff;border-radius:3px;
+  white-space:pre;
   text-align:left;font-size:12px;z-index:4}
 .rw-fields{border-collapse:collapse;margin:.3em 0 .2em;font-size:14px}
 .rw-fields th,.rw-fields td{border-bottom:1px solid var(--line);padding:.15em .7em .15em 0;text-align:left;
@@ -61,40 +62,60 @@ const main = document.getElementById('rw-main');
 const regId = (i) => index.r[i][1] === 0 ? index.r[i][0] : index.r[i][1];
 const hex = (n) => '0x' + n.toString(16).toUpperCase();
 
-// Groups past the page's markup limit hold their registers as text in a
-// script element; this makes them markup.
+const fieldName = (f) => f.length > 2 ? f[2] : index.r[f[0]][0] + '_' + f[1];
+
+// Groups past the page's markup limit hold their registers packed in a
+// script element (gzip, then base64); this makes them markup. Resolves once
+// the block's registers are in the document.
 function inflate(block) {
-  const held = block && block.querySelector(':scope > script[type="text/html"]');
-  if (!held) return;
-  held.insertAdjacentHTML('afterend', held.textContent);
-  held.remove();
-  block.classList.remove('rw-lazy');
+  const held = block && block.querySelector(':scope > script[type="application/x-gzip-base64"]');
+  if (!held) return Promise.resolve();
+  if (!held.unpacking) {
+    const bytes = Uint8Array.from(atob(held.textContent), (c) => c.charCodeAt(0));
+    const text = new Response(new Blob([bytes]).stream().pipeThrough(new DecompressionStream('gzip'))).text();
+    held.unpacking = text.then((markup) => {
+      held.insertAdjacentHTML('afterend', markup);
+      held.remove();
+      block.classList.remove('rw-lazy');
+    });
+  }
+  return held.unpacking;
 }
 
-// The element with this id, made markup first when a group still holds it
-// as text: a field's id is its register's id, "." and its name.
-function findHeld(id) {
+// The element with this id, unpacked first when a held-back group holds it:
+// a field's id is its register's id, "." and its name.
+async function findHeld(id) {
   for (let i = 0; i < index.r.length && !document.getElementById(id); i++) {
     const r = regId(i);
-    if (id === r || id.startsWith(r + '.')) inflate(document.getElementById(index.b[index.r[i][3]][1]));
+    if (id === r || id.startsWith(r + '.')) await inflate(document.getElementById(index.b[index.r[i][3]][1]));
   }
   return document.getElementById(id);
 }
 
-// Shows the element with this id: makes its group markup, opens its group in
-// the navigation and scrolls to it.
-function reveal(id) {
-  const target = findHeld(id);
+// Shows the element with this id: unpacks its group, opens the group in the
+// navigation and scrolls to it.
+async function reveal(id) {
+  const target = await findHeld(id);
   if (!target) return false;
-  const block = target.closest('.rw-block') || (target.classList.contains('rw-block') ? target : null);
+  const block = target.closest('.rw-block');
   if (block) {
-    inflate(block);
+    await inflate(block);
     const entry = document.querySelector('nav details[data-id="' + CSS.escape(block.id) + '"]');
     if (entry) entry.open = true;
   }
   for (const old of document.querySelectorAll('.rw-hit')) old.classList.remove('rw-hit');
   target.classList.add('rw-hit');
-  target.scrollIntoView({block: 'start'});
+  // Registers above the target take their real height a frame or two after
+  // they come near the view, which can push it away again: scroll until it
+  // stays.
+  const frame = () => new Promise((done) => requestAnimationFrame(done));
+  for (let tries = 0; tries < 4; tries++) {
+    target.scrollIntoView({block: 'start'});
+    const top = target.getBoundingClientRect().top;
+    await frame();
+    await frame();
+    if (target.getBoundingClientRect().top === top) break;
+  }
   return true;
 }
 
@@ -155,7 +176,7 @@ function find(query) {
   } else {
     if (!lower) {
       const low = (list) => list.map((e) => e[0].toLowerCase());
-      lower = {b: low(index.b), r: low(index.r), f: low(index.f)};
+      lower = {b: low(index.b), r: low(index.r), f: index.f.map((f) => fieldName(f).toLowerCase())};
     }
     const q = query.toLowerCase();
     const scan = (names, kind) => {
@@ -180,7 +201,7 @@ function describe(hit) {
     return {id: regId(hit.i), name: r[0], note: 'register at ' + hex(r[2])};
   }
   const f = index.f[hit.i];
-  return {id: regId(f[1]) + '.' + f[2], name: f[0], note: 'field of ' + index.r[f[1]][0]};
+  return {id: regId(f[0]) + '.' + f[1], name: fieldName(f), note: 'field of ' + index.r[f[0]][0]};
 }
 
 function show() {
@@ -194,7 +215,7 @@ function show() {
     a.textContent = name;
     const small = document.createElement('small');
     small.textContent = note;
-    a.append(small);
+    a.append(' ', small);
     a.addEventListener('click', (event) => {
       event.preventDefault();
       go(id);
@@ -241,9 +262,11 @@ results.addEventListener('keydown', (event) => {
 });
 document.getElementById('rw-finder').hidden = false;
 
-if (location.hash.length > 1) reveal(fromHash());
-document.documentElement.dataset.ready = '1';
-performance.mark('rw-ready');
+// Ready once a deep link has been followed, into a held-back group too.
+(location.hash.length > 1 ? reveal(fromHash()) : Promise.resolve()).finally(() => {
+  document.documentElement.dataset.ready = '1';
+  performance.mark('rw-ready');
+});
 })();
 )js";
 

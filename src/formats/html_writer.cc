@@ -7,6 +7,7 @@
 #include "expr/integer_literal.h"
 #include "formats/html_assets.h"
 #include "formats/html_model.h"
+#include "formats/html_packing.h"
 #include "formats/html_text.h"
 
 namespace rw {
@@ -52,6 +53,7 @@ private:
   void navigation();
   void segmentSection(const PageSegment& segment, size_t& registersShown, size_t liveRegisterLimit);
   void blockSection(const PageBlock& block, bool live);
+  void heldBack(const PageBlock& block);
   void registerSection(const PageRegister& reg);
   void picture(const PageRegister& reg);
   void fieldTable(const PageRegister& reg);
@@ -239,13 +241,29 @@ void PageWriter::blockSection(const PageBlock& block, bool live) {
     out_ += "</dl>\n";
     description(*element);
   }
-  // Markup inside a script element is text to the browser until the page's
-  // script moves it out; every map text in it is escaped like anywhere else,
-  // so it cannot hold the "</script" that would end the element.
-  if (!live) out_ += "<script type=\"text/html\">\n";
-  for (const size_t r : block.registers) registerSection(model_.registers[r]);
-  if (!live) out_ += "</script>\n";
+  if (live) {
+    for (const size_t r : block.registers) registerSection(model_.registers[r]);
+  } else {
+    heldBack(block);
+  }
   out_ += "</section>\n";
+}
+
+// The block's register markup, packed, in a script element that the browser
+// keeps as text until the page's script unpacks it; base64 holds no "<", so
+// nothing in it can end the element.
+void PageWriter::heldBack(const PageBlock& block) {
+  // The register writers append to out_: the page's text waits aside while
+  // they write this block's markup alone.
+  std::string page;
+  page.swap(out_);
+  for (const size_t r : block.registers) registerSection(model_.registers[r]);
+  std::string markup;
+  markup.swap(out_);
+  out_.swap(page);
+  out_ += "<script type=\"application/x-gzip-base64\">";
+  appendPacked(out_, markup);
+  out_ += "</script>\n";
 }
 
 void PageWriter::registerSection(const PageRegister& reg) {
@@ -323,8 +341,10 @@ void PageWriter::picture(const PageRegister& reg) {
     out_ += "<th>";
     decimal(bit);
   }
+  // No line breaks between the rows: with the end tags left out, one would
+  // become part of the last cell's text.
   for (const std::array<size_t, 64>& row : rows) {
-    out_ += "\n<tr>";
+    out_ += "<tr>";
     for (uint32_t bit = width; bit-- > 0;) {
       const size_t owner = row[bit];
       if (owner == kFree) {
@@ -433,10 +453,12 @@ void PageWriter::vectorSection() {
   out_ += "</tbody></table>\n</section>\n";
 }
 
-// What the search and the links into not yet shown groups need, as one JSON
+// What the search and the links into held-back groups need, as one JSON
 // object: "b" the groups [label, id], "r" the registers [name, id or 0 when
-// it is the name, address, group], "f" the fields [name, register, the id
-// after the register's id and "."].
+// it is the name, address, group], "f" the fields [register, the id after
+// the register's id and ".", and the field's name unless that is the
+// register's name, "_" and the former], the usual case kept short because a
+// large map has hundreds of thousands of fields.
 void PageWriter::searchIndex() {
   out_ += "{\"b\":[";
   for (size_t i = 0; i < model_.blocks.size(); ++i) {
@@ -475,11 +497,16 @@ void PageWriter::searchIndex() {
       const PageField& field = model_.fields[i];
       out_ += first ? "[" : ",\n[";
       first = false;
-      appendJsonString(out_, field.name.empty() ? textOf(field.element->name()) : std::string_view(field.name));
-      out_ += ',';
       decimal(r);
       out_ += ',';
-      appendJsonString(out_, std::string_view(field.id).substr(reg.id.size() + 1));
+      const std::string_view idSuffix = std::string_view(field.id).substr(reg.id.size() + 1);
+      appendJsonString(out_, idSuffix);
+      const std::string_view name = field.name.empty() ? textOf(field.element->name()) : std::string_view(field.name);
+      if (name.size() != reg.name.size() + 1 + idSuffix.size() || !name.starts_with(reg.name) ||
+          name[reg.name.size()] != '_' || !name.ends_with(idSuffix)) {
+        out_ += ',';
+        appendJsonString(out_, name);
+      }
       out_ += ']';
     }
   }

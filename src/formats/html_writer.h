@@ -11,10 +11,12 @@
 namespace rw {
 
 // Up to this many registers the page holds every register as markup, readable
-// without a script. A larger map would make a page that a browser takes many
-// seconds and gigabytes to lay out: the groups past the limit are kept as
-// inert text that the page's script turns into markup when the reader comes
-// near them, opens them, searches into them or links to them.
+// without a script; twice the fixture device's count, which a browser shows
+// ready in well under a second. A map of a hundred thousand registers as
+// markup would be a page of a quarter gigabyte that takes a browser many
+// seconds to read: the groups past the limit are held back, packed (see
+// html_packing.h), and the page's script turns them into markup when the
+// reader comes near them, opens them, searches into them or links to them.
 inline constexpr size_t kLiveRegisterLimit = 2000;
 
 // The page for the map under `root`, titled with `targetName`, naming every
