@@ -225,8 +225,8 @@ def main():
                            check=True)
         try:
             driver = start_browser()
-        except WebDriverException as error:
-            print(f'SKIPPED: cannot start Chromium through chromedriver: {error.msg}')
+        except (WebDriverException, OSError) as error:
+            print(f'SKIPPED: cannot start Chromium through chromedriver: {error}')
             return SKIP
         passed = failed = 0
         try:
