@@ -3,8 +3,9 @@
 # Works as root without sudo and on a machine where apt-get update never ran.
 set -euo pipefail
 
-packages=(g++ gcc cmake ninja-build pkg-config libgtest-dev libpugixml-dev libpcre2-dev libutf8proc-dev
-          clang-14 libclang-rt-14-dev libxml2-utils time make scdoc man-db dpkg-dev file python3)
+packages=(g++ gcc cmake ninja-build pkg-config libgtest-dev libpugixml-dev libpcre2-dev libutf8proc-dev zlib1g-dev
+          clang-14 libclang-rt-14-dev libxml2-utils time make scdoc man-db dpkg-dev file python3
+          chromium chromium-driver python3-selenium)
 
 missing=()
 for p in "${packages[@]}"; do
