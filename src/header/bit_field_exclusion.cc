@@ -15,6 +15,8 @@ namespace {
 constexpr uint32_t kMatchLimit = 100000;
 constexpr uint32_t kDepthLimit = 1000;
 
+bool gLimitReported = false;
+
 }  // namespace
 
 BitFieldExclusion::BitFieldExclusion(const std::string& pattern) {
@@ -59,8 +61,8 @@ bool BitFieldExclusion::excludes(std::string_view name) const {
   const int rc = pcre2_match(code_, reinterpret_cast<PCRE2_SPTR>(subject), name.size(), 0, 0, matchData_, context_);
   if (rc == PCRE2_ERROR_MATCHLIMIT || rc == PCRE2_ERROR_DEPTHLIMIT || rc == PCRE2_ERROR_JIT_STACKLIMIT ||
       rc == PCRE2_ERROR_HEAPLIMIT) {
-    if (!limitReported_) {
-      limitReported_ = true;
+    if (!gLimitReported) {
+      gLimitReported = true;
       std::fprintf(stderr, "warning: -excludebitfield gave up on %.*s and names like it: the expression needs too "
                    "many steps; such bit fields are kept\n", static_cast<int>(name.size()), subject);
     }

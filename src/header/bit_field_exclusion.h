@@ -21,14 +21,14 @@ public:
   BitFieldExclusion& operator=(const BitFieldExclusion&) = delete;
 
   // A name the expression cannot decide within its bounds is not excluded;
-  // the first such name is reported on standard error.
+  // the first such name of the run is reported on standard error, once
+  // however many writers (the header, the web page) ask.
   bool excludes(std::string_view name) const;
 
 private:
   pcre2_real_code_8* code_ = nullptr;
   pcre2_real_match_data_8* matchData_ = nullptr;
   pcre2_real_match_context_8* context_ = nullptr;
-  mutable bool limitReported_ = false;
 };
 
 }  // namespace rw
