@@ -16,7 +16,7 @@ constexpr size_t kMaxChainLength = 32;
 // A reference that is a path makes the chains of the elements on the path
 // count too, and their references may be paths again. Each level is one
 // chainOf inside another; legitimate files need two or three.
-constexpr int kMaxReferenceNesting = 64;
+constexpr size_t kMaxReferenceNesting = 64;
 
 // The elements a name may point at, and so the ones indexed by name.
 constexpr const char* kNamedTags[] = {"peripheral", "cluster", "register", "field", "enumeratedValues"};
@@ -86,12 +86,18 @@ bool SvdDerivation::chainOf(pugi::xml_node element, SvdChain& chain) {
     chain = cached->second;
     return true;
   }
-  if (depth_ >= kMaxReferenceNesting) {
+  // A path may lead through the element whose chain is being found: a
+  // cycle too, only through members rather than bases.
+  if (std::find(inProgress_.begin(), inProgress_.end(), element) != inProgress_.end()) {
+    fail(element, "the derivedFrom chain of " + svdElementPath(element) + " runs in a cycle");
+    return false;
+  }
+  if (inProgress_.size() >= kMaxReferenceNesting) {
     fail(element, "the derivedFrom references of " + svdElementPath(element) + " nest more than " +
                       std::to_string(kMaxReferenceNesting) + " deep");
     return false;
   }
-  ++depth_;
+  inProgress_.push_back(element);
   SvdChain found{element};
   for (pugi::xml_node node = element;;) {
     const std::string_view reference = trimmed(node.attribute("derivedFrom").value());
@@ -114,7 +120,7 @@ bool SvdDerivation::chainOf(pugi::xml_node element, SvdChain& chain) {
     found.push_back(base);
     node = base;
   }
-  --depth_;
+  inProgress_.pop_back();
   if (failed()) return false;
   chain = found;
   chains_.emplace(element.internal_object(), std::move(found));
@@ -134,7 +140,8 @@ pugi::xml_node SvdDerivation::findBase(pugi::xml_node element, std::string_view 
 }
 
 // A path starts at a peripheral; one whose first name is no peripheral is
-// taken to start inside the element's own peripheral.
+// taken to start inside the element's own peripheral (but a peripheral's
+// path cannot start inside itself).
 pugi::xml_node SvdDerivation::findByPath(pugi::xml_node element, std::string_view path) {
   std::vector<std::string_view> parts;
   for (size_t begin = 0; begin <= path.size();) {
@@ -148,7 +155,7 @@ pugi::xml_node SvdDerivation::findByPath(pugi::xml_node element, std::string_vie
   if (const auto found = peripherals.find(std::string(parts[0])); found != peripherals.end()) {
     current = found->second;
     next = 1;
-  } else {
+  } else if (std::strcmp(element.name(), "peripheral") != 0) {
     current = enclosingPeripheral(element);
   }
   for (; current && next < parts.size(); ++next) current = findMember(current, parts[next]);

@@ -58,8 +58,9 @@ private:
   std::unordered_map<const void*, SvdChain> chains_;
   std::unordered_map<const void*, NameIndex> indexes_;
   std::unordered_map<const void*, NameIndex> enumIndexes_;
-  // How deeply chain() calls nest through references that are paths.
-  int depth_ = 0;
+  // The elements whose chains are being found, outermost first: chainOf
+  // calls nest through references that are paths.
+  std::vector<pugi::xml_node> inProgress_;
   std::string problem_;
   pugi::xml_node problemNode_;
 };

@@ -112,10 +112,11 @@ std::optional<uint64_t> SvdTreeBuilder::requiredNumber(pugi::xml_node element, p
 
 SvdTreeBuilder::RegisterProperties SvdTreeBuilder::RegisterProperties::within(const SvdChain& chain) const {
   RegisterProperties inner = *this;
-  // A size that is no number says nothing: the enclosing one stays.
+  // A size or reset value that is no number says nothing: the enclosing one
+  // stays.
   if (const std::optional<uint64_t> bits = parseSvdNumber(textOf(nearest(chain, "size")))) inner.sizeBits = bits;
   if (const std::string_view access = textOf(nearest(chain, "access")); !access.empty()) inner.access = access;
-  if (const std::string_view reset = textOf(nearest(chain, "resetValue")); !reset.empty()) inner.resetValue = reset;
+  if (const std::optional<uint64_t> reset = parseSvdNumber(textOf(nearest(chain, "resetValue")))) inner.resetValue = reset;
   return inner;
 }
 
@@ -257,8 +258,7 @@ void SvdTreeBuilder::addRegister(MemoryMapElement& group, pugi::xml_node reg, co
   if (!ok()) return;
   const uint64_t bits = properties.sizeBits.value_or(kDefaultRegisterBits);
   const std::string size = std::to_string(bits / 8 + (bits % 8 != 0 ? 1 : 0));
-  const std::optional<uint64_t> reset = parseSvdNumber(properties.resetValue);
-  const std::string resetText = reset ? hexText(*reset) : std::string();
+  const std::string resetText = properties.resetValue ? hexText(*properties.resetValue) : std::string();
   const std::string_view name = svdChildText(reg, "name");
   const std::string description = descriptionOf(chain);
   for (uint64_t k = 0; k < dimension.count; ++k) {

@@ -46,7 +46,7 @@ private:
   struct RegisterProperties {
     std::optional<uint64_t> sizeBits;
     std::string_view access;
-    std::string_view resetValue;
+    std::optional<uint64_t> resetValue;
     RegisterProperties within(const SvdChain& chain) const;
   };
   // The elements of a `dim` array, or the one element of anything else.
