@@ -25,17 +25,49 @@ std::string hexText(uint64_t value) {
   return text;
 }
 
-// The first child `tag` of the nearest element of `chain` that has one.
-pugi::xml_node nearest(const SvdChain& chain, const char* tag) {
-  for (const pugi::xml_node link : chain) {
-    if (const pugi::xml_node child = link.child(tag)) return child;
+// The tag a child name stands for; Count for the names the builder does not
+// read. Most children are asked for by tag, so telling them apart costs one
+// or two comparisons each.
+SvdTag tagOf(const char* name) {
+  const auto is = [name](const char* tag) { return std::strcmp(name, tag) == 0; };
+  switch (name[0]) {
+    case 'n': return is("name") ? SvdTag::Name : SvdTag::Count;
+    case 'd':
+      if (is("description")) return SvdTag::Description;
+      if (is("dim")) return SvdTag::Dim;
+      if (is("dimIncrement")) return SvdTag::DimIncrement;
+      return is("dimIndex") ? SvdTag::DimIndex : SvdTag::Count;
+    case 'a':
+      if (is("addressOffset")) return SvdTag::AddressOffset;
+      return is("access") ? SvdTag::Access : SvdTag::Count;
+    case 'b':
+      if (is("bitOffset")) return SvdTag::BitOffset;
+      if (is("bitWidth")) return SvdTag::BitWidth;
+      if (is("bitRange")) return SvdTag::BitRange;
+      return is("baseAddress") ? SvdTag::BaseAddress : SvdTag::Count;
+    case 's': return is("size") ? SvdTag::Size : SvdTag::Count;
+    case 'r': return is("resetValue") ? SvdTag::ResetValue : SvdTag::Count;
+    case 'l': return is("lsb") ? SvdTag::Lsb : SvdTag::Count;
+    case 'm': return is("msb") ? SvdTag::Msb : SvdTag::Count;
+    case 'v': return is("value") ? SvdTag::Value : SvdTag::Count;
+    case 'i': return is("isDefault") ? SvdTag::IsDefault : SvdTag::Count;
+    default: return SvdTag::Count;
+  }
+}
+
+// The `tag` child of the nearest element of the chain that has one.
+pugi::xml_node nearest(const SvdLinks& links, SvdTag tag) {
+  for (const SvdChildren& link : links) {
+    if (const pugi::xml_node child = link[tag]) return child;
   }
   return {};
 }
 
 std::string_view textOf(pugi::xml_node element) { return trimmed(element.text().get()); }
 
-std::string descriptionOf(const SvdChain& chain) { return collapseWhitespace(nearest(chain, "description").text().get()); }
+std::string descriptionOf(const SvdLinks& links) {
+  return collapseWhitespace(nearest(links, SvdTag::Description).text().get());
+}
 
 // An interrupt number: an SVD number, or one with a minus sign in front.
 std::optional<int64_t> interruptNumber(std::string_view text) {
@@ -49,6 +81,13 @@ std::optional<int64_t> interruptNumber(std::string_view text) {
 }
 
 }  // namespace
+
+SvdChildren::SvdChildren(pugi::xml_node element) {
+  for (pugi::xml_node child = element.first_child(); child; child = child.next_sibling()) {
+    const SvdTag tag = tagOf(child.name());
+    if (tag != SvdTag::Count && !nodes_[static_cast<size_t>(tag)]) nodes_[static_cast<size_t>(tag)] = child;
+  }
+}
 
 SvdLines::SvdLines(std::string_view text) {
   for (const char* p = text.data(); (p = static_cast<const char*>(std::memchr(p, '\n', text.data() + text.size() - p)));
@@ -77,8 +116,10 @@ bool SvdTreeBuilder::ok() {
   return problem_.empty();
 }
 
-bool SvdTreeBuilder::chainOf(pugi::xml_node element, SvdChain& chain) {
+bool SvdTreeBuilder::chainOf(pugi::xml_node element, SvdChain& chain, SvdLinks& links) {
   derivation_.chainOf(element, chain);
+  links.clear();
+  for (const pugi::xml_node link : chain) links.emplace_back(link);
   return ok();
 }
 
@@ -110,13 +151,15 @@ std::optional<uint64_t> SvdTreeBuilder::requiredNumber(pugi::xml_node element, p
   return number;
 }
 
-SvdTreeBuilder::RegisterProperties SvdTreeBuilder::RegisterProperties::within(const SvdChain& chain) const {
+SvdTreeBuilder::RegisterProperties SvdTreeBuilder::RegisterProperties::within(const SvdLinks& links) const {
   RegisterProperties inner = *this;
   // A size or reset value that is no number says nothing: the enclosing one
   // stays.
-  if (const std::optional<uint64_t> bits = parseSvdNumber(textOf(nearest(chain, "size")))) inner.sizeBits = bits;
-  if (const std::string_view access = textOf(nearest(chain, "access")); !access.empty()) inner.access = access;
-  if (const std::optional<uint64_t> reset = parseSvdNumber(textOf(nearest(chain, "resetValue")))) inner.resetValue = reset;
+  if (const std::optional<uint64_t> bits = parseSvdNumber(textOf(nearest(links, SvdTag::Size)))) inner.sizeBits = bits;
+  if (const std::string_view access = textOf(nearest(links, SvdTag::Access)); !access.empty()) inner.access = access;
+  if (const std::optional<uint64_t> reset = parseSvdNumber(textOf(nearest(links, SvdTag::ResetValue)))) {
+    inner.resetValue = reset;
+  }
   return inner;
 }
 
@@ -125,9 +168,9 @@ std::string SvdTreeBuilder::Dimension::name(std::string_view text, uint64_t k) c
 }
 
 // Only the element's own dim counts: an array's shape is never inherited.
-bool SvdTreeBuilder::dimensionOf(pugi::xml_node element, Dimension& dimension) {
+bool SvdTreeBuilder::dimensionOf(pugi::xml_node element, const SvdChildren& own, Dimension& dimension) {
   dimension = Dimension();
-  const pugi::xml_node dim = element.child("dim");
+  const pugi::xml_node dim = own[SvdTag::Dim];
   if (!dim) return true;
   const std::optional<uint64_t> count = requiredNumber(element, dim, "dim");
   if (!count) return false;
@@ -138,7 +181,7 @@ bool SvdTreeBuilder::dimensionOf(pugi::xml_node element, Dimension& dimension) {
   }
   dimension.count = *count;
   if (*count > 1) {
-    const pugi::xml_node increment = element.child("dimIncrement");
+    const pugi::xml_node increment = own[SvdTag::DimIncrement];
     const std::optional<uint64_t> value = parseSvdNumber(textOf(increment));
     if (!value) {
       fail(element, svdElementPath(element) + " has dim " + std::to_string(*count) + " but no usable dimIncrement");
@@ -146,7 +189,7 @@ bool SvdTreeBuilder::dimensionOf(pugi::xml_node element, Dimension& dimension) {
     }
     dimension.increment = *value;
   }
-  dimension.indexNames = dimIndexNames(svdChildText(element, "dimIndex"), *count);
+  dimension.indexNames = dimIndexNames(textOf(own[SvdTag::DimIndex]), *count);
   return true;
 }
 
@@ -155,7 +198,7 @@ std::unique_ptr<MemoryMapElement> SvdTreeBuilder::build() {
                                               {{"name", svdChildText(device_, "name")},
                                                {"description", collapseWhitespace(svdChildText(device_, "description"))}}));
   RegisterProperties device;
-  device = device.within(SvdChain{device_});
+  device = device.within(SvdLinks{SvdChildren(device_)});
   for (pugi::xml_node peripheral : device_.child("peripherals").children("peripheral")) {
     addPeripheral(*root, peripheral, device);
     if (!ok()) return nullptr;
@@ -167,14 +210,15 @@ std::unique_ptr<MemoryMapElement> SvdTreeBuilder::build() {
 
 void SvdTreeBuilder::addPeripheral(MemoryMapElement& root, pugi::xml_node peripheral, const RegisterProperties& device) {
   SvdChain chain;
+  SvdLinks links;
   Dimension dimension;
-  if (!chainOf(peripheral, chain) || !dimensionOf(peripheral, dimension)) return;
-  const RegisterProperties properties = device.within(chain);
-  const std::optional<uint64_t> base = requiredNumber(peripheral, nearest(chain, "baseAddress"), "baseAddress");
+  if (!chainOf(peripheral, chain, links) || !dimensionOf(peripheral, links[0], dimension)) return;
+  const RegisterProperties properties = device.within(links);
+  const std::optional<uint64_t> base = requiredNumber(peripheral, nearest(links, SvdTag::BaseAddress), "baseAddress");
   if (!base) return;
   const std::vector<pugi::xml_node> members = derivation_.peripheralMembers(chain);
-  const std::string_view name = svdChildText(peripheral, "name");
-  const std::string description = descriptionOf(chain);
+  const std::string_view name = textOf(links[0][SvdTag::Name]);
+  const std::string description = descriptionOf(links);
   for (uint64_t k = 0; k < dimension.count; ++k) {
     const std::string groupName = cIdentifier(dimension.name(name, k));
     MemoryMapElement* group = make("RegisterGroup", peripheral,
@@ -228,13 +272,15 @@ void SvdTreeBuilder::addCluster(MemoryMapElement& group, pugi::xml_node cluster,
     return;
   }
   SvdChain chain;
+  SvdLinks links;
   Dimension dimension;
-  if (!chainOf(cluster, chain) || !dimensionOf(cluster, dimension)) return;
-  const std::optional<uint64_t> clusterOffset = requiredNumber(cluster, nearest(chain, "addressOffset"), "addressOffset");
+  if (!chainOf(cluster, chain, links) || !dimensionOf(cluster, links[0], dimension)) return;
+  const std::optional<uint64_t> clusterOffset =
+      requiredNumber(cluster, nearest(links, SvdTag::AddressOffset), "addressOffset");
   if (!clusterOffset) return;
-  const RegisterProperties properties = outer.within(chain);
+  const RegisterProperties properties = outer.within(links);
   const std::vector<pugi::xml_node> members = derivation_.clusterMembers(chain);
-  const std::string_view name = svdChildText(cluster, "name");
+  const std::string_view name = textOf(links[0][SvdTag::Name]);
   for (uint64_t k = 0; k < dimension.count; ++k) {
     addMembers(group, members, prefix + dimension.name(name, k) + "_", offset + *clusterOffset + k * dimension.increment,
                properties, depth + 1);
@@ -245,11 +291,13 @@ void SvdTreeBuilder::addCluster(MemoryMapElement& group, pugi::xml_node cluster,
 void SvdTreeBuilder::addRegister(MemoryMapElement& group, pugi::xml_node reg, const std::string& prefix,
                                  uint64_t offset, const RegisterProperties& outer) {
   SvdChain chain;
+  SvdLinks links;
   Dimension dimension;
-  if (!chainOf(reg, chain) || !dimensionOf(reg, dimension)) return;
-  const std::optional<uint64_t> registerOffset = requiredNumber(reg, nearest(chain, "addressOffset"), "addressOffset");
+  if (!chainOf(reg, chain, links) || !dimensionOf(reg, links[0], dimension)) return;
+  const std::optional<uint64_t> registerOffset =
+      requiredNumber(reg, nearest(links, SvdTag::AddressOffset), "addressOffset");
   if (!registerOffset) return;
-  const RegisterProperties properties = outer.within(chain);
+  const RegisterProperties properties = outer.within(links);
   std::vector<FieldSpec> fields;
   for (const pugi::xml_node field : derivation_.fields(chain)) {
     fields.emplace_back();
@@ -259,8 +307,8 @@ void SvdTreeBuilder::addRegister(MemoryMapElement& group, pugi::xml_node reg, co
   const uint64_t bits = properties.sizeBits.value_or(kDefaultRegisterBits);
   const std::string size = std::to_string(bits / 8 + (bits % 8 != 0 ? 1 : 0));
   const std::string resetText = properties.resetValue ? hexText(*properties.resetValue) : std::string();
-  const std::string_view name = svdChildText(reg, "name");
-  const std::string description = descriptionOf(chain);
+  const std::string_view name = textOf(links[0][SvdTag::Name]);
+  const std::string description = descriptionOf(links);
   for (uint64_t k = 0; k < dimension.count; ++k) {
     MemoryMapElement* element = make("Register", reg,
                                      {{"name", cIdentifier(prefix + dimension.name(name, k))},
@@ -298,25 +346,27 @@ void SvdTreeBuilder::addRegister(MemoryMapElement& group, pugi::xml_node reg, co
 
 bool SvdTreeBuilder::fieldSpec(pugi::xml_node field, FieldSpec& spec) {
   SvdChain chain;
-  if (!chainOf(field, chain) || !dimensionOf(field, spec.dimension) ||
-      !bitPosition(field, chain, spec.offset, spec.width)) {
+  SvdLinks links;
+  if (!chainOf(field, chain, links) || !dimensionOf(field, links[0], spec.dimension) ||
+      !bitPosition(field, links, spec.offset, spec.width)) {
     return false;
   }
   spec.source = field;
-  spec.name = svdChildText(field, "name");
-  spec.description = descriptionOf(chain);
-  spec.access = textOf(nearest(chain, "access"));
+  spec.name = textOf(links[0][SvdTag::Name]);
+  spec.description = descriptionOf(links);
+  spec.access = textOf(nearest(links, SvdTag::Access));
   for (const pugi::xml_node set : derivation_.enumeratedValueSets(chain)) {
     for (const pugi::xml_node value : derivation_.enumeratedValues(set)) {
+      const SvdChildren own(value);
       EnumSpec item;
-      item.name = cIdentifier(svdChildText(value, "name"));
+      item.name = cIdentifier(textOf(own[SvdTag::Name]));
       // A value with don't-care bits ("#1x0") is no number; it is kept as
       // written.
-      const std::string_view text = svdChildText(value, "value");
+      const std::string_view text = textOf(own[SvdTag::Value]);
       const std::optional<uint64_t> number = parseSvdNumber(text);
       item.value = number ? hexText(*number) : std::string(text);
-      item.description = collapseWhitespace(svdChildText(value, "description"));
-      const std::string_view isDefault = svdChildText(value, "isDefault");
+      item.description = collapseWhitespace(own[SvdTag::Description].text().get());
+      const std::string_view isDefault = textOf(own[SvdTag::IsDefault]);
       item.isDefault = isDefault == "true" || isDefault == "1";
       spec.values.push_back(std::move(item));
     }
@@ -327,18 +377,19 @@ bool SvdTreeBuilder::fieldSpec(pugi::xml_node field, FieldSpec& spec) {
 
 // The nearest element of the chain that says where the field lies decides
 // the form; parts it leaves out come from further up the chain.
-bool SvdTreeBuilder::bitPosition(pugi::xml_node field, const SvdChain& chain, uint64_t& offset, uint64_t& width) {
-  static constexpr const char* kPositionTags[] = {"bitRange", "lsb", "msb", "bitOffset", "bitWidth"};
-  const auto decider = std::find_if(chain.begin(), chain.end(), [](pugi::xml_node link) {
-    return std::any_of(std::begin(kPositionTags), std::end(kPositionTags), [link](const char* tag) { return link.child(tag); });
+bool SvdTreeBuilder::bitPosition(pugi::xml_node field, const SvdLinks& links, uint64_t& offset, uint64_t& width) {
+  static constexpr SvdTag kPositionTags[] = {SvdTag::BitRange, SvdTag::Lsb, SvdTag::Msb, SvdTag::BitOffset,
+                                             SvdTag::BitWidth};
+  const auto decider = std::find_if(links.begin(), links.end(), [](const SvdChildren& link) {
+    return std::any_of(std::begin(kPositionTags), std::end(kPositionTags), [&link](SvdTag tag) { return link[tag]; });
   });
-  if (decider == chain.end()) {
+  if (decider == links.end()) {
     fail(field, svdElementPath(field) + " has no bit position");
     return false;
   }
   uint64_t lsb = 0;
   uint64_t msb = 0;
-  if (const pugi::xml_node range = decider->child("bitRange")) {
+  if (const pugi::xml_node range = (*decider)[SvdTag::BitRange]) {
     const std::string_view text = textOf(range);
     const size_t colon = text.find(':');
     std::optional<uint64_t> high;
@@ -353,16 +404,16 @@ bool SvdTreeBuilder::bitPosition(pugi::xml_node field, const SvdChain& chain, ui
     }
     msb = *high;
     lsb = *low;
-  } else if (decider->child("lsb") || decider->child("msb")) {
-    const std::optional<uint64_t> low = requiredNumber(field, nearest(chain, "lsb"), "lsb");
-    const std::optional<uint64_t> high = low ? requiredNumber(field, nearest(chain, "msb"), "msb") : std::nullopt;
+  } else if ((*decider)[SvdTag::Lsb] || (*decider)[SvdTag::Msb]) {
+    const std::optional<uint64_t> low = requiredNumber(field, nearest(links, SvdTag::Lsb), "lsb");
+    const std::optional<uint64_t> high = low ? requiredNumber(field, nearest(links, SvdTag::Msb), "msb") : std::nullopt;
     if (!high) return false;
     msb = *high;
     lsb = *low;
   } else {
-    const std::optional<uint64_t> bitOffset = requiredNumber(field, nearest(chain, "bitOffset"), "bitOffset");
+    const std::optional<uint64_t> bitOffset = requiredNumber(field, nearest(links, SvdTag::BitOffset), "bitOffset");
     if (!bitOffset) return false;
-    const pugi::xml_node bitWidth = nearest(chain, "bitWidth");
+    const pugi::xml_node bitWidth = nearest(links, SvdTag::BitWidth);
     const std::optional<uint64_t> bits = bitWidth ? requiredNumber(field, bitWidth, "bitWidth") : uint64_t{1};
     if (!bits) return false;
     offset = *bitOffset;

@@ -6,6 +6,7 @@
 
 #include <pugixml.hpp>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -19,6 +20,28 @@
 #include "memorymap/memory_map_element.h"
 
 namespace rw {
+
+// The children of one SVD element that the builder reads, found in one pass
+// over them: asking pugixml for each by name passes over all of them again,
+// most often for a child that is not there.
+enum class SvdTag {
+  Name, Description, Dim, DimIncrement, DimIndex, BaseAddress, AddressOffset, Size, Access, ResetValue,
+  BitOffset, BitWidth, Lsb, Msb, BitRange, Value, IsDefault, Count
+};
+
+class SvdChildren {
+public:
+  explicit SvdChildren(pugi::xml_node element);
+  // The first child of that tag, or a null node.
+  pugi::xml_node operator[](SvdTag tag) const { return nodes_[static_cast<size_t>(tag)]; }
+
+private:
+  std::array<pugi::xml_node, static_cast<size_t>(SvdTag::Count)> nodes_;
+};
+
+// An element followed by the elements of its derivation chain, by their
+// children.
+using SvdLinks = std::vector<SvdChildren>;
 
 // Byte offsets of the line ends of a text, to give a node its line.
 class SvdLines {
@@ -47,7 +70,7 @@ private:
     std::optional<uint64_t> sizeBits;
     std::string_view access;
     std::optional<uint64_t> resetValue;
-    RegisterProperties within(const SvdChain& chain) const;
+    RegisterProperties within(const SvdLinks& links) const;
   };
   // The elements of a `dim` array, or the one element of anything else.
   struct Dimension {
@@ -84,10 +107,10 @@ private:
   void addRegister(MemoryMapElement& group, pugi::xml_node reg, const std::string& prefix, uint64_t offset,
                    const RegisterProperties& outer);
   bool fieldSpec(pugi::xml_node field, FieldSpec& spec);
-  bool bitPosition(pugi::xml_node field, const SvdChain& chain, uint64_t& offset, uint64_t& width);
+  bool bitPosition(pugi::xml_node field, const SvdLinks& links, uint64_t& offset, uint64_t& width);
   void addInterrupts(pugi::xml_node peripheral);
 
-  bool dimensionOf(pugi::xml_node element, Dimension& dimension);
+  bool dimensionOf(pugi::xml_node element, const SvdChildren& own, Dimension& dimension);
   // The number in the text of `value` (a child of `element`), or a failure
   // that names the element when the text is absent or no number.
   std::optional<uint64_t> requiredNumber(pugi::xml_node element, pugi::xml_node value, const char* what);
@@ -96,7 +119,8 @@ private:
   // value are left out); null, and a failure, past the element bound.
   MemoryMapElement* make(std::string_view tag, pugi::xml_node source,
                          std::initializer_list<std::pair<std::string_view, std::string_view>> attributes);
-  bool chainOf(pugi::xml_node element, SvdChain& chain);
+  // The chain of `element`, and the same by children.
+  bool chainOf(pugi::xml_node element, SvdChain& chain, SvdLinks& links);
   // False once something failed, taking over the derivation's problem.
   bool ok();
   void fail(pugi::xml_node at, std::string problem);
