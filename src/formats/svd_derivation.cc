@@ -225,7 +225,10 @@ pugi::xml_node SvdDerivation::findEnumeratedValuesInPeripheral(pugi::xml_node el
 }
 
 // Children that may be named in a reference, by their name and, for an
-// array, by the name of each of its elements; the first of a name wins.
+// array, by the name of each of its elements; the first of a name wins. The
+// elements of arrays past the budget are not indexed: a file that asks for
+// more is refused for its size when its tree is built anyway, and indexing
+// them first would make a small file cost unbounded memory.
 const SvdDerivation::NameIndex& SvdDerivation::namedChildren(pugi::xml_node holder) {
   auto [slot, fresh] = indexes_.try_emplace(holder.internal_object());
   if (!fresh) return slot->second;
@@ -235,10 +238,10 @@ const SvdDerivation::NameIndex& SvdDerivation::namedChildren(pugi::xml_node hold
     const std::string_view name = svdChildText(child, "name");
     index.try_emplace(std::string(name), child);
     const std::optional<uint64_t> dim = parseSvdNumber(svdChildText(child, "dim"));
-    if (!dim || *dim > kMaxSvdDimension) continue;
-    for (const std::string& item : dimIndexNames(svdChildText(child, "dimIndex"), *dim)) {
-      index.try_emplace(substituteIndex(name, item), child);
-    }
+    if (!dim || *dim > kMaxSvdDimension || *dim > maxNames_ - indexedNames_) continue;
+    indexedNames_ += *dim;
+    const DimIndex names(svdChildText(child, "dimIndex"));
+    for (uint64_t k = 0; k < *dim; ++k) index.try_emplace(substituteIndex(name, names.name(k)), child);
   }
   return index;
 }

@@ -20,7 +20,8 @@ using SvdChain = std::vector<pugi::xml_node>;
 
 class SvdDerivation {
 public:
-  explicit SvdDerivation(pugi::xml_node peripherals) : peripherals_(peripherals) {}
+  // References may name at most `maxNames` elements of arrays in all.
+  SvdDerivation(pugi::xml_node peripherals, size_t maxNames) : peripherals_(peripherals), maxNames_(maxNames) {}
 
   // Into `chain`: the chain of `element` (just `element` when it derives
   // from nothing). False when a reference names nothing, runs in a cycle or
@@ -55,6 +56,8 @@ private:
   void fail(pugi::xml_node at, std::string problem);
 
   pugi::xml_node peripherals_;
+  const size_t maxNames_;
+  size_t indexedNames_ = 0;
   std::unordered_map<const void*, SvdChain> chains_;
   std::unordered_map<const void*, NameIndex> indexes_;
   std::unordered_map<const void*, NameIndex> enumIndexes_;

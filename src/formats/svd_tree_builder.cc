@@ -103,7 +103,10 @@ uint32_t SvdLines::linesBefore(ptrdiff_t offset) const {
 }
 
 SvdTreeBuilder::SvdTreeBuilder(pugi::xml_node device, const SvdLines& lines, size_t maxElements)
-    : device_(device), lines_(lines), maxElements_(maxElements), derivation_(device.child("peripherals")) {}
+    : device_(device),
+      lines_(lines),
+      maxElements_(maxElements),
+      derivation_(device.child("peripherals"), maxElements) {}
 
 void SvdTreeBuilder::fail(pugi::xml_node at, std::string problem) {
   if (!problem_.empty()) return;
@@ -164,7 +167,7 @@ SvdTreeBuilder::RegisterProperties SvdTreeBuilder::RegisterProperties::within(co
 }
 
 std::string SvdTreeBuilder::Dimension::name(std::string_view text, uint64_t k) const {
-  return indexNames.empty() ? std::string(text) : substituteIndex(text, indexNames[k]);
+  return index ? substituteIndex(text, index->name(k)) : std::string(text);
 }
 
 // Only the element's own dim counts: an array's shape is never inherited.
@@ -179,6 +182,11 @@ bool SvdTreeBuilder::dimensionOf(pugi::xml_node element, const SvdChildren& own,
                   std::to_string(kMaxSvdDimension));
     return false;
   }
+  arrayElements_ += *count;
+  if (arrayElements_ > maxElements_) {
+    fail(dim, "more than " + std::to_string(maxElements_) + " elements of arrays");
+    return false;
+  }
   dimension.count = *count;
   if (*count > 1) {
     const pugi::xml_node increment = own[SvdTag::DimIncrement];
@@ -189,7 +197,7 @@ bool SvdTreeBuilder::dimensionOf(pugi::xml_node element, const SvdChildren& own,
     }
     dimension.increment = *value;
   }
-  dimension.indexNames = dimIndexNames(textOf(own[SvdTag::DimIndex]), *count);
+  dimension.index.emplace(textOf(own[SvdTag::DimIndex]));
   return true;
 }
 

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "formats/svd_derivation.h"
+#include "formats/svd_values.h"
 #include "memorymap/memory_map_element.h"
 
 namespace rw {
@@ -76,8 +77,8 @@ private:
   struct Dimension {
     uint64_t count = 1;
     uint64_t increment = 0;
-    // Empty when the element is no array.
-    std::vector<std::string> indexNames;
+    // Nothing when the element is no array.
+    std::optional<DimIndex> index;
     // `text` with the index name of element k put in, for an array.
     std::string name(std::string_view text, uint64_t k) const;
   };
@@ -129,6 +130,9 @@ private:
   const SvdLines& lines_;
   const size_t maxElements_;
   size_t elements_ = 0;
+  // Elements of arrays spelled out, whether or not they make elements of the
+  // tree (an array of empty clusters makes none), bounded like the elements.
+  size_t arrayElements_ = 0;
   SvdDerivation derivation_;
   // The interrupts as vectors, in document order, and the names they took.
   std::vector<std::unique_ptr<MemoryMapElement>> vectors_;

@@ -67,34 +67,47 @@ std::optional<uint64_t> parseSvdNumber(std::string_view text) {
   return value << shift;
 }
 
-std::vector<std::string> dimIndexNames(std::string_view dimIndex, uint64_t count) {
-  std::vector<std::string> names;
-  dimIndex = trimmed(dimIndex);
-  const size_t dash = dimIndex.find('-');
-  if (dimIndex.find(',') == std::string_view::npos && dash != std::string_view::npos) {
-    const std::string_view first = trimmed(dimIndex.substr(0, dash));
-    const std::string_view last = trimmed(dimIndex.substr(dash + 1));
+DimIndex::DimIndex(std::string_view text) {
+  text = trimmed(text);
+  if (text.empty()) return;
+  const size_t dash = text.find('-');
+  if (text.find(',') == std::string_view::npos && dash != std::string_view::npos) {
+    const std::string_view first = trimmed(text.substr(0, dash));
+    const std::string_view last = trimmed(text.substr(dash + 1));
     if (first.size() == 1 && last.size() == 1 && isAsciiLetter(first[0]) && isAsciiLetter(last[0])) {
-      for (char c = first[0]; c <= last[0] && names.size() < count; ++c) names.emplace_back(1, c);
-    } else {
-      const std::optional<uint64_t> from = parseSvdNumber(first);
-      const std::optional<uint64_t> to = parseSvdNumber(last);
-      if (from && to) {
-        // Counted by `names.size()`, not by the range: "0-4000000000" costs
-        // no more than `count` names.
-        for (uint64_t k = *from; k <= *to && names.size() < count; ++k) names.push_back(std::to_string(k));
-      }
+      form_ = Form::LetterRange;
+      first_ = static_cast<unsigned char>(first[0]);
+      last_ = static_cast<unsigned char>(last[0]);
+    } else if (const std::optional<uint64_t> from = parseSvdNumber(first), to = parseSvdNumber(last); from && to) {
+      form_ = Form::NumberRange;
+      first_ = *from;
+      last_ = *to;
     }
-  } else if (!dimIndex.empty()) {
-    size_t begin = 0;
-    while (begin <= dimIndex.size() && names.size() < count) {
-      const size_t comma = std::min(dimIndex.find(',', begin), dimIndex.size());
-      names.emplace_back(trimmed(dimIndex.substr(begin, comma - begin)));
-      begin = comma + 1;
-    }
+    return;
   }
-  while (names.size() < count) names.push_back(std::to_string(names.size()));
-  return names;
+  form_ = Form::List;
+  for (size_t begin = 0; begin <= text.size();) {
+    const size_t comma = std::min(text.find(',', begin), text.size());
+    items_.push_back(trimmed(text.substr(begin, comma - begin)));
+    begin = comma + 1;
+  }
+}
+
+std::string DimIndex::name(uint64_t k) const {
+  switch (form_) {
+    case Form::List:
+      if (k < items_.size()) return std::string(items_[k]);
+      break;
+    case Form::NumberRange:
+      if (first_ <= last_ && k <= last_ - first_) return std::to_string(first_ + k);
+      break;
+    case Form::LetterRange:
+      if (first_ <= last_ && k <= last_ - first_) return std::string(1, static_cast<char>(first_ + k));
+      break;
+    case Form::Numbers:
+      break;
+  }
+  return std::to_string(k);
 }
 
 std::string substituteIndex(std::string_view name, std::string_view index) {

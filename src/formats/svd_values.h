@@ -22,11 +22,24 @@ inline constexpr uint64_t kMaxSvdDimension = 65536;
 // 64 bits.
 std::optional<uint64_t> parseSvdNumber(std::string_view text);
 
-// The `count` index names of a `dim` array from its `dimIndex` text: a list
-// "a,b,c" (blanks around items dropped), a range "0-7" or "A-D", or, when the
-// text is empty, the numbers 0 to count - 1. Where the text gives fewer names
-// than `count`, element k is named by the number k.
-std::vector<std::string> dimIndexNames(std::string_view dimIndex, uint64_t count);
+// The names of the elements of a `dim` array, from its `dimIndex` text: a
+// list "a,b,c" (blanks around items dropped), a range "0-7" or "A-D", or,
+// when the text is empty, the numbers 0, 1, ... . Where the text gives fewer
+// names than the array has elements, element k is named by the number k.
+// Each name is made when asked for: an array of 65,536 elements costs
+// nothing until its elements are spelled out. The text must outlive it.
+class DimIndex {
+public:
+  explicit DimIndex(std::string_view text);
+  std::string name(uint64_t k) const;
+
+private:
+  enum class Form { Numbers, List, NumberRange, LetterRange };
+  Form form_ = Form::Numbers;
+  std::vector<std::string_view> items_;
+  uint64_t first_ = 0;
+  uint64_t last_ = 0;
+};
 
 // `name` with every "[%s]", then every "%s", replaced by `index`.
 std::string substituteIndex(std::string_view name, std::string_view index);

@@ -89,5 +89,28 @@ TEST(SvdReader, DeepStructuresEndInAMessage) {
   EXPECT_EQ(parseSvd(svdText(paths)).problem, "the derivedFrom references of cluster P.C64 nest more than 64 deep");
 }
 
+// Arrays that make nothing (clusters of empty clusters) and array names that
+// a reference makes the reader index cost bounded work too: without the
+// bounds they ask for 10^12 and 6.5 * 10^7 steps.
+TEST(SvdReader, LargeArraysCostBoundedWork) {
+  const std::string emptyCluster = "<cluster><dim>1000</dim><dimIncrement>0</dimIncrement><name>C%s</name>"
+                                   "<addressOffset>0</addressOffset>";
+  const SvdTree nested = parseSvd(svdText(testing::join(
+                                      {"<peripheral><name>P</name><baseAddress>0</baseAddress><registers>",
+                                       testing::repeat(emptyCluster, 4), testing::repeat("</cluster>", 4),
+                                       "</registers></peripheral>"})),
+                                  100000);
+  EXPECT_EQ(nested.problem, "more than 100000 elements of arrays");
+
+  std::string arrays = "<peripheral><name>P</name><baseAddress>0</baseAddress><registers>"
+                       "<register derivedFrom=\"R0_%s\"><name>FIRST</name><addressOffset>0</addressOffset></register>";
+  for (int i = 0; i < 1000; ++i) {
+    arrays += "<register><dim>65536</dim><dimIncrement>4</dimIncrement><name>R" + std::to_string(i) +
+              "_%s</name><addressOffset>0</addressOffset></register>";
+  }
+  const SvdTree indexed = parseSvd(svdText(arrays + "</registers></peripheral>"), 100);
+  EXPECT_EQ(indexed.problem, "more than 100 elements of arrays");
+}
+
 }  // namespace
 }  // namespace rw

@@ -40,7 +40,7 @@ TEST(SvdValues, Numbers) {
   for (const Case& c : cases) EXPECT_EQ(parseSvdNumber(c.text), c.value) << '"' << c.text << '"';
 }
 
-TEST(SvdValues, DimIndexNames) {
+TEST(SvdValues, DimIndex) {
   struct Case {
     const char* dimIndex;
     uint64_t count;
@@ -60,7 +60,12 @@ TEST(SvdValues, DimIndexNames) {
       {"a,b,c", 1, {"a"}},
       {"", 0, {}},
   };
-  for (const Case& c : cases) EXPECT_EQ(dimIndexNames(c.dimIndex, c.count), c.names) << c.dimIndex;
+  for (const Case& c : cases) {
+    const DimIndex index(c.dimIndex);
+    std::vector<std::string> names;
+    for (uint64_t k = 0; k < c.count; ++k) names.push_back(index.name(k));
+    EXPECT_EQ(names, c.names) << c.dimIndex;
+  }
 }
 
 TEST(SvdValues, NamesAndText) {
