@@ -6,7 +6,10 @@
 # and puts the header's folder on <target>'s include path (PUBLIC, or INTERFACE
 # for an interface library), so sources write #include "<header name>".
 #
-#   MAP          the memory map; a relative path starts at the current source dir.
+#   MAP          the memory map, or a vendor's CMSIS-SVD device file when the name
+#                ends in .svd (any case; regwright reads it by its name, and MACROS
+#                then have nothing to act on); a relative path starts at the
+#                current source dir.
 #   OUTPUT       the header; a relative path starts at the current binary dir.
 #   TARGET_NAME  the target name for the header's first comment line.
 #   MACROS       NAME=VALUE definitions handed to the map's preprocessor; several
@@ -14,8 +17,9 @@
 #   OPTIONS      further regwright options, e.g. -regbaseoffs -bitband 0x40000000.
 #
 # regwright writes a dependency file next to the header naming every file it read
-# (the map and whatever it includes or imports), so the header is regenerated
-# when any of them changes, with the Ninja and the Makefile generators alike.
+# (the map and whatever it includes or imports, or the SVD file), so the header
+# is regenerated when any of them changes, with the Ninja and the Makefile
+# generators alike.
 function(regwright_add_header target)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "MAP;OUTPUT;TARGET_NAME" "MACROS;OPTIONS")
   if(arg_UNPARSED_ARGUMENTS)

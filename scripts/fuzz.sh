@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets and runs each for the given number of seconds.
 # Usage: scripts/fuzz.sh SECONDS [TARGET...]
-# Seeds come from fuzz/seeds/<target>/ (and examples/ for the map readers); the
-# corpus grows in build/fuzz/corpus/<target>, outside the source tree. A crash
-# leaves its input in build/fuzz/findings/ and fails the script.
+# Seeds come from fuzz/seeds/<target>/ (and examples/ and the tests for the map
+# and SVD readers); the corpus grows in build/fuzz/corpus/<target>, outside the
+# source tree. A crash leaves its input in build/fuzz/findings/ and fails the
+# script.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:?usage: scripts/fuzz.sh SECONDS [TARGET...]}
 shift
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_xml_reader fuzz_expression fuzz_macros fuzz_indirect fuzz_pipeline)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_xml_reader fuzz_expression fuzz_macros fuzz_indirect fuzz_pipeline fuzz_svd_reader)
 
 scripts/install-deps.sh
 cmake --preset fuzz >/dev/null
@@ -22,6 +23,8 @@ for t in "${targets[@]}"; do
   [ -d "fuzz/seeds/$t" ] && cp -n fuzz/seeds/"$t"/* "$corpus"/ 2>/dev/null || true
   case $t in fuzz_xml_reader|fuzz_pipeline)
     find examples tests/e2e/cases -name '*.xml' -size -64k -exec cp -n {} "$corpus"/ \; 2>/dev/null || true ;;
+  fuzz_svd_reader)
+    find examples tests -iname '*.svd' -size -64k -exec cp -n {} "$corpus"/ \; 2>/dev/null || true ;;
   esac
   echo "== $t: ${seconds}s ==" >&2
   # -close_fd_mask=2: the targets' own warnings are noise here; libFuzzer and

@@ -2,15 +2,44 @@
 // registers would load into.
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <string>
+#include <string_view>
 
 #include "memorymap/memory_map.h"
 
 namespace rw {
 
+// SVD files are read up to this size. The largest vendor files are tens of
+// megabytes; their tree takes several times the file.
+inline constexpr size_t kMaxSvdFileBytes = size_t{256} << 20;
+
+// The most elements (groups, registers, bit fields, enumerated values and
+// vectors) one SVD file may turn into. The largest vendor files give a few
+// hundred thousand once their arrays are spelled out; `dim` arrays nested in
+// clusters multiply, and a file that multiplies past this would only exhaust
+// memory.
+inline constexpr size_t kMaxSvdElements = 4'000'000;
+
 // Whether `path` names an SVD device file rather than a memory map: it ends
 // in ".svd", in any case.
 bool isSvdFile(const std::string& path);
+
+// What parseSvd made of a text: a tree, or why not and on which line (1 for
+// the first; 0 when no line is to blame).
+struct SvdTree {
+  std::unique_ptr<MemoryMapElement> root;
+  std::string problem;
+  int line = 0;
+};
+
+// The tree of a "Root" with one "RegisterGroup" per peripheral (one per
+// element of a peripheral array) holding its registers, clusters spelled
+// out, with their bit fields and enumerated values, then one "Vector" per
+// interrupt. Elements are not placed yet (MemoryMap::adopt does that); each
+// carries the line it came from.
+SvdTree parseSvd(std::string_view text, size_t maxElements = kMaxSvdElements);
 
 // Reads the SVD device file at `path` into `map` (MemoryMap::adopt). On
 // false, `message` names the file and the problem and `line` is the line.

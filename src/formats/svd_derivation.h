@@ -1,0 +1,78 @@
+// `derivedFrom` in a parsed CMSIS-SVD document: which elements an element
+// takes what it does not say itself from, and what its registers, fields and
+// enumerated values are once those are taken into account.
+//
+// Internal to the SVD reader.
+#pragma once
+
+#include <pugixml.hpp>
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace rw {
+
+// An element followed by its base, that base's base and so on: for every
+// child it does not have itself, an element takes the nearest one's.
+using SvdChain = std::vector<pugi::xml_node>;
+
+class SvdDerivation {
+public:
+  // References may name at most `maxNames` elements of arrays in all.
+  SvdDerivation(pugi::xml_node peripherals, size_t maxNames) : peripherals_(peripherals), maxNames_(maxNames) {}
+
+  // Into `chain`: the chain of `element` (just `element` when it derives
+  // from nothing). False when a reference names nothing, runs in a cycle or
+  // nests too deep: problem() and problemNode() then say why and where.
+  bool chainOf(pugi::xml_node element, SvdChain& chain);
+
+  // The registers and clusters of a peripheral: those of the nearest element
+  // of its chain that has any, wholesale.
+  std::vector<pugi::xml_node> peripheralMembers(const SvdChain& chain);
+  // The registers and clusters of a cluster: its base's, each replaced by the
+  // derived cluster's own of the same name, and its own new ones after them.
+  std::vector<pugi::xml_node> clusterMembers(const SvdChain& chain);
+  // The fields of a register or the enumerated-value sets of a field: those
+  // of the nearest element of its chain that has any, wholesale.
+  std::vector<pugi::xml_node> fields(const SvdChain& chain);
+  std::vector<pugi::xml_node> enumeratedValueSets(const SvdChain& chain);
+  // The values of one enumerated-value set, after its own derivation.
+  std::vector<pugi::xml_node> enumeratedValues(pugi::xml_node set);
+
+  const std::string& problem() const { return problem_; }
+  pugi::xml_node problemNode() const { return problemNode_; }
+  bool failed() const { return !problem_.empty(); }
+
+private:
+  using NameIndex = std::unordered_map<std::string, pugi::xml_node>;
+
+  pugi::xml_node findBase(pugi::xml_node element, std::string_view reference);
+  pugi::xml_node findByPath(pugi::xml_node element, std::string_view path);
+  pugi::xml_node findMember(pugi::xml_node container, std::string_view name);
+  pugi::xml_node findEnumeratedValuesInPeripheral(pugi::xml_node element, std::string_view name);
+  const NameIndex& namedChildren(pugi::xml_node holder);
+  void fail(pugi::xml_node at, std::string problem);
+
+  pugi::xml_node peripherals_;
+  const size_t maxNames_;
+  size_t indexedNames_ = 0;
+  std::unordered_map<const void*, SvdChain> chains_;
+  std::unordered_map<const void*, NameIndex> indexes_;
+  std::unordered_map<const void*, NameIndex> enumIndexes_;
+  // The elements whose chains are being found, outermost first: chainOf
+  // calls nest through references that are paths.
+  std::vector<pugi::xml_node> inProgress_;
+  std::string problem_;
+  pugi::xml_node problemNode_;
+};
+
+// "register UART0.CR" for a peripheral, cluster, register, field or value
+// set: its tag, then the names of it and what holds it, from the peripheral.
+std::string svdElementPath(pugi::xml_node element);
+
+// The trimmed text of the first child `tag` of `element`; empty when none.
+std::string_view svdChildText(pugi::xml_node element, const char* tag);
+
+}  // namespace rw

@@ -1,0 +1,1 @@
+out.h: LARK.SVD
