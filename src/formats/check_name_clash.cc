@@ -4,12 +4,18 @@
 //
 // A large map has a few hundred thousand definitions besides its bit
 // fields' and millions with them. Names of the first sort all go into one
-// table. Bit-field lines are only screened: a clash involving one needs a
-// table entry with its name (for a mask, bit or bit-band line: a table name
-// that ends like one), a single-bit field whose name ends like another
-// field's line, or a register alias (whose fields get alias lines). Only a
-// map where the screen finds one of those is gone through again with every
-// line in the table.
+// table; bit-field lines are only screened, as they pass, for the names
+// they might share:
+//  - a value line with a name in the table (looked up once the table is
+//    complete);
+//  - a mask, bit or bit-band line with a name in the table: that name ends
+//    like the line, and the field's name is the rest of it;
+//  - a value line whose name ends like another field's line;
+//  - alias lines: with a name in the table, with another alias's, or with
+//    a field's of the same name.
+// Should the screen find any, the map is gone through once more with the
+// lines of those names in the table as well, in the header's order and by
+// its rules for repeated names, which decides.
 #include <algorithm>
 #include <optional>
 #include <set>
@@ -25,9 +31,12 @@ namespace rw::checks {
 
 namespace {
 
-// FNV-1a over the bytes of a name, which may come in pieces.
+// FNV-1a over the bytes of a name, which may come in pieces: the hash of
+// a name goes on into the hash of a longer one.
 class NameHash {
 public:
+  NameHash() = default;
+  explicit NameHash(uint64_t hash) : state_(hash) {}
   NameHash& add(std::string_view text) {
     for (const char c : text) {
       state_ ^= static_cast<unsigned char>(c);
@@ -43,10 +52,55 @@ private:
 
 uint64_t hashOf(std::string_view name) { return NameHash().add(name).value(); }
 
-bool endsLikeAFieldLine(std::string_view name) {
-  return name.ends_with("_MASK") || name.ends_with("_BIT") || name.ends_with("_BITBAND") ||
-         name.ends_with("_BITBAND_ADDRESS");
-}
+// What bit-field lines put after the field's name (a value line puts
+// nothing). None of them ends another.
+constexpr std::string_view kFieldLineEnds[] = {"_MASK", "_BIT", "_BITBAND", "_BITBAND_ADDRESS"};
+
+// A set of hashes: open addressing, no allocation per entry, as a screen
+// of a large map may hold a million.
+class HashSet {
+public:
+  HashSet() : slots_(64) {}
+
+  bool empty() const { return count_ == 0 && !holdsZero_; }
+  bool contains(uint64_t hash) const {
+    if (hash == 0) return holdsZero_;
+    for (size_t at = hash & (slots_.size() - 1);; at = (at + 1) & (slots_.size() - 1)) {
+      if (slots_[at] == hash) return true;
+      if (slots_[at] == 0) return false;
+    }
+  }
+  void insert(uint64_t hash) {
+    if (hash == 0) {
+      holdsZero_ = true;
+      return;
+    }
+    if (2 * (count_ + 1) > slots_.size()) grow();
+    if (place(slots_, hash)) ++count_;
+  }
+
+private:
+  // 0 marks a free slot; the hash 0 is kept aside.
+  static bool place(std::vector<uint64_t>& slots, uint64_t hash) {
+    size_t at = hash & (slots.size() - 1);
+    for (; slots[at] != 0; at = (at + 1) & (slots.size() - 1)) {
+      if (slots[at] == hash) return false;
+    }
+    slots[at] = hash;
+    return true;
+  }
+  void grow() {
+    std::vector<uint64_t> larger(slots_.size() * 2);
+    for (const uint64_t hash : slots_) {
+      if (hash != 0) place(larger, hash);
+    }
+    slots_.swap(larger);
+  }
+
+  std::vector<uint64_t> slots_;
+  size_t count_ = 0;
+  bool holdsZero_ = false;
+};
 
 // Definitions by the hash of their name. The names themselves are formed
 // again only to confirm an equal hash.
@@ -141,38 +195,44 @@ public:
         if (!alias_.empty()) define({reg.element, Line::AliasOffset}, prefixed(alias_, options_.regOffsetString));
       }
     }
-    if (suspect_ || reg.fields.empty() || !definitions_.writesBitFieldsOf(*reg.element)) return;
+    if (reg.fields.empty() || !definitions_.writesBitFieldsOf(*reg.element)) return;
     hasBitFields_ = true;
-    if (reg.aka) {
-      suspect_ = true;
-      return;
-    }
     for (const CheckedField& field : reg.fields) {
-      if (field.size != 1) continue;
-      bitFieldName(stem_, reg.headerName, field.name, options_);
-      if (endsLikeAFieldLine(stem_)) {
-        suspect_ = true;
-        return;
+      const bool single = field.size == 1;
+      if (single) {
+        bitFieldName(stem_, reg.headerName, field.name, options_);
+        values_.push_back(screenValue(prefixed(stem_, "")));
       }
-      values_.push_back(hashOf(prefixed(stem_, "")));
+      if (reg.aka) {
+        bitFieldAlias(stem_, reg.aka, field.name, options_);
+        const std::string_view alias = prefixed(stem_, "");
+        const uint64_t hash = hashOf(alias);
+        aliases_.push_back(hash);
+        aliasLines_.push_back(NameHash(hash).add("_MASK").value());
+        aliasLines_.push_back(NameHash(hash).add("_BIT").value());
+        if (single) aliasLines_.push_back(screenValue(alias));
+      }
     }
   }
 
   void finish() override {
-    for (const uint64_t value : values_) suspect_ = suspect_ || table_.mayHold(value);
-    if (!suspect_ && hasBitFields_ && (tableEnds_.mask || tableEnds_.bit || tableEnds_.bitBand)) {
-      suspect_ = suffixedLinesMayClash();
+    for (const std::vector<uint64_t>* lines : {&values_, &aliasLines_}) {
+      for (const uint64_t line : *lines) {
+        if (table_.mayHold(line)) clashing_.insert(line);
+      }
     }
-    if (suspect_) {
-      // The thorough pass finds everything the first one did, and more.
-      table_ = DefinitionTable();
-      pending_.clear();
-      reported_.clear();
-      definitions_.forEach(root_, true, [&](const Definition& definition, std::string_view name) {
-        define(definition, name);
-      });
+    if (hasBitFields_ && (!lineEnded_.empty() || !aliases_.empty())) screenStems();
+    if (clashing_.empty()) {
+      flush();
+      return;
     }
-    for (auto& [element, message] : pending_) findings_.add(*element, "name-clash", std::move(message));
+    table_ = DefinitionTable();
+    pending_.clear();
+    reported_.clear();
+    definitions_.forEach(root_, true, [&](const Definition& definition, std::string_view name) {
+      if (!isBitFieldLine(definition.line) || clashing_.contains(hashOf(name))) define(definition, name);
+    });
+    flush();
   }
 
 private:
@@ -184,12 +244,31 @@ private:
     return name_;
   }
 
+  // The hash of a value line, whose name, when it ends like a bit-field
+  // line, may be that line of the field named by the rest.
+  uint64_t screenValue(std::string_view name) {
+    for (const std::string_view end : kFieldLineEnds) {
+      if (name.ends_with(end)) {
+        clashing_.insert(hashOf(name));
+        return hashOf(name);
+      }
+    }
+    return hashOf(name);
+  }
+
+  // Every line a field or field alias of this name (prefix included) has,
+  // as a name that may clash.
+  void mayClash(uint64_t stem) {
+    clashing_.insert(stem);
+    for (const std::string_view end : kFieldLineEnds) clashing_.insert(NameHash(stem).add(end).value());
+  }
+
   // False for a register line whose name a register defined before. A
   // register's name joins the table even when it clashes, for that test.
   bool define(const Definition& definition, std::string_view name) {
-    tableEnds_.mask |= name.ends_with("_MASK");
-    tableEnds_.bit |= name.ends_with("_BIT");
-    tableEnds_.bitBand |= name.ends_with("_BITBAND") || name.ends_with("_BITBAND_ADDRESS");
+    for (const std::string_view end : kFieldLineEnds) {
+      if (name.ends_with(end)) lineEnded_.emplace(name.substr(0, name.size() - end.size()));
+    }
     const uint64_t hash = hashOf(name);
     const DefinitionTable::Found found = table_.find(hash, name, definitions_);
     if (!found.first) {
@@ -206,28 +285,55 @@ private:
     return true;
   }
 
-  // Whether a mask, bit or bit-band line of some field might define a name
-  // of the table. Only maps with names in the table that end like such a
-  // line come here, and they go through the map once more.
-  bool suffixedLinesMayClash() const {
+  // Names of fields and field aliases (prefix included) that lines of
+  // other definitions may share: a table name that ends like a bit-field
+  // line without that end, and every alias. An alias named twice clashes;
+  // for the rest, a field of that name is looked for. Its name is its
+  // register's, "_" and its own, so without -noprependreg and aliases it
+  // is enough to look up registers of the right names; else the fields
+  // are gone through once more.
+  void screenStems() {
+    std::vector<uint64_t> aliases = aliases_;
+    std::sort(aliases.begin(), aliases.end());
+    for (size_t i = 1; i < aliases.size(); ++i) {
+      if (aliases[i] == aliases[i - 1]) mayClash(aliases[i]);
+    }
+    if (aliases_.empty() && !options_.noPrependReg) {
+      for (const std::string& stem : lineEnded_) {
+        if (fieldOfRegisterMayBeNamed(stem)) mayClash(hashOf(stem));
+      }
+      return;
+    }
+    HashSet named;
+    for (const uint64_t alias : aliases) named.insert(alias);
+    for (const std::string& stem : lineEnded_) named.insert(hashOf(stem));
     CheckedRegister reg;
-    std::string stem;
-    bool suspect = false;
+    std::string field;
     walkHeader(&root_, [&](const MemoryMapElement& element, const MemoryMapElement* segment) {
-      if (suspect || element.kind() != ElementKind::Register || !definitions_.writesBitFieldsOf(element)) return;
+      if (element.kind() != ElementKind::Register || !definitions_.writesBitFieldsOf(element)) return;
       readRegister(reg, element, segment, options_);
-      const bool bitBand = definitions_.hasBitBand(element);
-      for (const CheckedField& field : reg.fields) {
-        bitFieldName(stem, reg.headerName, field.name, options_);
-        NameHash start;
-        start.add(options_.defPrefixString).add(stem);
-        auto held = [&](std::string_view end) { return table_.mayHold(NameHash(start).add(end).value()); };
-        suspect = suspect || (tableEnds_.mask && held("_MASK")) || (tableEnds_.bit && held("_BIT")) ||
-                  (tableEnds_.bitBand && field.size == 1 && bitBand &&
-                   (held("_BITBAND") || held("_BITBAND_ADDRESS")));
+      for (const CheckedField& bits : reg.fields) {
+        bitFieldName(field, reg.headerName, bits.name, options_);
+        const uint64_t stem = NameHash().add(options_.defPrefixString).add(field).value();
+        if (named.contains(stem)) mayClash(stem);
       }
     });
-    return suspect;
+  }
+
+  // Whether a register's name, with "_" and a field's, may give `stem`.
+  bool fieldOfRegisterMayBeNamed(std::string_view stem) const {
+    const std::string& prefix = options_.defPrefixString;
+    if (!stem.starts_with(prefix)) return false;
+    const std::string_view name = stem.substr(prefix.size());
+    for (size_t end = name.find('_'); end != std::string_view::npos; end = name.find('_', end + 1)) {
+      const std::string line = prefix + std::string(name.substr(0, end)) + options_.regString;
+      if (table_.find(hashOf(line), line, definitions_).registerLine) return true;
+    }
+    return false;
+  }
+
+  void flush() {
+    for (auto& [element, message] : pending_) findings_.add(*element, "name-clash", std::move(message));
   }
 
   // Same-kind repeats that mean no harm: a group base written twice with
@@ -263,19 +369,17 @@ private:
   const HeaderOptions& options_;
   Findings& findings_;
   DefinitionTable table_;
-  // Which bit-field line ends some name in the table has: a line with
-  // another end cannot define that name.
-  struct {
-    bool mask = false;
-    bool bit = false;
-    bool bitBand = false;
-  } tableEnds_;
+  // The names in the table that end like a bit-field line, without that
+  // end: few, in any map.
+  std::set<std::string, std::less<>> lineEnded_;
   bool hasBitFields_ = false;
-  // Whether a bit-field line may clash: the thorough pass decides.
-  bool suspect_ = false;
-  // The hashes of the value lines of single-bit fields, to look up once
-  // the table is complete.
+  // Hashes of names of lines that may clash, for the second pass.
+  HashSet clashing_;
+  // Hashes of the value lines of single-bit fields and of field alias
+  // lines, to look up once the table is complete, and of alias names.
   std::vector<uint64_t> values_;
+  std::vector<uint64_t> aliasLines_;
+  std::vector<uint64_t> aliases_;
   std::set<std::pair<const void*, const void*>> reported_;
   std::vector<std::pair<const MemoryMapElement*, std::string>> pending_;
   std::string alias_;
