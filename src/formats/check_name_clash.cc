@@ -247,13 +247,11 @@ private:
   // The hash of a value line, whose name, when it ends like a bit-field
   // line, may be that line of the field named by the rest.
   uint64_t screenValue(std::string_view name) {
+    const uint64_t hash = hashOf(name);
     for (const std::string_view end : kFieldLineEnds) {
-      if (name.ends_with(end)) {
-        clashing_.insert(hashOf(name));
-        return hashOf(name);
-      }
+      if (name.ends_with(end)) clashing_.insert(hash);
     }
-    return hashOf(name);
+    return hash;
   }
 
   // Every line a field or field alias of this name (prefix included) has,
@@ -321,13 +319,23 @@ private:
   }
 
   // Whether a register's name, with "_" and a field's, may give `stem`.
+  // The register lines of every name before an "_" are looked up by a hash
+  // that runs along the stem once, so a name of many underscores costs no
+  // more than its length.
   bool fieldOfRegisterMayBeNamed(std::string_view stem) const {
     const std::string& prefix = options_.defPrefixString;
     if (!stem.starts_with(prefix)) return false;
     const std::string_view name = stem.substr(prefix.size());
+    NameHash before;
+    before.add(prefix);
+    size_t hashed = 0;
     for (size_t end = name.find('_'); end != std::string_view::npos; end = name.find('_', end + 1)) {
+      before.add(name.substr(hashed, end - hashed));
+      hashed = end;
+      const uint64_t hash = NameHash(before).add(options_.regString).value();
+      if (!table_.mayHold(hash)) continue;
       const std::string line = prefix + std::string(name.substr(0, end)) + options_.regString;
-      if (table_.find(hashOf(line), line, definitions_).registerLine) return true;
+      if (table_.find(hash, line, definitions_).registerLine) return true;
     }
     return false;
   }

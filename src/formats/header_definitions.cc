@@ -42,15 +42,12 @@ bool isBitFieldLine(Line line) { return line >= Line::Mask && line <= Line::Alia
 std::string_view lineSuffix(Line line) { return textOf(line).suffix; }
 
 HeaderDefinitions::HeaderDefinitions(const HeaderOptions& options)
-    : options_(options), exclusion_(options.excludeBitFieldPattern) {}
+    : options_(options),
+      exclusion_(options.excludeBitFieldPattern),
+      excludedRegisters_(options.excludeBitFieldRegisters.begin(), options.excludeBitFieldRegisters.end()) {}
 
 bool HeaderDefinitions::writesBitFieldsOf(const MemoryMapElement& reg) const {
-  if (options_.noBitFields) return false;
-  const std::string_view name = nameOf(reg);
-  for (const std::string& excluded : options_.excludeBitFieldRegisters) {
-    if (excluded == name) return false;
-  }
-  return true;
+  return !options_.noBitFields && !excludedRegisters_.contains(nameOf(reg));
 }
 
 bool HeaderDefinitions::hasBitBand(const MemoryMapElement& reg) const {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 #include "formats/check_context.h"
 #include "header/bit_field_exclusion.h"
@@ -77,6 +78,7 @@ public:
 private:
   const HeaderOptions& options_;
   BitFieldExclusion exclusion_;
+  const std::unordered_set<std::string_view> excludedRegisters_;
 };
 
 }  // namespace rw::checks
