@@ -1,6 +1,6 @@
 # regwright_add_header(<target> MAP <file> OUTPUT <header>
 #                      [TARGET_NAME <name>] [MACROS <definitions>...]
-#                      [OPTIONS <options>...])
+#                      [OPTIONS <options>...] [CHECK])
 #
 # Generates <header> from the memory map <file> as part of building <target>,
 # and puts the header's folder on <target>'s include path (PUBLIC, or INTERFACE
@@ -15,13 +15,15 @@
 #   MACROS       NAME=VALUE definitions handed to the map's preprocessor; several
 #                arguments and ";"-separated lists are joined into one list.
 #   OPTIONS      further regwright options, e.g. -regbaseoffs -bitband 0x40000000.
+#   CHECK        check the map first (-checkerror): any finding fails the build,
+#                as a compiler's error would, and leaves the header as it was.
 #
 # regwright writes a dependency file next to the header naming every file it read
 # (the map and whatever it includes or imports, or the SVD file), so the header
 # is regenerated when any of them changes, with the Ninja and the Makefile
 # generators alike.
 function(regwright_add_header target)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "MAP;OUTPUT;TARGET_NAME" "MACROS;OPTIONS")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "CHECK" "MAP;OUTPUT;TARGET_NAME" "MACROS;OPTIONS")
   if(arg_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "regwright_add_header: unexpected arguments: ${arg_UNPARSED_ARGUMENTS}")
   endif()
@@ -62,10 +64,15 @@ function(regwright_add_header target)
     list(APPEND positionals "${macros}")
   endif()
 
+  set(check "")
+  if(arg_CHECK)
+    set(check -checkerror)
+  endif()
+
   file(MAKE_DIRECTORY "${header_dir}")
   add_custom_command(
     OUTPUT "${header}"
-    COMMAND regwright::regwright ${positionals} ${arg_OPTIONS} -depfile "${depfile}"
+    COMMAND regwright::regwright ${positionals} ${arg_OPTIONS} ${check} -depfile "${depfile}"
     MAIN_DEPENDENCY "${map}"
     DEPENDS regwright::regwright
     DEPFILE "${depfile}"

@@ -17,7 +17,9 @@ struct Finding {
   std::string kind;      // "overlap", "field-range", ...
 };
 
-// Every finding, in a stable order: by file, then line.
+// Every finding about what the header defines under `options`, in a stable
+// order: by file (in the order the map read them), then line. The map is
+// only read.
 std::vector<Finding> checkMap(const MemoryMap& map, const HeaderOptions& options);
 
 }  // namespace rw

@@ -80,4 +80,35 @@ void registerName(std::string& out, const MemoryMapElement& reg, const MemoryMap
   fixDefinitionName(out, options);
 }
 
+void bitFieldName(std::string& out, std::string_view registerName, std::string_view fieldName,
+                  const HeaderOptions& options) {
+  // Only the field's own part is repaired: a digit after the register's
+  // name needs no underscore.
+  std::string repaired(fieldName);
+  fixDefinitionName(repaired, options);
+  out.clear();
+  if (!options.noPrependReg) {
+    out += registerName;
+    out += '_';
+  }
+  out += repaired;
+}
+
+void registerAlias(std::string& out, std::optional<std::string_view> aka, const HeaderOptions& options) {
+  out.assign(aka.value_or(std::string_view()));
+  fixDefinitionName(out, options);
+}
+
+void bitFieldAlias(std::string& out, std::optional<std::string_view> aka, std::string_view fieldName,
+                   const HeaderOptions& options) {
+  out.clear();
+  if (!aka) return;
+  std::string repaired(fieldName);
+  fixDefinitionName(repaired, options);
+  out += *aka;
+  out += '_';
+  out += repaired;
+  fixDefinitionName(out, options);
+}
+
 }  // namespace rw

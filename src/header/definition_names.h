@@ -2,7 +2,9 @@
 // group prefix, and the optional repair of characters that C does not accept.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "header/header_options.h"
 #include "memorymap/memory_map_element.h"
@@ -22,5 +24,20 @@ void fixDefinitionName(std::string& name, const HeaderOptions& options);
 // fixDefinitionName.
 void registerName(std::string& out, const MemoryMapElement& reg, const MemoryMapElement* group,
                   const HeaderOptions& options);
+
+// Into `out`: a bit field's name, repaired, behind "<registerName>_" unless
+// -noprependreg; `registerName` as registerName gives it.
+void bitFieldName(std::string& out, std::string_view registerName, std::string_view fieldName,
+                  const HeaderOptions& options);
+
+// Into `out`: the alias a register's "aka" gives it, repaired; empty when
+// the register has none (or an empty one).
+void registerAlias(std::string& out, std::optional<std::string_view> aka, const HeaderOptions& options);
+
+// Into `out`: the alias of a bit field of a register with an "aka": the raw
+// aka, "_" and the repaired field name, repaired as a whole. Empty when the
+// register has no "aka"; never empty when it has one, even an empty one.
+void bitFieldAlias(std::string& out, std::optional<std::string_view> aka, std::string_view fieldName,
+                   const HeaderOptions& options);
 
 }  // namespace rw

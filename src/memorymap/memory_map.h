@@ -41,8 +41,15 @@ public:
   // main file, the files it includes, the imported files and theirs, by the
   // path they were opened with.
   std::vector<std::string> filesRead() const;
-  // Where an element was written: "FILE:LINE".
+  // Where an element was written: "FILE:LINE"; for a copy, where the copied
+  // element was written.
   std::string location(const XMLNode& node) const { return document_.location(node); }
+  // The same as a file (indexed in the order of filesRead) and a line.
+  SourcePosition position(const XMLNode& node) const { return document_.position(node); }
+  // The loop or template use that made an element, or null for an element
+  // read as it stands; location(*site) is where that directive is.
+  const CopySite* copySite(const XMLNode& node) const { return document_.copySite(node); }
+  std::string location(const CopySite& site) const { return document_.location(site); }
 
   static void warnOnStandardError(const std::string& message);
 

@@ -67,13 +67,11 @@ private:
   Outcome processFor(XMLElement& element, Level& level);
   Outcome processForeach(XMLElement& element);
 
-  // Copies made through the document's element factory. Loops charge the
-  // copy budget for all their rounds before cloning; deepCopy charges itself
-  // and gives null (and a warning naming `directive`) once the budget is
-  // spent.
-  // `grown` counts the bytes the expansion added to the source's text.
-  XMLElement* cloneExpanded(const XMLElement& source, const MacroTable& macros, uint64_t& grown);
-  XMLElement* deepCopy(const XMLElement& source, const std::string& directive);
+  // A template's copy for `directive`, made through the document's element
+  // factory, or null (and a warning naming the directive) once the copy
+  // budget is spent. Loops charge the budget for all their rounds before
+  // they copy.
+  XMLElement* deepCopy(const XMLElement& source, const XMLElement& directive);
   bool chargeCopies(uint64_t elements, uint64_t bytes, const std::string& directive);
 
   XMLDocument& document_;

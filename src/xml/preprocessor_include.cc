@@ -186,7 +186,7 @@ Preprocessor::Outcome Preprocessor::processXmlput(XMLElement& element, Level& le
                         std::to_string(kMaxNestingDepth) + " includes and templates deep; not expanded"));
     return keep(element, level);
   }
-  XMLElement* copy = deepCopy(*found->second, "xmlput");
+  XMLElement* copy = deepCopy(*found->second, element);
   if (copy == nullptr) return drop();
 
   Outcome outcome;

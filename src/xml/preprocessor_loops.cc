@@ -131,13 +131,37 @@ void expandedCopy(XMLElement& copy, const XMLElement& source, const MacroTable& 
   copy.setAttributes(list);
 }
 
+// The `file` of the copies one directive makes: its copy site. The copied
+// nodes share a file in practice, so the last answer is kept.
+class CopyMarker {
+public:
+  CopyMarker(XMLDocument& document, const XMLNode& directive, CopyKind kind)
+      : document_(document), directive_(directive), kind_(kind) {}
+  uint32_t operator()(uint32_t copied) {
+    if (!marked_ || copied != copied_) {
+      copied_ = copied;
+      mark_ = document_.copyMark(copied, directive_, kind_);
+      marked_ = true;
+    }
+    return mark_;
+  }
+
+private:
+  XMLDocument& document_;
+  const XMLNode& directive_;
+  const CopyKind kind_;
+  bool marked_ = false;
+  uint32_t copied_ = 0;
+  uint32_t mark_ = 0;
+};
+
 // The shared part of both copies: the element with its attributes, values
 // expanded with `table` when there is one.
 XMLElement* copyElement(const XMLDocument& document, const XMLElement& source, const MacroTable* table,
-                        uint64_t& grown) {
+                        uint64_t& grown, CopyMarker& mark) {
   XMLElement* copy = document.makeElement(source.tagName());
   copy->line = source.line;
-  copy->file = source.file;
+  copy->file = mark(source.file);
   if (table == nullptr) {
     copy->copyAttributes(source);
   } else {
@@ -150,8 +174,8 @@ XMLElement* copyElement(const XMLDocument& document, const XMLElement& source, c
 // With `table` (clone expanded) only elements are copied; without it (deep
 // copy) CDATA sections come along.
 XMLElement* copyTree(const XMLDocument& document, const XMLElement& source, const MacroTable* table,
-                     uint64_t& grown) {
-  XMLElement* top = copyElement(document, source, table, grown);
+                     uint64_t& grown, CopyMarker& mark) {
+  XMLElement* top = copyElement(document, source, table, grown, mark);
   struct Pending {
     const XMLNode* next;
     XMLElement* copyParent;
@@ -171,12 +195,12 @@ XMLElement* copyTree(const XMLDocument& document, const XMLElement& source, cons
       if (table == nullptr) {
         XMLNode* section = new XMLCDATASection(static_cast<const XMLCDATASection*>(node)->text());
         section->line = node->line;
-        section->file = node->file;
+        section->file = mark(node->file);
         copyParent->appendChild(section);
       }
       continue;
     }
-    XMLElement* copy = copyElement(document, *element, table, grown);
+    XMLElement* copy = copyElement(document, *element, table, grown, mark);
     copyParent->appendChild(copy);
     if (element->firstChild != nullptr) pending.push_back({element->firstChild, copy});
   }
@@ -185,15 +209,12 @@ XMLElement* copyTree(const XMLDocument& document, const XMLElement& source, cons
 
 }  // namespace
 
-XMLElement* Preprocessor::cloneExpanded(const XMLElement& source, const MacroTable& table, uint64_t& grown) {
-  return copyTree(document_, source, &table, grown);
-}
-
-XMLElement* Preprocessor::deepCopy(const XMLElement& source, const std::string& directive) {
+XMLElement* Preprocessor::deepCopy(const XMLElement& source, const XMLElement& directive) {
   const CopySize size = copySize(source, true);
-  if (!chargeCopies(size.elements, size.bytes, directive)) return nullptr;
+  if (!chargeCopies(size.elements, size.bytes, std::string(directive.tagName()))) return nullptr;
   uint64_t unchanged = 0;
-  return copyTree(document_, source, nullptr, unchanged);
+  CopyMarker mark(document_, directive, CopyKind::Template);
+  return copyTree(document_, source, nullptr, unchanged, mark);
 }
 
 // A loop that would not end is refused with the usage warning: an increment
@@ -251,6 +272,7 @@ Preprocessor::Outcome Preprocessor::processFor(XMLElement& element, Level& level
   MacroTable loopTable;
 
   CopyChain copies;
+  CopyMarker mark(document_, element, CopyKind::Loop);
   uint64_t grown = 0;
   uint64_t i = first;
   for (uint64_t round = 0; round < rounds; ++round, i += step) {
@@ -261,7 +283,7 @@ Preprocessor::Outcome Preprocessor::processFor(XMLElement& element, Level& level
     loopTable.set(scaledName, std::to_string(scaled));
     loopTable.set(scaledHexName, hexText(scaled));
     for (XMLNode* child = element.firstChild; child != nullptr; child = child->nextSibling) {
-      if (const XMLElement* body = asElement(child)) copies.append(cloneExpanded(*body, loopTable, grown));
+      if (const XMLElement* body = asElement(child)) copies.append(copyTree(document_, *body, &loopTable, grown, mark));
     }
   }
   // The budget was charged for the loop's text as written; what the loop
@@ -308,12 +330,13 @@ Preprocessor::Outcome Preprocessor::processForeach(XMLElement& element) {
   std::vector<size_t> chosen(lists.size(), 0);
 
   CopyChain copies;
+  CopyMarker mark(document_, element, CopyKind::Loop);
   uint64_t grown = 0;
   MacroTable table;
   for (uint64_t round = 0; round < combinations; ++round) {
     for (size_t n = 0; n < lists.size(); ++n) table.set(lists[n].name, std::string(lists[n].items[chosen[n]]));
     for (XMLNode* child = element.firstChild; child != nullptr; child = child->nextSibling) {
-      if (const XMLElement* body = asElement(child)) copies.append(cloneExpanded(*body, table, grown));
+      if (const XMLElement* body = asElement(child)) copies.append(copyTree(document_, *body, &table, grown, mark));
     }
     // Odometer: the last list turns fastest.
     for (size_t n = lists.size(); n-- > 0;) {

@@ -98,10 +98,52 @@ LoadStatus XMLDocument::load(const std::string& path, size_t limit) {
   return parse(bytes, index) ? LoadStatus::Loaded : LoadStatus::Malformed;
 }
 
-std::string XMLDocument::location(const XMLNode& node) const {
-  if (node.file >= files.size()) return "line " + std::to_string(node.line + 1);
-  const SourceFile& source = files[node.file];
-  return source.path + ":" + std::to_string(node.line + source.lineOffset);
+uint32_t XMLDocument::sourceFile(uint32_t file) const {
+  if ((file & kCopyMark) == 0) return file;
+  const uint32_t site = file & ~kCopyMark;
+  return site < copySites.size() ? copySites[site].file : static_cast<uint32_t>(files.size());
+}
+
+std::string XMLDocument::location(uint32_t file, uint32_t line) const {
+  if (file >= files.size()) return "line " + std::to_string(line + 1);
+  const SourceFile& source = files[file];
+  return source.path + ":" + std::to_string(line + source.lineOffset);
+}
+
+std::string XMLDocument::location(const XMLNode& node) const { return location(sourceFile(node.file), node.line); }
+
+std::string XMLDocument::location(const CopySite& site) const { return location(site.directiveFile, site.directiveLine); }
+
+SourcePosition XMLDocument::position(const XMLNode& node) const {
+  const uint32_t file = sourceFile(node.file);
+  return {file, node.line + (file < files.size() ? files[file].lineOffset : 1)};
+}
+
+const CopySite* XMLDocument::copySite(const XMLNode& node) const {
+  if ((node.file & kCopyMark) == 0) return nullptr;
+  const uint32_t site = node.file & ~kCopyMark;
+  return site < copySites.size() ? &copySites[site] : nullptr;
+}
+
+size_t XMLDocument::CopySiteHash::operator()(const CopySite& site) const {
+  const uint64_t files = (uint64_t{site.file} << 32) | site.directiveFile;
+  const uint64_t place = (uint64_t{site.directiveLine} << 8) | static_cast<uint8_t>(site.kind);
+  return std::hash<uint64_t>()(files * 0x9E3779B97F4A7C15u ^ place);
+}
+
+uint32_t XMLDocument::copyMark(uint32_t copied, const XMLNode& directive, CopyKind kind) {
+  const CopySite site{sourceFile(copied), sourceFile(directive.file), directive.line, kind};
+  const auto [entry, added] = copySiteIndex_.try_emplace(site, static_cast<uint32_t>(copySites.size()));
+  if (added) {
+    // The copy budget ends loops long before the index could reach the
+    // mark; past it, copies would keep their file without the site.
+    if (copySites.size() >= kCopyMark) {
+      copySiteIndex_.erase(entry);
+      return site.file;
+    }
+    copySites.push_back(site);
+  }
+  return entry->second | kCopyMark;
 }
 
 }  // namespace rw

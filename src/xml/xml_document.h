@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "xml/xml_node.h"
@@ -23,6 +24,29 @@ struct SourceFile {
   // Added to a node's line: 1, or 2 when the file starts with a newline,
   // which the reader's count leaves out.
   uint32_t lineOffset = 1;
+};
+
+// What copied an element: a loop (`for`, `foreach`) or a template use
+// (`xmlput`).
+enum class CopyKind : uint8_t { Loop, Template };
+
+// A directive that copied elements, for the copies to say where they came
+// from: the file the copied text was written in, and the directive's own
+// file and line (the reader's count, as in XMLNode::line). Both files are
+// indices into XMLDocument::files.
+struct CopySite {
+  uint32_t file = 0;
+  uint32_t directiveFile = 0;
+  uint32_t directiveLine = 0;
+  CopyKind kind = CopyKind::Loop;
+  bool operator==(const CopySite&) const = default;
+};
+
+// Where a node was written: an index into XMLDocument::files and the line
+// an editor shows.
+struct SourcePosition {
+  uint32_t file = 0;
+  uint32_t line = 0;
 };
 
 // Why a load failed, for callers that treat a missing file and a broken one
@@ -65,8 +89,20 @@ public:
     return r;
   }
 
-  // "PATH:LINE" for a node of this document.
+  // "PATH:LINE" for a node of this document; for a copy, where the copied
+  // element was written.
   std::string location(const XMLNode& node) const;
+  SourcePosition position(const XMLNode& node) const;
+  // The directive that made `node`, or null when the node was read as it
+  // stands.
+  const CopySite* copySite(const XMLNode& node) const;
+  // "PATH:LINE" for the directive of a copy site.
+  std::string location(const CopySite& site) const;
+
+  // The `file` value for a copy that `directive` makes of a node whose
+  // `file` is `copied`. A site met again reuses its entry, so the table
+  // grows with the directives of the map, not with the copies.
+  uint32_t copyMark(uint32_t copied, const XMLNode& directive, CopyKind kind);
 
   const ElementFactory makeElement;
   // Every file read, each once, in the order first read.
@@ -74,6 +110,18 @@ public:
   XMLElement* root = nullptr;  // owned
   std::string errorMessage;    // at most 1023 bytes
   int32_t errorLine = 0;
+  // Indexed by a copy's `file` without kCopyMark.
+  std::vector<CopySite> copySites;
+
+private:
+  // The file index behind a node's `file` value.
+  uint32_t sourceFile(uint32_t file) const;
+  std::string location(uint32_t file, uint32_t line) const;
+
+  struct CopySiteHash {
+    size_t operator()(const CopySite& site) const;
+  };
+  std::unordered_map<CopySite, uint32_t, CopySiteHash> copySiteIndex_;
 };
 
 }  // namespace rw

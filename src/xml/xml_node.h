@@ -14,6 +14,9 @@
 
 namespace rw {
 
+// Set in XMLNode::file for copies; file indices stay far below it.
+inline constexpr uint32_t kCopyMark = 0x80000000u;
+
 class XMLNode {
 public:
   XMLNode() = default;
@@ -29,7 +32,10 @@ public:
   // The reader's line count where the node began: the newlines before it,
   // except one in the very first byte of the file.
   uint32_t line = 0;
-  // Which file of its document the node was read from (XMLDocument::files).
+  // Which file of its document the node was read from (XMLDocument::files),
+  // or, for a copy that a loop or a template use made, kCopyMark and the
+  // index of that use in XMLDocument::copySites. XMLDocument::position tells
+  // both apart.
   uint32_t file = 0;
 
   // Links `child` at the end of the chain. Leaves child's own nextSibling as it

@@ -1,0 +1,1 @@
+the header of the last good map
