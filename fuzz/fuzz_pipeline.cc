@@ -1,8 +1,9 @@
 // Map text through the whole pipeline: preprocessing (with a small include
-// tree and an imported file beside it), imports, addresses, and the header
-// definitions. The last byte of the input chooses the generator options (so a
-// map file taken as a seed stays whole but for its final line feed); the rest
-// is the main file.
+// tree and an imported file beside it), imports, addresses, the header
+// definitions, then every other writer of the loaded tree (checks, expanded
+// map, SVD, web page). The last byte of the input chooses the generator
+// options (so a map file taken as a seed stays whole but for its final line
+// feed); the rest is the main file.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +15,10 @@
 #include <string>
 #include <string_view>
 
+#include "formats/html_writer.h"
+#include "formats/map_checks.h"
+#include "formats/map_writer.h"
+#include "formats/svd_writer.h"
 #include "header/header_generator.h"
 #include "macros/macro_expansion.h"
 #include "memorymap/memory_map.h"
@@ -95,6 +100,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string header;
   if (map.load("main.xml", rw::macroDefinitions("FAMILY=F1;FLASH=64"))) {
     generateDefinitions(header, map.rootElement(), settings);
+    // Every other writer reads the same tree.
+    rw::checkMap(map, settings);
+    rw::writeExpandedMap(map.rootElement());
+    rw::writeSvd(map.rootElement(), "D");
+    rw::writeHtml(map.rootElement(), settings, "T");
   }
   if (::fchdir(home) != 0) std::abort();
   return 0;
