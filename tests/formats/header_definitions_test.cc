@@ -59,8 +59,8 @@ TEST(HeaderDefinitions, NameWhatTheGeneratorWritesForTheDevice) {
   const MacroTable system = systemMacros();
   MemoryMap map(system);
   ASSERT_TRUE(map.load(std::string(REGWRIGHT_TESTS_DIR) + "/data/stm32f103/flat.xml", MacroTable()));
-  for (const char* words : {"", "regBaseOffs prependRegGroup regString=_R", "noPrependReg fixDefs bitBand=0x40000000",
-                            "defPrefixString=D_ singleBitFieldNames excludeBitFieldPattern=.*EN"}) {
+  for (const char* words : {"", "-regbaseoffs -prependreggroup -regstring _R", "-noprependreg -fixdefs -bitband 0x40000000",
+                            "-defprefixstring D_ -singlebitfieldnames -excludebitfield .*EN"}) {
     SCOPED_TRACE(words);
     expectTheGeneratorsDefinitions(map, testing::optionsFrom(words));
   }

@@ -10,22 +10,10 @@
 #include "temp_folder.h"
 #include "macros/macro_expansion.h"
 #include "memorymap/memory_map.h"
-#include "tool/option_parser.h"
+#include "options_text.h"
 
 namespace rw {
 namespace {
-
-// The header options that these command-line words give.
-HeaderOptions optionsFrom(const std::string& words) {
-  std::vector<std::string> list;
-  std::istringstream in(words);
-  for (std::string word; in >> word;) list.push_back(word);
-  CommandLine commandLine;
-  Diagnostics diagnostics{"regwright"};
-  OptionParser(commandLine, diagnostics).parse(list);
-  EXPECT_EQ(diagnostics.errorCount, 0);
-  return commandLine.header;
-}
 
 size_t count(const std::string& text, const std::string& part) {
   size_t n = 0;
@@ -43,12 +31,12 @@ TEST(HtmlWriter, Cases) {
     SCOPED_TRACE(c.name);
     MemoryMap map(system);
     ASSERT_TRUE(map.load(folder.write("map.xml", c.get("map")), MacroTable()));
-    const std::string page = writeHtml(map.rootElement(), optionsFrom(c.get("options")), c.get("target"),
+    const std::string page = writeHtml(map.rootElement(), testing::optionsFrom(c.get("options")), c.get("target"),
                                        std::stoul(c.get("live", "2000")));
     for (const std::string& part : c.all("has")) EXPECT_NE(page.find(part), std::string::npos) << part;
     for (const std::string& part : c.all("lacks")) EXPECT_EQ(page.find(part), std::string::npos) << part;
     EXPECT_EQ(count(page, "<script"), std::stoul(c.get("scripts", "2")));
-    EXPECT_EQ(page, writeHtml(map.rootElement(), optionsFrom(c.get("options")), c.get("target"),
+    EXPECT_EQ(page, writeHtml(map.rootElement(), testing::optionsFrom(c.get("options")), c.get("target"),
                               std::stoul(c.get("live", "2000"))));
   }
 }

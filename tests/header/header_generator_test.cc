@@ -2,44 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 
 #include "case_file.h"
 #include "temp_folder.h"
 #include "macros/macro_expansion.h"
 #include "memorymap/memory_map.h"
+#include "options_text.h"
 
 namespace rw {
 namespace {
-
-// "name" sets a flag, "name=value" a text, a list entry or the bit-band base.
-HeaderOptions optionsFrom(const std::string& words) {
-  HeaderOptions options;
-  std::istringstream in(words);
-  for (std::string word; in >> word;) {
-    const size_t equals = word.find('=');
-    const std::string name = word.substr(0, equals);
-    const std::string value = equals == std::string::npos ? "" : word.substr(equals + 1);
-    if (name == "fixDefs") options.fixDefs = true;
-    else if (name == "noPrependReg") options.noPrependReg = true;
-    else if (name == "prependRegGroup") options.prependRegGroup = true;
-    else if (name == "singleBitFieldNames") options.singleBitFieldNames = true;
-    else if (name == "regBaseOffs") options.regBaseOffs = true;
-    else if (name == "noBitFields") options.noBitFields = true;
-    else if (name == "defPrefixString") options.defPrefixString = value;
-    else if (name == "regString") options.regString = value;
-    else if (name == "regBaseString") options.regBaseString = value;
-    else if (name == "regOffsetString") options.regOffsetString = value;
-    else if (name == "excludeBitFieldPattern") options.excludeBitFieldPattern = value;
-    else if (name == "excludeBitFieldRegisters") options.excludeBitFieldRegisters.push_back(value);
-    else if (name == "bitBand") {
-      options.bitBandBase = static_cast<uint32_t>(std::stoul(value, nullptr, 0));
-      options.bitBandAliasOffset = 0x2000000u;
-    } else ADD_FAILURE() << "unknown option " << name;
-  }
-  return options;
-}
 
 TEST(HeaderGenerator, Cases) {
   const testing::TempFolder folder;
@@ -50,7 +22,7 @@ TEST(HeaderGenerator, Cases) {
     ASSERT_TRUE(map.load(folder.write("map.xml", c.get("map")), MacroTable()));
     std::string header;
     ::testing::internal::CaptureStderr();
-    generateDefinitions(header, map.rootElement(), optionsFrom(c.get("options")));
+    generateDefinitions(header, map.rootElement(), testing::optionsFrom(c.get("options")));
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.get("warn"));
     EXPECT_EQ(header, c.get("header"));
   }
