@@ -28,11 +28,11 @@ Value checkedValue(std::string_view text) {
   }
 }
 
-// A literal as nearly every start in a real map is written: an optional "+",
-// then "0x" and 1 to 8 hexadecimal digits, or a decimal number of 1 to 9
-// digits without a leading zero. The expression gives the same value; reading
-// it directly spares the parser on a map's hundreds of thousands of starts.
-std::optional<uint64_t> plainLiteral(std::string_view text) {
+}  // namespace
+
+// The expression gives the same value; reading it directly spares the parser
+// on a map's hundreds of thousands of starts.
+std::optional<uint64_t> plainLiteralValue(std::string_view text) {
   if (text.starts_with('+')) text.remove_prefix(1);
   const bool hex = text.starts_with("0x");
   if (hex) text.remove_prefix(2);
@@ -51,10 +51,8 @@ std::optional<uint64_t> plainLiteral(std::string_view text) {
   return value;
 }
 
-}  // namespace
-
 UnsignedResult evaluateUnsigned(std::string_view text) {
-  if (const std::optional<uint64_t> plain = plainLiteral(text)) return {*plain, true};
+  if (const std::optional<uint64_t> plain = plainLiteralValue(text)) return {*plain, true};
   const Value value = checkedValue(text);
   if (value.kind != Value::Kind::Integer && value.kind != Value::Kind::Floating) return {};
   return {value.bits, true};  // a double gives its bit pattern

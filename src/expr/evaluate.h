@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace rw {
@@ -26,6 +27,11 @@ struct ConditionResult {
 // does `&&` on a boolean, but not on an integer). An expression nested too
 // deeply also makes them print a warning to standard error.
 UnsignedResult evaluateUnsigned(std::string_view text);
+// The value of a literal as nearly every start in a real map is written (an
+// optional "+", then "0x" and 1 to 8 hexadecimal digits, or a decimal number
+// of 1 to 9 digits without a leading zero), the value evaluateUnsigned gives
+// it; nothing for any other text.
+std::optional<uint64_t> plainLiteralValue(std::string_view text);
 SignedResult evaluateSigned(std::string_view text);
 ConditionResult evaluateCondition(std::string_view text);
 

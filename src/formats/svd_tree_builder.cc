@@ -137,8 +137,7 @@ MemoryMapElement* SvdTreeBuilder::make(std::string_view tag, pugi::xml_node sour
   for (const auto& [name, value] : attributes) {
     if (!value.empty() && count < list.size()) list[count++] = XMLAttribute{name, value, true};
   }
-  auto* element = new MemoryMapElement(tag);
-  element->setAttributes(std::span<const XMLAttribute>(list.data(), count));
+  auto* element = new MemoryMapElement(tag, std::span<const XMLAttribute>(list.data(), count));
   element->line = lines_.linesBefore(source.offset_debug());
   return element;
 }

@@ -24,6 +24,8 @@ public:
   // the first such name of the run is reported on standard error, once
   // however many writers (the header, the web page) ask.
   bool excludes(std::string_view name) const;
+  // False when nothing is ever excluded (and nothing reported).
+  bool active() const { return code_ != nullptr; }
 
 private:
   pcre2_real_code_8* code_ = nullptr;

@@ -32,13 +32,16 @@ constexpr size_t kDrainThreshold = size_t{256} << 10;
 
 class DefinitionWriter {
 public:
-  DefinitionWriter(std::string& out, const HeaderOptions& options, const DefinitionDrain& drain)
+  DefinitionWriter(std::string& out, const HeaderOptions& options, const DefinitionDrain& drain,
+                   ElementCounts expected)
       : out_(out),
         drain_(drain),
         options_(options),
         prefix_(options.defPrefixString),
         exclusion_(options.excludeBitFieldPattern),
-        excludedRegisters_(options.excludeBitFieldRegisters.begin(), options.excludeBitFieldRegisters.end()) {}
+        excludedRegisters_(options.excludeBitFieldRegisters.begin(), options.excludeBitFieldRegisters.end()),
+        registerNames_(expected.registers),
+        bitFieldNames_(options.noBitFields ? 0 : expected.bitFields) {}
 
   void walk(const XMLNode* node);
   const UnwritableText& problem() const { return problem_; }
@@ -46,7 +49,12 @@ public:
 private:
   void groupBase(const MemoryMapElement& group);
   void registerBlock(const MemoryMapElement& reg);
-  void bitField(const MemoryMapElement& reg, const MemoryMapElement& field);
+  // Into fields_: the bit fields from `child` on, at most `limit` of them and
+  // up to the first whose name cannot be written (kept in problem_), each
+  // looked up in bitFieldNames_ already. Returns the child after the last one
+  // looked at.
+  const XMLNode* prepareBitFields(const XMLNode* child, size_t limit);
+  void bitField(const MemoryMapElement& reg, size_t index);
   void vectorLine(const MemoryMapElement& vector);
   // False, keeping the first such problem, when `text` cannot be written.
   bool writable(const MemoryMapElement& element, const char* what, std::string_view text);
@@ -84,13 +92,22 @@ private:
   std::string registerAlias_;
   // The register's "aka" as written, if it has one.
   std::optional<std::string_view> aka_;
-  // The bit field's name repaired, and with the register's name in front
-  // unless -noprependreg.
+  // The bit field's name repaired.
   std::string fieldName_;
-  std::string fullFieldName_;
   // "aka" + "_" + field name, repaired as a whole: the field's alias. Never
   // empty when the register has an "aka", even an empty one.
   std::string fieldAlias_;
+  // A register's bit fields, prepared before any of them is written, so that
+  // the cache misses of their name lookups overlap: each field's name with
+  // the register's name in front unless -noprependreg, end to end in
+  // fullFieldNames_.
+  struct PreparedField {
+    const MemoryMapElement* field;
+    size_t nameEnd;
+    NameSet::Lookup lookup;
+  };
+  std::vector<PreparedField> fields_;
+  std::string fullFieldNames_;
 };
 
 void DefinitionWriter::walk(const XMLNode* node) {
@@ -173,7 +190,7 @@ void DefinitionWriter::registerBlock(const MemoryMapElement& reg) {
   out_ += '\n';
   registerName(registerName_, reg, group, options_);
 
-  aka_ = reg.getAttribute("aka");
+  aka_ = reg.getAttribute(attribute::kAka);
   registerAlias_.clear();
   if (aka_) {
     registerAlias_ = *aka_;
@@ -181,7 +198,18 @@ void DefinitionWriter::registerBlock(const MemoryMapElement& reg) {
   }
   if (!writable(reg, "name", registerName_) || !writable(reg, "aka", registerAlias_)) return;
 
-  if (!registerNames_.insert(registerName_)) {
+  const NameSet::Lookup registerLookup = registerNames_.lookup(registerName_);
+  // A duplicate register still contributes its bit fields: they may carry
+  // names the first definition lacked.
+  const bool withBitFields = !options_.noBitFields && !excludedRegisters_.contains(textOf(reg.name()));
+  // The fields are prepared before the register is written, so that all
+  // name lookups overlap, unless the exclusion could warn while preparing:
+  // its warning must come after the register's own.
+  const bool ahead = withBitFields && !exclusion_.active();
+  fields_.clear();
+  if (ahead) prepareBitFields(reg.firstChild, SIZE_MAX);
+
+  if (!registerNames_.insert(registerLookup)) {
     warnDuplicate(registerName_);
   } else {
     std::string_view type = "unsigned";
@@ -227,38 +255,52 @@ void DefinitionWriter::registerBlock(const MemoryMapElement& reg) {
     }
   }
 
-  // A duplicate register still contributes its bit fields: they may carry
-  // names the first definition lacked.
-  if (options_.noBitFields || excludedRegisters_.contains(textOf(reg.name()))) {
-    return;
-  }
-  for (const XMLNode* child = reg.firstChild; child != nullptr; child = child->nextSibling) {
-    const MemoryMapElement* field = asMemoryMapElement(child);
-    if (problem_.element != nullptr) return;
-    if (field != nullptr && field->kind() == ElementKind::BitField && field->size() != 0) {
-      bitField(reg, *field);
+  if (ahead) {
+    for (size_t i = 0; i < fields_.size(); ++i) bitField(reg, i);
+  } else if (withBitFields) {
+    for (const XMLNode* child = reg.firstChild; child != nullptr && problem_.element == nullptr;) {
+      child = prepareBitFields(child, 1);
+      if (!fields_.empty()) bitField(reg, 0);
     }
   }
 }
 
-void DefinitionWriter::bitField(const MemoryMapElement& reg, const MemoryMapElement& field) {
-  const std::optional<std::string_view> plainName = field.name();
-  if (exclusion_.excludes(textOf(plainName))) {
-    return;
+const XMLNode* DefinitionWriter::prepareBitFields(const XMLNode* child, size_t limit) {
+  fields_.clear();
+  fullFieldNames_.clear();
+  for (; child != nullptr && fields_.size() < limit; child = child->nextSibling) {
+    const MemoryMapElement* field = asMemoryMapElement(child);
+    if (field == nullptr || field->kind() != ElementKind::BitField || field->size() == 0) continue;
+    const std::optional<std::string_view> plainName = field->name();
+    if (exclusion_.excludes(textOf(plainName))) continue;
+    fieldName_.assign(textOf(plainName));
+    fixDefinitionName(fieldName_, options_);
+    if (!writable(*field, "name", fieldName_)) return nullptr;
+    if (!options_.noPrependReg) {
+      fullFieldNames_ += registerName_;
+      fullFieldNames_ += '_';
+    }
+    fullFieldNames_ += fieldName_;
+    fields_.push_back({field, fullFieldNames_.size(), {}});
   }
+  // Looked up once the names stopped moving.
+  size_t begin = 0;
+  for (PreparedField& prepared : fields_) {
+    prepared.lookup = bitFieldNames_.lookup(std::string_view(fullFieldNames_).substr(begin, prepared.nameEnd - begin));
+    begin = prepared.nameEnd;
+  }
+  return child;
+}
 
-  fieldName_.assign(textOf(plainName));
-  fixDefinitionName(fieldName_, options_);
-  if (!writable(field, "name", fieldName_)) return;
-  if (options_.noPrependReg) {
-    fullFieldName_ = fieldName_;
-  } else {
-    fullFieldName_ = registerName_;
-    fullFieldName_ += '_';
-    fullFieldName_ += fieldName_;
-  }
+void DefinitionWriter::bitField(const MemoryMapElement& reg, size_t index) {
+  const PreparedField& prepared = fields_[index];
+  const MemoryMapElement& field = *prepared.field;
+  const std::string_view fullFieldName = prepared.lookup.name;
   fieldAlias_.clear();
   if (aka_) {
+    // The repaired field name is the end of the full name.
+    fieldName_.assign(textOf(field.name()));
+    fixDefinitionName(fieldName_, options_);
     fieldAlias_ = *aka_;
     fieldAlias_ += '_';
     fieldAlias_ += fieldName_;
@@ -266,8 +308,8 @@ void DefinitionWriter::bitField(const MemoryMapElement& reg, const MemoryMapElem
   }
   const bool hasAlias = !fieldAlias_.empty();
 
-  if (!bitFieldNames_.insert(fullFieldName_)) {
-    warnDuplicate(fullFieldName_);
+  if (!bitFieldNames_.insert(prepared.lookup)) {
+    warnDuplicate(std::string(fullFieldName));
     return;
   }
 
@@ -280,7 +322,7 @@ void DefinitionWriter::bitField(const MemoryMapElement& reg, const MemoryMapElem
   const uint32_t width = size > 31u ? 0xFFFFFFFFu : (uint32_t{1} << size) - 1u;
   const uint32_t mask = width << shift;
 
-  defineWithPrefix(fullFieldName_);
+  defineWithPrefix(fullFieldName);
   out_ += "_MASK ";
   appendNumber(mask);
   out_ += '\n';
@@ -288,12 +330,12 @@ void DefinitionWriter::bitField(const MemoryMapElement& reg, const MemoryMapElem
     defineWithPrefix(fieldAlias_);
     out_ += "_MASK ";
     out_ += prefix_;
-    out_ += fullFieldName_;
+    out_ += fullFieldName;
     out_ += "_MASK\n";
   }
 
   if (size == 1) {
-    defineWithPrefix(fullFieldName_);
+    defineWithPrefix(fullFieldName);
     out_ += ' ';
     appendNumber(options_.singleBitFieldNames ? start : uint32_t{1} << shift);
     out_ += '\n';
@@ -301,7 +343,7 @@ void DefinitionWriter::bitField(const MemoryMapElement& reg, const MemoryMapElem
       defineWithPrefix(fieldAlias_);
       out_ += ' ';
       out_ += prefix_;
-      out_ += fullFieldName_;
+      out_ += fullFieldName;
       out_ += '\n';
     }
 
@@ -313,11 +355,11 @@ void DefinitionWriter::bitField(const MemoryMapElement& reg, const MemoryMapElem
       const uint32_t address = reg.start();
       if (address >= base && address < aliasBase) {
         const uint32_t alias = aliasBase + 4u * (8u * (address - base) + start);
-        defineWithPrefix(fullFieldName_);
+        defineWithPrefix(fullFieldName);
         out_ += "_BITBAND_ADDRESS ";
         appendNumber(alias);
         out_ += '\n';
-        defineWithPrefix(fullFieldName_);
+        defineWithPrefix(fullFieldName);
         out_ += options_.stdint ? "_BITBAND (*(volatile uint32_t *)" : "_BITBAND (*(volatile unsigned *)";
         appendNumber(alias);
         out_ += ")\n";
@@ -325,7 +367,7 @@ void DefinitionWriter::bitField(const MemoryMapElement& reg, const MemoryMapElem
     }
   }
 
-  defineWithPrefix(fullFieldName_);
+  defineWithPrefix(fullFieldName);
   out_ += "_BIT ";
   appendDecimal(out_, start);
   out_ += '\n';
@@ -333,7 +375,7 @@ void DefinitionWriter::bitField(const MemoryMapElement& reg, const MemoryMapElem
     defineWithPrefix(fieldAlias_);
     out_ += "_BIT ";
     out_ += prefix_;
-    out_ += fullFieldName_;
+    out_ += fullFieldName;
     out_ += "_BIT\n";
   }
 }
@@ -362,8 +404,8 @@ bool DefinitionWriter::writable(const MemoryMapElement& element, const char* wha
 bool fitsOnOneLine(std::string_view text) { return text.find_first_of(std::string_view("\n\r\0", 3)) == std::string_view::npos; }
 
 UnwritableText generateDefinitions(std::string& out, const MemoryMapElement* element, const HeaderOptions& options,
-                                   const DefinitionDrain& drain) {
-  DefinitionWriter writer(out, options, drain);
+                                   const DefinitionDrain& drain, ElementCounts expected) {
+  DefinitionWriter writer(out, options, drain, expected);
   writer.walk(element);
   return writer.problem();
 }

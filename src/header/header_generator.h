@@ -9,6 +9,7 @@
 
 #include "header/header_options.h"
 #include "memorymap/memory_map_element.h"
+#include "memorymap/placement.h"
 
 namespace rw {
 
@@ -20,6 +21,7 @@ namespace rw {
 //
 // With `drain`, whenever `out` has grown past a few hundred kilobytes it is
 // handed to `drain` and emptied, so a large header need not be held whole.
+// `expected` sizes the name sets at once (see MemoryMap::elementCounts).
 //
 // A name or vector number that holds a line break or a NUL byte would end
 // its #define early and let the rest write lines of its own into the header:
@@ -30,8 +32,9 @@ struct UnwritableText {
   std::string text;
 };
 using DefinitionDrain = std::function<void(std::string_view)>;
+
 UnwritableText generateDefinitions(std::string& out, const MemoryMapElement* element, const HeaderOptions& options,
-                                   const DefinitionDrain& drain = {});
+                                   const DefinitionDrain& drain = {}, ElementCounts expected = {});
 
 // Whether `text` may stand in a line of the header: no line feed, carriage
 // return (a line end to C compilers too) or NUL byte.

@@ -1,7 +1,12 @@
 #include "header/name_set.h"
 
+#include <sys/mman.h>
+
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <new>
 
 namespace rw {
 namespace {
@@ -10,80 +15,130 @@ constexpr size_t kInitialSlots = 1024;
 // Large enough that chunk bookkeeping vanishes, small enough that a run with
 // a handful of names does not notice it.
 constexpr size_t kChunkBytes = 256 * 1024;
+// A table of a million names is probed at random: huge pages spare most of
+// the address translations.
+constexpr size_t kHugePage = size_t{2} << 20;
+
+constexpr uint64_t kAddressMask = (uint64_t{1} << 48) - 1;
 
 uint64_t hashName(std::string_view name) { return std::hash<std::string_view>{}(name); }
 
+// The name of the record at `p`; `p` moves past it.
+std::string_view readRecord(const char*& p) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(p);
+  size_t length = 0;
+  for (unsigned shift = 0;; shift += 7) {
+    const unsigned char byte = *bytes++;
+    length |= static_cast<size_t>(byte & 0x7F) << shift;
+    if ((byte & 0x80) == 0) break;
+  }
+  const std::string_view name(reinterpret_cast<const char*>(bytes), length);
+  p = name.data() + length;
+  return name;
+}
+
+// The hash bits a slot keeps: never 0, so that a used slot is never 0.
+uint64_t tagOf(uint64_t hash) { return (hash | (uint64_t{1} << 63)) & ~kAddressMask; }
+
+const char* recordOf(uint64_t slot) { return reinterpret_cast<const char*>(slot & kAddressMask); }
+
+// Slots for at least `names` names at most half full: probe chains stay short.
+size_t slotsFor(size_t names) {
+  size_t slots = kInitialSlots;
+  while (slots < 2 * names) slots *= 2;
+  return slots;
+}
+
 }  // namespace
 
-bool NameSet::matches(const Slot& slot, std::string_view name, uint64_t hash) const {
-  if (slot.hash != hash) {
-    return false;
+NameSet::NameSet(size_t expected) { allocateSlots(slotsFor(expected)); }
+
+NameSet::~NameSet() { std::free(slots_); }
+
+void NameSet::allocateSlots(size_t count) {
+  const size_t bytes = count * sizeof(uint64_t);
+  void* memory = nullptr;
+  if (bytes >= kHugePage) {
+    memory = std::aligned_alloc(kHugePage, (bytes + kHugePage - 1) / kHugePage * kHugePage);
+    // Only a hint: without huge pages the table works the same.
+    if (memory != nullptr) ::madvise(memory, bytes, MADV_HUGEPAGE);
+  } else {
+    memory = std::malloc(bytes);
   }
-  size_t length;
-  std::memcpy(&length, slot.record, sizeof length);
-  return std::string_view(slot.record + sizeof length, length) == name;
+  if (memory == nullptr) throw std::bad_alloc();
+  std::memset(memory, 0, bytes);
+  slots_ = static_cast<uint64_t*>(memory);
+  slotCount_ = count;
 }
 
-size_t NameSet::find(std::string_view name, uint64_t hash) const {
-  // The table is a power of two in size and never full, so probing ends.
-  const size_t mask = slots_.size() - 1;
-  size_t index = hash & mask;
-  while (slots_[index].record != nullptr && !matches(slots_[index], name, hash)) {
-    index = (index + 1) & mask;
-  }
-  return index;
-}
-
-bool NameSet::insert(std::string_view name) {
-  // Keep at most three quarters of the slots in use: probe chains stay short.
-  if ((count_ + 1) * 4 > slots_.size() * 3) {
-    grow();
-  }
+NameSet::Lookup NameSet::lookup(std::string_view name) const {
   const uint64_t hash = hashName(name);
-  const size_t index = find(name, hash);
-  if (slots_[index].record != nullptr) {
-    return false;
+  __builtin_prefetch(&slots_[home(hash)]);
+  return {name, hash};
+}
+
+bool NameSet::matches(uint64_t slot, const Lookup& lookup) const {
+  if ((slot & ~kAddressMask) != tagOf(lookup.hash)) return false;
+  const char* record = recordOf(slot);
+  return readRecord(record) == lookup.name;
+}
+
+bool NameSet::insert(const Lookup& lookup) {
+  // The table is a power of two in size and never more than half full, so
+  // probing ends.
+  if (2 * (count_ + 1) > slotCount_) grow();
+  size_t index = home(lookup.hash);
+  while (slots_[index] != 0) {
+    if (matches(slots_[index], lookup)) return false;
+    index = (index + 1) & (slotCount_ - 1);
   }
-  slots_[index].hash = hash;
-  slots_[index].record = store(name);
+  const auto record = reinterpret_cast<uint64_t>(store(lookup.name));
+  slots_[index] = tagOf(lookup.hash) | record;
   ++count_;
   return true;
 }
 
 const char* NameSet::store(std::string_view name) {
-  const size_t length = name.size();
-  const size_t bytes = sizeof length + length;
+  unsigned char length[10];
+  size_t lengthBytes = 0;
+  for (size_t value = name.size();; value >>= 7) {
+    length[lengthBytes++] = static_cast<unsigned char>((value & 0x7F) | (value >= 0x80 ? 0x80 : 0));
+    if (value < 0x80) break;
+  }
+  const size_t bytes = lengthBytes + name.size();
   if (bytes > freeBytes_) {
     // A name longer than a chunk gets a chunk of its own.
-    const size_t chunkBytes = bytes > kChunkBytes ? bytes : kChunkBytes;
-    chunks_.push_back(std::make_unique_for_overwrite<char[]>(chunkBytes));
-    free_ = chunks_.back().get();
+    const size_t chunkBytes = std::max(bytes, kChunkBytes);
+    chunks_.push_back({std::make_unique_for_overwrite<char[]>(chunkBytes), 0});
+    free_ = chunks_.back().bytes.get();
     freeBytes_ = chunkBytes;
   }
+  chunks_.back().used += bytes;
   char* record = free_;
-  std::memcpy(record, &length, sizeof length);
-  if (length != 0) {
-    std::memcpy(record + sizeof length, name.data(), length);
-  }
+  std::memcpy(record, length, lengthBytes);
+  if (!name.empty()) std::memcpy(record + lengthBytes, name.data(), name.size());
   free_ += bytes;
   freeBytes_ -= bytes;
   return record;
 }
 
 void NameSet::grow() {
-  std::vector<Slot> old = std::move(slots_);
-  slots_.assign(old.empty() ? kInitialSlots : old.size() * 2, Slot{});
-  const size_t mask = slots_.size() - 1;
-  for (const Slot& slot : old) {
-    if (slot.record == nullptr) {
-      continue;
+  uint64_t* const old = slots_;
+  allocateSlots(slotCount_ * 2);
+  std::free(old);
+  // The slots keep too little of the hash to place a name anew: the arena is
+  // read in order instead, and each name hashed again. Names are distinct,
+  // so only a free slot is sought.
+  for (const Chunk& chunk : chunks_) {
+    const char* p = chunk.bytes.get();
+    const char* const end = p + chunk.used;
+    while (p < end) {
+      const char* record = p;
+      const uint64_t hash = hashName(readRecord(p));
+      size_t index = home(hash);
+      while (slots_[index] != 0) index = (index + 1) & (slotCount_ - 1);
+      slots_[index] = tagOf(hash) | reinterpret_cast<uint64_t>(record);
     }
-    // Names in the old table are distinct, so only a free slot is sought.
-    size_t index = slot.hash & mask;
-    while (slots_[index].record != nullptr) {
-      index = (index + 1) & mask;
-    }
-    slots_[index] = slot;
   }
 }
 

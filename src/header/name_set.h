@@ -14,29 +14,52 @@ namespace rw {
 
 class NameSet {
 public:
-  // Adds `name` and returns true, or returns false when it is already there.
-  bool insert(std::string_view name);
+  // Room for `expected` names before the table has to grow: a caller that
+  // knows how many names may come spares the copying of every growth step.
+  explicit NameSet(size_t expected = 0);
+  NameSet(const NameSet&) = delete;
+  NameSet& operator=(const NameSet&) = delete;
+  ~NameSet();
+
+  // A name about to be inserted, hashed, with its slot already on the way
+  // into the cache: callers with several names at hand look them all up
+  // first and insert them afterwards, so the cache misses overlap.
+  struct Lookup {
+    std::string_view name;
+    uint64_t hash;
+  };
+  Lookup lookup(std::string_view name) const;
+
+  // Adds the name and returns true, or returns false when it is already
+  // there. A lookup is valid for one insertion, made right after it or after
+  // other insertions.
+  bool insert(const Lookup& lookup);
+  bool insert(std::string_view name) { return insert(lookup(name)); }
 
 private:
-  struct Slot {
-    uint64_t hash = 0;
-    // The name's record in the arena; null marks a free slot.
-    const char* record = nullptr;
-  };
+  // A slot is a record's address in its low 48 bits (user-space addresses
+  // fit) and 16 bits of the name's hash above them, so a probe compares
+  // names only when those bits agree; 0 marks a free slot.
+  static constexpr unsigned kAddressBits = 48;
 
-  // The slot holding `name`, or the free slot where it belongs.
-  size_t find(std::string_view name, uint64_t hash) const;
-  bool matches(const Slot& slot, std::string_view name, uint64_t hash) const;
+  size_t home(uint64_t hash) const { return hash & (slotCount_ - 1); }
+  bool matches(uint64_t slot, const Lookup& lookup) const;
+  void allocateSlots(size_t count);
   void grow();
   // Copies `name` into the arena and returns its record.
   const char* store(std::string_view name);
 
-  // Each name as its length (size_t, native byte order) followed by its
-  // bytes, in chunks that never move, so growing costs no copying.
-  std::vector<std::unique_ptr<char[]>> chunks_;
+  // Each name as its length (7 bits per byte, low bits first) followed by
+  // its bytes, in chunks that never move, so growing costs no copying.
+  struct Chunk {
+    std::unique_ptr<char[]> bytes;
+    size_t used = 0;
+  };
+  std::vector<Chunk> chunks_;
   char* free_ = nullptr;
   size_t freeBytes_ = 0;
-  std::vector<Slot> slots_;
+  uint64_t* slots_ = nullptr;
+  size_t slotCount_ = 0;
   size_t count_ = 0;
 };
 

@@ -97,6 +97,9 @@ std::string zeroPadded(int value, int width) {
 bool dateOrTime(std::string_view name, std::string& out) {
   static constexpr std::string_view kNames[] = {"Date", "DateYear", "DateMonth", "DateDay",
                                                 "Time", "TimeHour", "TimeMinute", "TimeSecond"};
+  // Every other name is told apart by its first letter: most names are not
+  // these, and every reference asks.
+  if (name.empty() || (name[0] != 'D' && name[0] != 'T')) return false;
   if (std::find(std::begin(kNames), std::end(kNames), name) == std::end(kNames)) return false;
   const std::time_t now = std::time(nullptr);
   std::tm local{};
@@ -204,15 +207,26 @@ void warnTooLong() {
 }  // namespace
 
 std::string expandMacros(std::string_view text, const MacroTable& macros) {
-  std::string working(text);
   std::string out;
-  ReferenceEnds referenceEnds;
+  expandMacros(text, macros, out);
+  return out;
+}
+
+void expandMacros(std::string_view text, const MacroTable& macros, std::string& out) {
+  // The pass's input: the text itself for the first pass, the previous pass's
+  // output after it. Kept per thread across calls, like the reference ends.
+  thread_local std::string working;
+  thread_local ReferenceEnds referenceEnds;
+  std::string_view input = text;
   for (int round = 0; round < kMaxExpansionPasses; ++round) {
-    if (working.empty()) return working;
-    const Pass pass = expandOnePass(working, macros, referenceEnds, out);
+    if (input.empty()) {
+      out.clear();
+      return;
+    }
+    const Pass pass = expandOnePass(input, macros, referenceEnds, out);
     if (pass == Pass::TooLong) {
       warnTooLong();
-      return out;
+      return;
     }
     if (pass == Pass::RunSpent) {
       if (!gRunLimitReported) {
@@ -221,23 +235,24 @@ std::string expandMacros(std::string_view text, const MacroTable& macros) {
         std::fprintf(stderr, "warning: macro expansion stopped when the run's expanded text passed %zu bytes\n",
                      kMaxExpandedPerRun);
       }
-      return out;
+      return;
     }
     // A pass that reproduces its input would do so forever ($($(X)) with X
     // undefined keeps its text).
-    if (pass == Pass::Done || out == working) return out;
+    if (pass == Pass::Done || out == input) return;
     if (out.size() > kMaxExpandedLength) {
       warnTooLong();
-      return out;
+      return;
     }
     working.swap(out);
+    input = working;
   }
   // The last pass may have resolved everything it asked for.
-  if (working.find("$(") != std::string::npos) {
+  if (input.find("$(") != std::string::npos) {
     std::fprintf(stderr, "warning: macro expansion stopped after %d passes; the text still holds references\n",
                  kMaxExpansionPasses);
   }
-  return working;
+  out.assign(input);
 }
 
 std::vector<std::string> splitDefinitionList(std::string_view text, bool keepEmpty) {

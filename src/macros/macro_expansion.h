@@ -16,6 +16,9 @@ namespace rw {
 // standard error. The eight date and time names, once found in the table,
 // give the current date or time rather than the value stored.
 std::string expandMacros(std::string_view text, const MacroTable& macros);
+// The same into `out`, whose storage is reused: a loop expands millions of
+// short values, and one buffer for all of them spares an allocation each.
+void expandMacros(std::string_view text, const MacroTable& macros, std::string& out);
 
 // The items of a ";"-separated list; a backslash makes the next character
 // literal. Empty items are dropped unless `keepEmpty`.

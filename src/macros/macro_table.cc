@@ -78,9 +78,11 @@ void visitInOrder(const Node* node,
 const std::string* MacroTable::find(std::string_view name) const {
   const Node* node = root_.get();
   while (node != nullptr) {
-    if (name < node->name) {
+    // One comparison per level: every macro reference of a run comes here.
+    const int order = name.compare(node->name);
+    if (order < 0) {
       node = node->left.get();
-    } else if (node->name < name) {
+    } else if (order > 0) {
       node = node->right.get();
     } else {
       return &node->value;

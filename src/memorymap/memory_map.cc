@@ -3,8 +3,6 @@
 #include <cstdio>
 #include <utility>
 
-#include "expr/evaluate.h"
-#include "expr/integer_literal.h"
 #include "macros/macro_expansion.h"
 #include "macros/paths.h"
 
@@ -12,69 +10,22 @@ namespace rw {
 
 namespace {
 
-XMLElement* makeMapElement(std::string_view tagName) { return new MemoryMapElement(tagName); }
-
-// Applies the start and size rules of one element and returns the base its
-// children are placed against.
-uint32_t placeElement(MemoryMapElement& element, uint32_t base) {
-  const ElementKind kind = element.kind();
-  switch (kind) {
-    case ElementKind::MemorySegment:
-    case ElementKind::ProgramSection:
-    case ElementKind::RegisterGroup:
-      // An empty "start" still counts: the element then sits at 0 and its
-      // children are placed against 0.
-      if (element.hasAttribute("start")) {
-        element.setStart(base);
-        base = element.start();
-      }
-      if (element.hasAttribute("size")) {
-        const UnsignedResult size = evaluateUnsigned(element.getAttribute("size").value_or(std::string_view()));
-        if (size.ok) element.setSize(static_cast<uint32_t>(size.value));
-      }
-      return base;
-    case ElementKind::Register:
-    case ElementKind::BitField:
-    case ElementKind::Enum:
-      // A register is placed against the enclosing base, its bit fields and
-      // enumerations by bit offset from 0; none of them moves the base on.
-      if (element.hasAttribute("start")) element.setStart(kind == ElementKind::Register ? base : 0);
-      if (element.hasAttribute("size")) {
-        element.setSize(static_cast<uint32_t>(sizeLiteralValue(element.getAttribute("size").value_or(std::string_view()))));
-      }
-      return base;
-    default:
-      return base;
-  }
-}
-
-// Parent before children, siblings in order, with an explicit stack: a map
-// nested a million levels deep must not exhaust the call stack. A child that
-// is not an element (a CDATA section) ends the walk over its siblings.
-void computeAddresses(MemoryMapElement& root) {
-  struct Frame {
-    MemoryMapElement* next;
-    uint32_t base;
-  };
-  std::vector<Frame> stack;
-  stack.push_back(Frame{asMemoryMapElement(root.firstChild), placeElement(root, 0)});
-  while (!stack.empty()) {
-    Frame& frame = stack.back();
-    MemoryMapElement* current = frame.next;
-    if (current == nullptr) {
-      stack.pop_back();
-      continue;
-    }
-    frame.next = asMemoryMapElement(current->nextSibling);
-    const uint32_t childBase = placeElement(*current, frame.base);
-    if (current->firstChild != nullptr) stack.push_back(Frame{asMemoryMapElement(current->firstChild), childBase});
-  }
-}
+const ElementFactory kMapElements{
+    [](std::string_view tagName, std::span<const XMLAttribute> attributes) -> XMLElement* {
+      return new MemoryMapElement(tagName, attributes);
+    },
+    // Every element of the map's document is made here.
+    [](const XMLElement& source, std::span<const ValueChange> changes) -> XMLElement* {
+      return new MemoryMapElement(static_cast<const MemoryMapElement&>(source), changes);
+    },
+};
 
 }  // namespace
 
 MemoryMap::MemoryMap(const MacroTable& systemMacros, Preprocessor::WarningSink warn)
-    : document_(makeMapElement), preprocessor_(document_, systemMacros, std::move(warn)), systemMacros_(systemMacros) {}
+    : document_(kMapElements), preprocessor_(document_, systemMacros, std::move(warn)), systemMacros_(systemMacros) {
+  document_.observer = &placer_;
+}
 
 void MemoryMap::warnOnStandardError(const std::string& message) {
   std::fwrite(message.data(), 1, message.size(), stderr);
@@ -91,14 +42,18 @@ MemoryMapElement* MemoryMap::rootElement() const { return asMemoryMapElement(doc
 
 bool MemoryMap::load(const std::string& fileName, const MacroTable& macros) {
   macros_ = macros;
+  placer_.restart();
   MemoryMapElement* mainRoot = loadFile(fileName);
   document_.root = mainRoot;
   if (mainRoot == nullptr) return false;
+  const bool placedAsRead = placer_.placedAll() && preprocessor_.leftAsRead();
   // Kept only now: the main file's own name is taken as typed, while the
   // imports resolve against its folder.
   fileName_ = fileName;
-  processImports();
-  computeAddresses(*mainRoot);
+  const size_t imported = processImports();
+  // A tree that is still the one read was placed while it was read.
+  counts_ = placer_.counts();
+  if (!placedAsRead || imported != 0) counts_ = computeAddresses(*mainRoot);
   return true;
 }
 
@@ -106,7 +61,7 @@ void MemoryMap::adopt(MemoryMapElement* root, const std::string& file) {
   delete document_.root;
   document_.root = root;
   document_.files.assign(1, SourceFile{file, 1});
-  if (root != nullptr) computeAddresses(*root);
+  if (root != nullptr) counts_ = computeAddresses(*root);
 }
 
 // One file's root, read and preprocessed, or null. The document's tree is
@@ -129,7 +84,8 @@ MemoryMapElement* MemoryMap::loadFile(const std::string& name) {
 // Only direct children of the main file's root are looked at; an "Import"
 // anywhere else, or one whose file fails to load, stays in the tree as an
 // element that produces nothing.
-void MemoryMap::processImports() {
+size_t MemoryMap::processImports() {
+  size_t imports = 0;
   XMLElement* root = document_.root;
   for (MemoryMapElement* child = asMemoryMapElement(root->firstChild); child != nullptr;) {
     // Read the link first: a replacement leaves it in place on the old element
@@ -143,10 +99,12 @@ void MemoryMap::processImports() {
         // Unlinked first: its sibling chain now belongs to the tree.
         child->nextSibling = nullptr;
         delete child;
+        ++imports;
       }
     }
     child = next;
   }
+  return imports;
 }
 
 }  // namespace rw

@@ -10,6 +10,7 @@
 
 #include "macros/macro_table.h"
 #include "memorymap/memory_map_element.h"
+#include "memorymap/placement.h"
 #include "xml/preprocessor.h"
 #include "xml/xml_document.h"
 
@@ -34,6 +35,8 @@ public:
 
   // The main file's root element; null before a successful load.
   MemoryMapElement* rootElement() const;
+  // How many registers and bit fields the loaded tree holds (at most).
+  const ElementCounts& elementCounts() const { return counts_; }
   const std::string& errorMessage() const { return document_.errorMessage; }
   int32_t errorLine() const { return document_.errorLine; }
 
@@ -55,9 +58,12 @@ public:
 
 private:
   MemoryMapElement* loadFile(const std::string& name);
-  void processImports();
+  // The number of imports that took their element's place.
+  size_t processImports();
 
   XMLDocument document_;
+  ElementPlacer placer_;
+  ElementCounts counts_;
   Preprocessor preprocessor_;
   const MacroTable& systemMacros_;
   MacroTable macros_;

@@ -4,7 +4,6 @@
 #include <string_view>
 #include <utility>
 
-#include "expr/evaluate.h"
 
 namespace rw {
 
@@ -36,8 +35,8 @@ ElementKind elementKindForTag(std::string_view tagName) {
   return ElementKind::Other;
 }
 
-MemoryMapElement::MemoryMapElement(std::string_view tagName)
-    : XMLElement(tagName), kind_(elementKindForTag(tagName)) {}
+MemoryMapElement::MemoryMapElement(std::string_view tagName, std::span<const XMLAttribute> attributes)
+    : XMLElement(tagName, attributes), kind_(static_cast<uint8_t>(elementKindForTag(tagName))) {}
 
 bool MemoryMapElement::hasStart() const {
   const std::optional<std::string_view> text = startText();
@@ -45,18 +44,8 @@ bool MemoryMapElement::hasStart() const {
 }
 
 bool MemoryMapElement::hasSize() const {
-  const std::optional<std::string_view> text = getAttribute("size");
+  const std::optional<std::string_view> text = getAttribute(attribute::kSize);
   return text && !text->empty();
-}
-
-void MemoryMapElement::setStart(uint32_t base) {
-  start_ = 0;
-  const std::optional<std::string_view> text = startText();
-  if (!text || text->empty()) return;
-  // A text that does not evaluate still leaves the value 0.
-  start_ = static_cast<uint32_t>(evaluateUnsigned(*text).value);
-  // The evaluator reads the "+" as a unary plus; the offset meaning is ours.
-  if ((*text)[0] == '+') start_ += base;
 }
 
 }  // namespace rw

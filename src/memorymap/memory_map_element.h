@@ -29,25 +29,33 @@ ElementKind elementKindForTag(std::string_view tagName);
 
 class MemoryMapElement : public XMLElement {
 public:
-  explicit MemoryMapElement(std::string_view tagName);
+  explicit MemoryMapElement(std::string_view tagName, std::span<const XMLAttribute> attributes = {});
+  // As XMLElement's copying constructor; the kind is the source's.
+  MemoryMapElement(const MemoryMapElement& source, std::span<const ValueChange> changes)
+      : XMLElement(source, changes), kind_(source.kind_) {}
 
-  ElementKind kind() const { return kind_; }
+  ElementKind kind() const { return static_cast<ElementKind>(kind_); }
   // The "name" attribute, or nothing when absent.
-  std::optional<std::string_view> name() const { return getAttribute("name"); }
+  std::optional<std::string_view> name() const { return getAttribute(attribute::kName); }
   bool hasStart() const;
-  std::optional<std::string_view> startText() const { return getAttribute("start"); }
+  std::optional<std::string_view> startText() const { return getAttribute(attribute::kStart); }
   bool hasSize() const;
   uint32_t start() const { return start_; }
   uint32_t size() const { return size_; }
 
-  // start := the checked unsigned value of the "start" text (0 when it does
-  // not evaluate), plus `base` when the text begins with "+".
-  void setStart(uint32_t base);
+  // Set by the loader (see placement.h).
+  void setStart(uint32_t value) { start_ = value; }
   void setSize(uint32_t value) { size_ = value; }
 
+  // The loader's bookkeeping while it places elements as they are read: the
+  // base this element's children are placed against, and whether they are
+  // placed at all.
+  uint32_t childBase = 0;
+  bool placesChildren = false;
 
 private:
-  ElementKind kind_;
+  // One byte: with the fields above, an element stays within 72 bytes.
+  uint8_t kind_;
   uint32_t start_ = 0;
   uint32_t size_ = 0;
 };

@@ -256,8 +256,9 @@ int run(int argc, char** argv) {
   // header goes out in parts of a few hundred kilobytes as it is formed.
   std::string text = headerPreamble(positionals.size() > 2 ? &targetName : nullptr, includeGuardName(headerPath),
                                      commandLine.header.stdint);
-  const UnwritableText problem = generateDefinitions(text, map->rootElement(), commandLine.header,
-                                                     [&](std::string_view part) { header.write(part); });
+  const UnwritableText problem = generateDefinitions(
+      text, map->rootElement(), commandLine.header, [&](std::string_view part) { header.write(part); },
+      map->elementCounts());
   if (problem.element != nullptr) {
     diagnostics.error(map->location(*problem.element) + ": the " + problem.what + " \"" + visible(problem.text) +
                       "\" of " + std::string(problem.element->tagName()) + " " + unwritableProblem(problem.text) +

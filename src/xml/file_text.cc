@@ -85,6 +85,18 @@ bool readStream(int fd, size_t limit, FileText& text) {
 
 }  // namespace
 
+FileText readStreamText(int fd, size_t limit) {
+  FileText text;
+  if (!readStream(fd, limit, text)) return FileText();
+  if (text.size > limit) {
+    FileText tooLarge;
+    tooLarge.status = FileText::Status::TooLarge;
+    return tooLarge;
+  }
+  text.status = FileText::Status::Read;
+  return text;
+}
+
 FileText readFileText(const std::string& path, size_t limit, bool regularOnly) {
   FileText text;
   // Non-blocking only for the open: a FIFO must not keep it waiting when it
@@ -97,16 +109,7 @@ FileText readFileText(const std::string& path, size_t limit, bool regularOnly) {
     text.status = FileText::Status::NotRegular;
     return text;
   }
-  if (!regular) {
-    if (!readStream(file.fd, limit, text)) return FileText();
-    if (text.size > limit) {
-      FileText tooLarge;
-      tooLarge.status = FileText::Status::TooLarge;
-      return tooLarge;
-    }
-    text.status = FileText::Status::Read;
-    return text;
-  }
+  if (!regular) return readStreamText(file.fd, limit);
   if (static_cast<unsigned long long>(info.st_size) > limit) {
     text.status = FileText::Status::TooLarge;
     return text;

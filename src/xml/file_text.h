@@ -37,4 +37,8 @@ struct FileText {
 // read or waited for: a FIFO nobody writes to would block for ever.
 FileText readFileText(const std::string& path, size_t limit, bool regularOnly);
 
+// The rest of an open stream of unknown length (a pipe, a device), as
+// readFileText reads one: cut off after `limit` bytes.
+FileText readStreamText(int fd, size_t limit);
+
 }  // namespace rw

@@ -1,5 +1,6 @@
 #include "xml/preprocessor.h"
 
+#include <bit>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +23,28 @@ const std::string& lookupDefining(MacroTable& table, const std::string& name) {
   if (const std::string* value = table.find(name)) return *value;
   table.set(name, std::string());
   return *table.find(name);
+}
+
+// The tags dispatch acts on.
+constexpr std::string_view kDirectiveTags[] = {"if",     "ifnot",   "ifex",   "ifdef",  "ifndef", "switch",
+                                               "define", "include", "xmldef", "xmlput", "for",    "foreach"};
+
+constexpr uint64_t directiveWordMask() {
+  uint64_t mask = 0;
+  for (std::string_view tag : kDirectiveTags) {
+    for (size_t i = 0; i < elementtext::kWordCount; ++i) {
+      if (elementtext::kWords[i] == tag) mask |= uint64_t{1} << i;
+    }
+  }
+  return mask;
+}
+
+static_assert(static_cast<size_t>(std::popcount(directiveWordMask())) == std::size(kDirectiveTags), "every directive tag is a word");
+
+// A tree without a directive and without a '$' in any value comes out of the
+// walk as it went in: the walk is skipped for it.
+bool walkChangesNothing(const ReadCensus& census) {
+  return !census.dollarInValue && (census.wordTags & directiveWordMask()) == 0;
 }
 
 bool listContains(std::string_view list, std::string_view value) {
@@ -52,27 +75,42 @@ std::vector<std::string_view> splitList(std::string_view text) {
   return items;
 }
 
+std::span<const ValueChange> ExpandedValues::expand(const XMLElement& element, const MacroTable& table,
+                                                    uint64_t& grown) {
+  changes_.clear();
+  values_.clear();
+  ends_.clear();
+  size_t index = 0;
+  for (const XMLAttribute& attribute : element.attributes()) {
+    const std::string_view value = attribute.value;
+    if (value.find('$') != std::string_view::npos) {
+      expandMacros(value, table, scratch_);
+      if (scratch_ != value) {
+        if (scratch_.size() > value.size()) grown += scratch_.size() - value.size();
+        changes_.push_back({index, {}});
+        values_ += scratch_;
+        ends_.push_back(values_.size());
+      }
+    }
+    ++index;
+  }
+  // The views are taken once values_ stopped growing.
+  size_t begin = 0;
+  for (size_t i = 0; i < changes_.size(); ++i) {
+    changes_[i].value = std::string_view(values_).substr(begin, ends_[i] - begin);
+    begin = ends_[i];
+  }
+  return changes_;
+}
+
 void expandAttributes(XMLElement& element, const MacroTable& table) {
   // Most elements have no reference at all and are left as they are; the
-  // others get all their attributes set again in one go.
+  // others get their changed values set in one go.
   if (!element.attributesMayHold('$')) return;
-  const XMLAttributes attributes = element.attributes();
-  auto holdsReference = [](const XMLAttribute& attribute) {
-    return attribute.value.find('$') != std::string_view::npos;
-  };
-  std::vector<std::string> expanded;
-  std::vector<XMLAttribute> list(attributes.begin(), attributes.end());
-  expanded.reserve(list.size());
-  bool changed = false;
-  for (XMLAttribute& attribute : list) {
-    if (!holdsReference(attribute)) continue;
-    std::string text = expandMacros(attribute.value, table);
-    if (text == attribute.value) continue;
-    expanded.push_back(std::move(text));
-    attribute.value = expanded.back();
-    changed = true;
-  }
-  if (changed) element.setAttributes(list);
+  thread_local ExpandedValues expanded;
+  uint64_t grown = 0;
+  const std::span<const ValueChange> changes = expanded.expand(element, table, grown);
+  if (!changes.empty()) element.changeValues(changes);
 }
 
 std::string warningText(std::string_view text) {
@@ -111,9 +149,11 @@ Preprocessor::~Preprocessor() {
 }
 
 LoadStatus Preprocessor::preprocess(const std::string& path, const MacroTable& macros) {
+  leftAsRead_ = false;
   const LoadStatus status = document_.load(path);
   if (status != LoadStatus::Loaded) return status;
-  if (document_.root == nullptr) return status;
+  leftAsRead_ = walkChangesNothing(document_.census);
+  if (document_.root == nullptr || leftAsRead_) return status;
 
   auto nesting = std::make_shared<Nesting>();
   nesting->kind = Nesting::Kind::File;
@@ -216,13 +256,21 @@ Preprocessor::Outcome Preprocessor::keep(XMLElement& element, const Level& level
   Outcome outcome;
   outcome.action = Outcome::Action::Descend;
   outcome.owner = &element;
-  outcome.table = level.table;
-  outcome.nesting = level.nesting;
+  // An element without children gets no level of its own, and so needs no
+  // table: most elements of a map are such leaves.
+  if (element.firstChild != nullptr) {
+    outcome.table = level.table;
+    outcome.nesting = level.nesting;
+  }
   return outcome;
 }
 
 Preprocessor::Outcome Preprocessor::select(XMLElement& directive, XMLElement& selected, const Level& level) {
-  Outcome outcome = keep(selected, level);
+  Outcome outcome;
+  outcome.action = Outcome::Action::Descend;
+  outcome.owner = &selected;
+  outcome.table = level.table;
+  outcome.nesting = level.nesting;
   outcome.spliceAfter = &directive;
   return outcome;
 }

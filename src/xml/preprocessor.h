@@ -33,6 +33,9 @@ public:
   // level's table. A failure of the pass is never a failure of the load; an
   // include that fails to parse does leave the document without a tree.
   LoadStatus preprocess(const std::string& path, const MacroTable& macros);
+  // Whether the last preprocess left the tree exactly as the file was read:
+  // a tree without directives and without '$' in any value is not walked.
+  bool leftAsRead() const { return leftAsRead_; }
 
   // What loops and templates may create by copying over the preprocessor's
   // life: elements (descendants included) and bytes of tag and attribute
@@ -84,6 +87,7 @@ private:
   uint64_t copiedElements_ = 0;
   uint64_t copiedBytes_ = 0;
   bool copyLimitReported_ = false;
+  bool leftAsRead_ = false;
   size_t includeLoads_ = 0;
 };
 

@@ -112,24 +112,6 @@ bool Preprocessor::chargeCopies(uint64_t elements, uint64_t bytes, const std::st
 
 namespace {
 
-// `copy` gets the attributes of `source`, the values that hold a '$' expanded
-// with `table`; `grown` counts the bytes the expansion added.
-void expandedCopy(XMLElement& copy, const XMLElement& source, const MacroTable& table, uint64_t& grown) {
-  // Kept across calls: a loop copies its body once per round.
-  static std::vector<XMLAttribute> list;
-  static std::vector<std::string> expanded;
-  const XMLAttributes attributes = source.attributes();
-  list.assign(attributes.begin(), attributes.end());
-  expanded.clear();
-  expanded.reserve(list.size());
-  for (XMLAttribute& attribute : list) {
-    if (attribute.value.find('$') == std::string_view::npos) continue;
-    expanded.push_back(expandMacros(attribute.value, table));
-    if (expanded.back().size() > attribute.value.size()) grown += expanded.back().size() - attribute.value.size();
-    attribute.value = expanded.back();
-  }
-  copy.setAttributes(list);
-}
 
 // The `file` of the copies one directive makes: its copy site. The copied
 // nodes share a file in practice, so the last answer is kept.
@@ -159,14 +141,12 @@ private:
 // expanded with `table` when there is one.
 XMLElement* copyElement(const XMLDocument& document, const XMLElement& source, const MacroTable* table,
                         uint64_t& grown, CopyMarker& mark) {
-  XMLElement* copy = document.makeElement(source.tagName());
+  // Kept across calls: a loop copies its body once per round.
+  thread_local ExpandedValues expanded;
+  XMLElement* copy =
+      document.makeElement.copy(source, table != nullptr ? expanded.expand(source, *table, grown) : std::span<const ValueChange>());
   copy->line = source.line;
   copy->file = mark(source.file);
-  if (table == nullptr) {
-    copy->copyAttributes(source);
-  } else {
-    expandedCopy(*copy, source, *table, grown);
-  }
   return copy;
 }
 
@@ -180,7 +160,9 @@ XMLElement* copyTree(const XMLDocument& document, const XMLElement& source, cons
     const XMLNode* next;
     XMLElement* copyParent;
   };
-  std::vector<Pending> pending{{source.firstChild, top}};
+  // Kept across calls: a loop copies its body once per round.
+  thread_local std::vector<Pending> pending;
+  pending.assign(1, Pending{source.firstChild, top});
   while (!pending.empty()) {
     Pending& current = pending.back();
     const XMLNode* node = current.next;
@@ -264,12 +246,19 @@ Preprocessor::Outcome Preprocessor::processFor(XMLElement& element, Level& level
 
   // Each round's copies see only the five loop macros; what else they
   // reference is resolved when the walk reaches them. The table is the
-  // loop's own, so each round's values replace the last ones in place.
+  // loop's own, so each round's values replace the last ones in place; the
+  // next loop with the same index takes it over, since it defines the same
+  // five names (a loop nested in a loop runs once per outer round).
   const std::string alphaName = index + "_alpha";
   const std::string hexName = index + "_hex";
   const std::string scaledName = index + "_ap";
   const std::string scaledHexName = index + "_ap_hex";
-  MacroTable loopTable;
+  thread_local std::string tableIndex;
+  thread_local MacroTable loopTable;
+  if (tableIndex != index || loopTable.empty()) {
+    tableIndex = index;
+    loopTable = MacroTable();
+  }
 
   CopyChain copies;
   CopyMarker mark(document_, element, CopyKind::Loop);

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -92,6 +93,24 @@ struct Preprocessor::Outcome {
   MacroTable table;
   std::shared_ptr<const Nesting> nesting;
   XMLNode* copies = nullptr;
+};
+
+// The values of an element that hold a '$', expanded with a table, as
+// changes to make in one go. The storage is kept from one element to the
+// next: a loop expands the values of millions of copies.
+class ExpandedValues {
+public:
+  // The changes: the values the expansion changed. Adds to `grown` the bytes
+  // by which they are longer than the values they replace. Valid until the
+  // next call.
+  std::span<const ValueChange> expand(const XMLElement& element, const MacroTable& table, uint64_t& grown);
+
+private:
+  std::vector<ValueChange> changes_;
+  // The expanded values end to end, and where each ends.
+  std::string values_;
+  std::vector<size_t> ends_;
+  std::string scratch_;
 };
 
 // Expands every attribute value that holds a '$' with the level's table; a

@@ -1,5 +1,6 @@
 #include "xml/xml_attributes.h"
 
+#include <array>
 #include <cstring>
 #include <unordered_map>
 #include <vector>
@@ -11,6 +12,7 @@ namespace rw {
 namespace {
 
 using elementtext::readLength;
+using elementtext::wordIndex;
 
 size_t lengthSize(size_t value) {
   size_t bytes = 1;
@@ -33,6 +35,19 @@ unsigned char* writeLength(unsigned char* p, size_t value) {
 unsigned char* writeBytes(unsigned char* p, std::string_view text) {
   if (!text.empty()) std::memcpy(p, text.data(), text.size());
   return p + text.size();
+}
+
+// A tag or name as the block stores it: its field, and the bytes that
+// follow the field (none for a word of kWords).
+struct Word {
+  size_t field;
+  std::string_view bytes;
+};
+
+Word wordOf(std::string_view text) {
+  const size_t index = wordIndex(text);
+  if (index < elementtext::kWordCount) return {2 * index + 1, {}};
+  return {2 * text.size(), text};
 }
 
 // Up to this many attributes a name is looked for among the ones kept so far;
@@ -89,11 +104,25 @@ size_t blockSize(const unsigned char* block) {
   return readLength(p);
 }
 
+// An element has a handful of attributes: their fields are worked out once,
+// on the stack, for the size and again for the writing.
+constexpr size_t kFieldsOnStack = 16;
+
 const unsigned char* buildBlock(std::string_view tagName, std::span<const XMLAttribute> attributes) {
-  size_t body = lengthSize(tagName.size()) + tagName.size() + lengthSize(attributes.size());
-  for (const XMLAttribute& attribute : attributes) {
+  const Word tag = wordOf(tagName);
+  std::array<Word, kFieldsOnStack> stackNames;
+  std::vector<Word> heapNames;
+  Word* names = stackNames.data();
+  if (attributes.size() > kFieldsOnStack) {
+    heapNames.resize(attributes.size());
+    names = heapNames.data();
+  }
+  size_t body = lengthSize(tag.field) + tag.bytes.size() + lengthSize(attributes.size());
+  for (size_t i = 0; i < attributes.size(); ++i) {
+    const XMLAttribute& attribute = attributes[i];
+    names[i] = wordOf(attribute.name);
     const size_t valueField = attribute.hasValue ? attribute.value.size() + 1 : 0;
-    body += lengthSize(attribute.name.size()) + attribute.name.size() + lengthSize(valueField);
+    body += lengthSize(names[i].field) + names[i].bytes.size() + lengthSize(valueField);
     if (attribute.hasValue) body += attribute.value.size();
   }
   // The leading size counts itself.
@@ -102,18 +131,89 @@ const unsigned char* buildBlock(std::string_view tagName, std::span<const XMLAtt
 
   auto* block = static_cast<unsigned char*>(allocateNodeMemory(total));
   unsigned char* p = writeLength(block, total);
-  p = writeLength(p, tagName.size());
-  p = writeBytes(p, tagName);
+  p = writeLength(p, tag.field);
+  p = writeBytes(p, tag.bytes);
   p = writeLength(p, attributes.size());
-  for (const XMLAttribute& attribute : attributes) {
-    p = writeLength(p, attribute.name.size());
-    p = writeBytes(p, attribute.name);
+  for (size_t i = 0; i < attributes.size(); ++i) {
+    const XMLAttribute& attribute = attributes[i];
+    p = writeLength(p, names[i].field);
+    p = writeBytes(p, names[i].bytes);
     if (!attribute.hasValue) {
       p = writeLength(p, 0);
       continue;
     }
     p = writeLength(p, attribute.value.size() + 1);
     p = writeBytes(p, attribute.value);
+  }
+  return block;
+}
+
+const unsigned char* buildUniqueBlock(std::string_view tagName, std::span<const XMLAttribute> attributes) {
+  if (!hasRepeatedNames(attributes)) return buildBlock(tagName, attributes);
+  const std::vector<XMLAttribute> kept = withoutRepeatedNames(attributes);
+  return buildBlock(tagName, kept);
+}
+
+// The first attribute after the tag, and the count before it.
+const unsigned char* firstAttribute(const unsigned char* block, size_t& count) {
+  const unsigned char* p = block;
+  readLength(p);
+  elementtext::readWord(p);
+  count = readLength(p);
+  return p;
+}
+
+// `source` with some values changed, field by field: tags and names are
+// copied as they are stored.
+const unsigned char* buildChangedBlock(const unsigned char* source, std::span<const ValueChange> changes) {
+  const unsigned char* p = source;
+  const size_t sourceSize = readLength(p);
+  const unsigned char* const body = p;
+  size_t count = 0;
+  const unsigned char* const first = firstAttribute(source, count);
+  // Walked twice: for the size, then for the bytes.
+  size_t size = sourceSize - static_cast<size_t>(body - source);
+  p = first;
+  const ValueChange* change = changes.data();
+  const ValueChange* const end = change + changes.size();
+  for (size_t i = 0; i < count; ++i) {
+    elementtext::readWord(p);
+    const unsigned char* valueStart = p;
+    const size_t valueField = readLength(p);
+    const size_t valueLength = valueField != 0 ? valueField - 1 : 0;
+    p += valueLength;
+    if (change != end && change->index == i) {
+      size -= static_cast<size_t>(p - valueStart);
+      size += lengthSize(change->value.size() + 1) + change->value.size();
+      ++change;
+    }
+  }
+  size_t total = size + 1;
+  while (size + lengthSize(total) != total) total = size + lengthSize(total);
+
+  auto* block = static_cast<unsigned char*>(allocateNodeMemory(total));
+  unsigned char* out = writeLength(block, total);
+  const size_t head = static_cast<size_t>(first - body);
+  std::memcpy(out, body, head);
+  out += head;
+  p = first;
+  change = changes.data();
+  for (size_t i = 0; i < count; ++i) {
+    const unsigned char* nameStart = p;
+    elementtext::readWord(p);
+    const unsigned char* valueStart = p;
+    const size_t valueField = readLength(p);
+    p += valueField != 0 ? valueField - 1 : 0;
+    if (change != end && change->index == i) {
+      std::memcpy(out, nameStart, static_cast<size_t>(valueStart - nameStart));
+      out += valueStart - nameStart;
+      out = writeLength(out, change->value.size() + 1);
+      out = writeBytes(out, change->value);
+      ++change;
+    } else {
+      std::memcpy(out, nameStart, static_cast<size_t>(p - nameStart));
+      out += p - nameStart;
+    }
   }
   return block;
 }
@@ -127,9 +227,7 @@ void freeBlock(const unsigned char* block) {
 void XMLAttributes::iterator::read() {
   if (remaining_ == 0) return;
   const unsigned char* p = position_;
-  const size_t nameLength = readLength(p);
-  current_.name = std::string_view(reinterpret_cast<const char*>(p), nameLength);
-  p += nameLength;
+  current_.name = elementtext::readWord(p);
   const size_t valueField = readLength(p);
   current_.hasValue = valueField != 0;
   const size_t valueLength = valueField != 0 ? valueField - 1 : 0;
@@ -137,7 +235,8 @@ void XMLAttributes::iterator::read() {
   position_ = p + valueLength;
 }
 
-ElementText::ElementText(std::string_view tagName) : block_(buildBlock(tagName, {})) {}
+ElementText::ElementText(std::string_view tagName, std::span<const XMLAttribute> attributes)
+    : block_(buildUniqueBlock(tagName, attributes)) {}
 
 ElementText::ElementText(const ElementText& other) {
   const size_t size = blockSize(other.block_);
@@ -146,34 +245,37 @@ ElementText::ElementText(const ElementText& other) {
   block_ = block;
 }
 
+ElementText::ElementText(const ElementText& source, std::span<const ValueChange> changes)
+    : block_(buildChangedBlock(source.block_, changes)) {}
+
 ElementText::~ElementText() { freeBlock(block_); }
 
 std::string_view ElementText::tagName() const {
   const unsigned char* p = block_;
   readLength(p);
-  const size_t length = readLength(p);
-  return std::string_view(reinterpret_cast<const char*>(p), length);
+  return elementtext::readWord(p);
 }
 
 XMLAttributes ElementText::attributes() const {
-  const unsigned char* p = block_;
-  readLength(p);
-  p += readLength(p);
-  const size_t count = readLength(p);
-  return XMLAttributes(p, count);
+  size_t count = 0;
+  const unsigned char* first = firstAttribute(block_, count);
+  return XMLAttributes(first, count);
 }
 
-std::optional<XMLAttribute> ElementText::find(std::string_view name) const {
-  const unsigned char* p = block_;
-  readLength(p);
-  p += readLength(p);
-  for (size_t count = readLength(p); count > 0; --count) {
-    const size_t nameLength = readLength(p);
+std::optional<XMLAttribute> ElementText::find(const AttributeName& attributeName) const {
+  // A word of kWords is only ever stored as its index, any other name only
+  // as its bytes: one comparison of fields decides for the words.
+  const std::string_view name = attributeName.name();
+  const size_t wanted = attributeName.field();
+  size_t count = 0;
+  const unsigned char* p = firstAttribute(block_, count);
+  for (; count > 0; --count) {
+    const size_t field = readLength(p);
     const unsigned char* nameBytes = p;
-    p += nameLength;
+    if ((field & 1) == 0) p += field >> 1;
     const size_t valueField = readLength(p);
     const size_t valueLength = valueField != 0 ? valueField - 1 : 0;
-    if (nameLength == name.size() && (nameLength == 0 || std::memcmp(nameBytes, name.data(), nameLength) == 0)) {
+    if (field == wanted && ((field & 1) != 0 || name.empty() || std::memcmp(nameBytes, name.data(), name.size()) == 0)) {
       return XMLAttribute{name, std::string_view(reinterpret_cast<const char*>(p), valueLength), valueField != 0};
     }
     p += valueLength;
@@ -186,16 +288,17 @@ bool ElementText::mayHold(char byte) const {
   return std::memchr(block_, byte, size) != nullptr;
 }
 
+void ElementText::change(std::span<const ValueChange> changes) {
+  const unsigned char* old = block_;
+  block_ = buildChangedBlock(old, changes);
+  freeBlock(old);
+}
+
 void ElementText::assign(std::string_view tagName, std::span<const XMLAttribute> attributes) {
   // The views may point into the current block: it goes only once the new
   // one is written.
   const unsigned char* old = block_;
-  if (hasRepeatedNames(attributes)) {
-    const std::vector<XMLAttribute> kept = withoutRepeatedNames(attributes);
-    block_ = buildBlock(tagName, kept);
-  } else {
-    block_ = buildBlock(tagName, attributes);
-  }
+  block_ = buildUniqueBlock(tagName, attributes);
   freeBlock(old);
 }
 

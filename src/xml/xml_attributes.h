@@ -4,11 +4,13 @@
 // tree several times the size of the file it came from.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace rw {
@@ -27,8 +29,12 @@ namespace elementtext {
 
 // The block is a sequence of lengths (7 bits per byte, low bits first, so a
 // length under 128 takes one byte) and bytes:
-//   block size, tag length, tag, attribute count,
-//   then per attribute: name length, name, value length + 1 (0: no value), value.
+//   block size, tag, attribute count,
+//   then per attribute: name, value length + 1 (0: no value), value.
+// A tag or a name is one length: twice the byte count, followed by the bytes,
+// or, odd, the index of a word of kWords (2 * index + 1), which the tags and
+// attribute names of memory maps nearly always are. A map spells the same
+// few names a million times; the block keeps one byte for each.
 // Lookups walk it from the start, as a list of attributes would be walked.
 inline size_t readLength(const unsigned char*& p) {
   if (*p < 0x80) return *p++;
@@ -40,7 +46,98 @@ inline size_t readLength(const unsigned char*& p) {
   }
 }
 
+// The tags and attribute names a block stores as an index.
+inline constexpr std::string_view kWords[] = {
+    "name", "start", "size", "access", "description", "reset_value", "aka", "prepend_group_name",
+    "Root", "MemorySegment", "ProgramSection", "RegisterGroup", "Register", "BitField", "Enum", "Processor",
+    "Vector", "Import", "filename", "macros", "index", "end", "incr", "mul",
+    "add", "sub", "value", "expression", "hex_expression", "is_default", "no_root", "if",
+    "ifnot", "ifex", "ifdef", "ifndef", "switch", "case", "default", "define",
+    "include", "xmldef", "xmlput", "for", "foreach", "envelope",
+};
+inline constexpr size_t kWordCount = std::size(kWords);
+
+// Open addressing over a table several times the word count, keyed by length
+// and the first and last byte: words are looked up for every element made.
+inline constexpr size_t kWordSlots = 256;
+inline constexpr uint8_t kNoWord = 0xFF;
+
+constexpr size_t wordSlot(std::string_view text) {
+  return (text.size() * 31 + static_cast<unsigned char>(text.front()) * 7 + static_cast<unsigned char>(text.back())) %
+         kWordSlots;
+}
+
+constexpr std::array<uint8_t, kWordSlots> makeWordSlots() {
+  std::array<uint8_t, kWordSlots> slots{};
+  for (uint8_t& slot : slots) slot = kNoWord;
+  for (size_t i = 0; i < kWordCount; ++i) {
+    size_t slot = wordSlot(kWords[i]);
+    while (slots[slot] != kNoWord) slot = (slot + 1) % kWordSlots;
+    slots[slot] = static_cast<uint8_t>(i);
+  }
+  return slots;
+}
+
+inline constexpr std::array<uint8_t, kWordSlots> kWordSlotTable = makeWordSlots();
+
+// The index of `text` in kWords, or kWordCount.
+constexpr size_t wordIndex(std::string_view text) {
+  if (text.empty()) return kWordCount;
+  for (size_t slot = wordSlot(text); kWordSlotTable[slot] != kNoWord; slot = (slot + 1) % kWordSlots) {
+    if (kWords[kWordSlotTable[slot]] == text) return kWordSlotTable[slot];
+  }
+  return kWordCount;
+}
+
+// The field a block stores for a tag or name: 2 * index + 1 for a word of
+// kWords, else twice the byte count (the bytes follow it).
+constexpr size_t wordField(std::string_view text) {
+  const size_t index = wordIndex(text);
+  return index < kWordCount ? 2 * index + 1 : 2 * text.size();
+}
+
+// A tag or name field at `p`, read and stepped over.
+inline std::string_view readWord(const unsigned char*& p) {
+  const size_t field = readLength(p);
+  if ((field & 1) != 0) return kWords[field >> 1];
+  const auto* bytes = reinterpret_cast<const char*>(p);
+  p += field >> 1;
+  return std::string_view(bytes, field >> 1);
+}
+
 }  // namespace elementtext
+
+// An attribute name with its block field worked out: a lookup by a name
+// made once, as the loader's and the writers' constant names are, compares
+// one number per attribute instead of bytes.
+class AttributeName {
+public:
+  constexpr AttributeName(std::string_view name) : name_(name), field_(elementtext::wordField(name)) {}
+  constexpr AttributeName(const char* name) : AttributeName(std::string_view(name)) {}
+  AttributeName(const std::string& name) : AttributeName(std::string_view(name)) {}
+  std::string_view name() const { return name_; }
+  size_t field() const { return field_; }
+
+private:
+  std::string_view name_;
+  size_t field_;
+};
+
+// The names the loader and the header writer look up for every element.
+namespace attribute {
+inline constexpr AttributeName kName{"name"};
+inline constexpr AttributeName kStart{"start"};
+inline constexpr AttributeName kSize{"size"};
+inline constexpr AttributeName kAka{"aka"};
+inline constexpr AttributeName kPrependGroupName{"prepend_group_name"};
+}  // namespace attribute
+
+// A value that takes the place of the value of the attribute at `index` (in
+// the order of the attributes).
+struct ValueChange {
+  size_t index;
+  std::string_view value;
+};
 
 // The attributes of an element in order, read from its block.
 class XMLAttributes {
@@ -96,22 +193,28 @@ private:
 // by the reader or a copy and rarely changed afterwards.
 class ElementText {
 public:
-  explicit ElementText(std::string_view tagName);
+  // A name given twice keeps its first position and takes its last value,
+  // as setting them one by one would.
+  explicit ElementText(std::string_view tagName, std::span<const XMLAttribute> attributes = {});
   ElementText(const ElementText& other);
+  // `source`'s tag and attributes with some values changed; `changes` in
+  // increasing order of index. The rest is copied as it is stored.
+  ElementText(const ElementText& source, std::span<const ValueChange> changes);
   ElementText& operator=(const ElementText&) = delete;
   ~ElementText();
 
   std::string_view tagName() const;
   XMLAttributes attributes() const;
   // The first attribute named `name`, or nothing.
-  std::optional<XMLAttribute> find(std::string_view name) const;
+  std::optional<XMLAttribute> find(const AttributeName& name) const;
   // False when no attribute value holds `byte`; true when one may (the tag
   // and the names are looked through too).
   bool mayHold(char byte) const;
 
-  // Replaces tag and attributes. A name given twice keeps its first position
-  // and takes its last value, as setting them one by one would.
+  // Replaces tag and attributes, as the constructor sets them.
   void assign(std::string_view tagName, std::span<const XMLAttribute> attributes);
+  // Changes values in place, as the copying constructor changes them.
+  void change(std::span<const ValueChange> changes);
 
   void swap(ElementText& other) noexcept {
     const unsigned char* block = block_;

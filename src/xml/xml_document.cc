@@ -1,8 +1,9 @@
 #include "xml/xml_document.h"
 
+#include <algorithm>
 #include <cstring>
 
-#include "xml/file_text.h"
+#include "xml/file_stream.h"
 #include "xml/xml_reader.h"
 
 namespace rw {
@@ -33,15 +34,47 @@ std::string_view wideEncoding(std::string_view bytes) {
 }
 
 // A UTF-8 byte-order mark is not part of the document.
-std::string_view withoutByteOrderMark(std::string_view bytes) {
+size_t byteOrderMarkLength(std::string_view bytes) {
   const std::string_view mark = "\xEF\xBB\xBF";
-  if (bytes.starts_with(mark)) bytes.remove_prefix(mark.size());
-  return bytes;
+  return bytes.starts_with(mark) ? mark.size() : 0;
 }
+
+// A stream whose first bytes are looked at before it is read on.
+class HeadThenRest : public ByteSource {
+public:
+  explicit HeadThenRest(ByteSource& rest) : rest_(rest) {
+    while (size_ < sizeof head_) {
+      const size_t got = rest_.read(head_ + size_, sizeof head_ - size_);
+      if (got == 0) break;
+      size_ += got;
+    }
+  }
+  // The bytes still to come from the head: the first four of the stream
+  // (fewer when it is shorter), less any skipped.
+  std::string_view head() const { return std::string_view(head_ + served_, size_ - served_); }
+  void skip(size_t count) { served_ += count; }
+
+  size_t read(char* to, size_t room) override {
+    if (served_ == size_) return rest_.read(to, room);
+    const size_t count = std::min(room, size_ - served_);
+    std::memcpy(to, head_ + served_, count);
+    served_ += count;
+    return count;
+  }
+
+private:
+  ByteSource& rest_;
+  char head_[4];
+  size_t size_ = 0;
+  size_t served_ = 0;
+};
 
 }  // namespace
 
-XMLElement* makePlainElement(std::string_view tagName) { return new XMLElement(tagName); }
+const ElementFactory kPlainElements{
+    [](std::string_view tagName, std::span<const XMLAttribute> attributes) { return new XMLElement(tagName, attributes); },
+    [](const XMLElement& source, std::span<const ValueChange> changes) { return new XMLElement(source, changes); },
+};
 
 XMLDocument::~XMLDocument() { delete root; }
 
@@ -52,8 +85,13 @@ bool XMLDocument::parse(const char* text, size_t length, uint32_t file) {
   const char* end = nul != nullptr ? static_cast<const char*>(nul) : text + length;
 
   XMLReader reader(makeElement, file, text, end);
-  const XMLReader::Result result = reader.run();
+  reader.observe(observer);
+  return accept(reader.run());
+}
+
+bool XMLDocument::accept(const XMLReader::Result& result) {
   root = result.root;
+  census = result.census;
   switch (result.error) {
     case XMLReader::Error::None:
       return true;
@@ -68,12 +106,31 @@ bool XMLDocument::parse(const char* text, size_t length, uint32_t file) {
   return false;
 }
 
-LoadStatus XMLDocument::load(const std::string& path, size_t limit) {
-  const FileText file = readFileText(path, limit, false);
+LoadStatus XMLDocument::load(const std::string& path, size_t limit, size_t window) {
+  FileStream stream(path, limit);
+  // The first bytes tell the encoding, the byte-order mark and where line
+  // numbers start; the reader gets them back before the rest.
+  HeadThenRest source(stream);
   std::string problem;
-  switch (file.status) {
-    case FileText::Status::Read:
-      break;
+  const std::string_view encoding = wideEncoding(source.head());
+  if (!encoding.empty()) problem = ": " + std::string(encoding) + " text, where maps are read as UTF-8";
+  if (stream.status() == FileText::Status::Read && problem.empty()) {
+    uint32_t index = 0;
+    while (index < files.size() && files[index].path != path) ++index;
+    source.skip(byteOrderMarkLength(source.head()));
+    const bool newlineFirst = source.head().starts_with('\n');
+    XMLReader reader(makeElement, index, source, window);
+    reader.observe(observer);
+    XMLReader::Result result = reader.run();
+    // Only a file that ended where its size said was read as it is.
+    if (stream.finish() == FileText::Status::Read) {
+      if (index == files.size()) files.push_back({path, newlineFirst ? 2u : 1u});
+      delete root;
+      return accept(result) ? LoadStatus::Loaded : LoadStatus::Malformed;
+    }
+    delete result.root;
+  }
+  switch (stream.finish()) {
     case FileText::Status::TooLarge:
       problem = ": larger than " + std::to_string(limit >> 20) + " MiB";
       break;
@@ -81,21 +138,15 @@ LoadStatus XMLDocument::load(const std::string& path, size_t limit) {
       problem = ": it changed while it was read";
       break;
     case FileText::Status::Unreadable:
+      problem.clear();
+      break;
+    case FileText::Status::Read:
     case FileText::Status::NotRegular:
       break;
   }
-  const std::string_view encoding = wideEncoding(file.text());
-  if (!encoding.empty()) problem = ": " + std::string(encoding) + " text, where maps are read as UTF-8";
-  if (file.status != FileText::Status::Read || !problem.empty()) {
-    setMessage(errorMessage, "couldn't read " + path + problem);
-    errorLine = 0;
-    return LoadStatus::Unreadable;
-  }
-  const std::string_view bytes = withoutByteOrderMark(file.text());
-  uint32_t index = 0;
-  while (index < files.size() && files[index].path != path) ++index;
-  if (index == files.size()) files.push_back({path, bytes.starts_with('\n') ? 2u : 1u});
-  return parse(bytes, index) ? LoadStatus::Loaded : LoadStatus::Malformed;
+  setMessage(errorMessage, "couldn't read " + path + problem);
+  errorLine = 0;
+  return LoadStatus::Unreadable;
 }
 
 uint32_t XMLDocument::sourceFile(uint32_t file) const {

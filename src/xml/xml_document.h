@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "xml/xml_node.h"
+#include "xml/xml_reader.h"
 
 namespace rw {
 
@@ -60,11 +61,12 @@ enum class LoadStatus {
   Malformed,   // read, but the reader stopped at a syntax error
 };
 
-XMLElement* makePlainElement(std::string_view tagName);
+// Plain XMLElements.
+extern const ElementFactory kPlainElements;
 
 class XMLDocument {
 public:
-  explicit XMLDocument(ElementFactory makeElement = makePlainElement) : makeElement(makeElement) {}
+  explicit XMLDocument(ElementFactory makeElement = kPlainElements) : makeElement(makeElement) {}
   XMLDocument(const XMLDocument&) = delete;
   XMLDocument& operator=(const XMLDocument&) = delete;
   // Destroys the tree under `root`.
@@ -79,8 +81,11 @@ public:
   bool parse(const char* text, size_t length, uint32_t file = 0);
   bool parse(std::string_view text, uint32_t file = 0) { return parse(text.data(), text.size(), file); }
   // Reads the whole file at `path`, at most `limit` bytes, skips a UTF-8
-  // byte-order mark, parses. A file read is added to `files` (once).
-  LoadStatus load(const std::string& path, size_t limit = kMaxMapFileBytes);
+  // byte-order mark, parses. A file read is added to `files` (once). The
+  // file is parsed as it is read, through a window of `window` bytes; the
+  // tree counts only once the file ended as its size said, so a file that
+  // changed meanwhile leaves `root` as it was.
+  LoadStatus load(const std::string& path, size_t limit = kMaxMapFileBytes, size_t window = XMLReader::kWindow);
 
   // Gives up the tree without destroying it.
   XMLElement* takeRoot() {
@@ -110,10 +115,16 @@ public:
   XMLElement* root = nullptr;  // owned
   std::string errorMessage;    // at most 1023 bytes
   int32_t errorLine = 0;
+  // What the last parse or load met.
+  ReadCensus census;
+  // Told of what every parse and load makes; may be null.
+  ReadObserver* observer = nullptr;
   // Indexed by a copy's `file` without kCopyMark.
   std::vector<CopySite> copySites;
 
 private:
+  // Takes over what a reader found: its root, its error and its census.
+  bool accept(const XMLReader::Result& result);
   // The file index behind a node's `file` value.
   uint32_t sourceFile(uint32_t file) const;
   std::string location(uint32_t file, uint32_t line) const;

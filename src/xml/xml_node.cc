@@ -108,13 +108,6 @@ std::vector<XMLAttribute> attributeList(const XMLElement& element) {
 
 }  // namespace
 
-void XMLElement::setAttributes(std::span<const XMLAttribute> attributes) { text_.assign(tagName(), attributes); }
-
-void XMLElement::copyAttributes(const XMLElement& other) {
-  const std::vector<XMLAttribute> list = attributeList(other);
-  text_.assign(tagName(), list);
-}
-
 // Each change rebuilds the element's block; the reader and the copies set
 // all attributes in one go instead.
 void XMLElement::setAttribute(std::string_view name, std::string_view value) {
@@ -127,14 +120,6 @@ void XMLElement::setNullAttribute(std::string_view name) {
   std::vector<XMLAttribute> list = attributeList(*this);
   list.push_back(XMLAttribute{name, std::string_view(), false});
   text_.assign(tagName(), list);
-}
-
-bool XMLElement::hasAttribute(std::string_view name) const { return text_.find(name).has_value(); }
-
-std::optional<std::string_view> XMLElement::getAttribute(std::string_view name) const {
-  const std::optional<XMLAttribute> attribute = text_.find(name);
-  if (!attribute || !attribute->hasValue) return std::nullopt;
-  return attribute->value;
 }
 
 }  // namespace rw

@@ -77,7 +77,12 @@ void destroyChain(XMLNode* first);
 
 class XMLElement : public XMLNode {
 public:
-  explicit XMLElement(std::string_view tagName) : text_(tagName) {}
+  // A name given twice keeps its first position and takes its last value.
+  explicit XMLElement(std::string_view tagName, std::span<const XMLAttribute> attributes = {})
+      : text_(tagName, attributes) {}
+  // A copy of `source`'s tag and attributes (not of its place or children),
+  // with the values `changes` names changed.
+  XMLElement(const XMLElement& source, std::span<const ValueChange> changes) : text_(source.text_, changes) {}
 
   bool isElement() const override { return true; }
 
@@ -87,18 +92,20 @@ public:
   void setAttribute(std::string_view name, std::string_view value);
   // Sets an attribute that exists but has no value (see XMLAttribute).
   void setNullAttribute(std::string_view name);
-  bool hasAttribute(std::string_view name) const;
+  bool hasAttribute(const AttributeName& name) const { return text_.find(name).has_value(); }
+  // The first attribute of that name, with or without a value.
+  std::optional<XMLAttribute> findAttribute(const AttributeName& name) const { return text_.find(name); }
   // The value of the first attribute of that name, or nothing when absent.
   // The view is valid until the element's attributes change.
-  std::optional<std::string_view> getAttribute(std::string_view name) const;
+  std::optional<std::string_view> getAttribute(const AttributeName& name) const {
+    const std::optional<XMLAttribute> attribute = text_.find(name);
+    if (!attribute || !attribute->hasValue) return std::nullopt;
+    return attribute->value;
+  }
   // Views valid until the element's attributes change.
   XMLAttributes attributes() const { return text_.attributes(); }
-  // Replaces all attributes in one go; a repeated name keeps its first
-  // position and takes its last value. The views may point into this
-  // element's own attributes.
-  void setAttributes(std::span<const XMLAttribute> attributes);
-  // This element's attributes become a copy of `other`'s.
-  void copyAttributes(const XMLElement& other);
+  // Changes some values in place; `changes` in increasing order of index.
+  void changeValues(std::span<const ValueChange> changes) { text_.change(changes); }
   // False when no attribute value holds `byte` (it may say true when none
   // does): a quick test before looking at each value.
   bool attributesMayHold(char byte) const { return text_.mayHold(byte); }
@@ -118,8 +125,14 @@ private:
   std::string text_;
 };
 
-// How a document makes its elements: a memory map makes its own kind.
-using ElementFactory = XMLElement* (*)(std::string_view tagName);
+// How a document makes its elements, attributes and all: a memory map makes
+// its own kind.
+struct ElementFactory {
+  XMLElement* (*make)(std::string_view tagName, std::span<const XMLAttribute> attributes);
+  // A copy of `source` (made by the same factory) as XMLElement's copying
+  // constructor makes it.
+  XMLElement* (*copy)(const XMLElement& source, std::span<const ValueChange> changes);
+};
 
 inline XMLElement* asElement(XMLNode* node) {
   return node != nullptr && node->isElement() ? static_cast<XMLElement*>(node) : nullptr;

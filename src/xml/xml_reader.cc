@@ -1,5 +1,6 @@
 #include "xml/xml_reader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -30,21 +31,82 @@ XMLReader::XMLReader(ElementFactory makeElement, uint32_t file, const char* begi
       // counted: counting starts one byte in.
       counted_(begin < end ? begin + 1 : end) {}
 
+XMLReader::XMLReader(ElementFactory makeElement, uint32_t file, ByteSource& source, size_t window)
+    : makeElement_(makeElement),
+      file_(file),
+      source_(&source),
+      window_(std::make_unique_for_overwrite<char[]>(window)),
+      windowSize_(window),
+      end_(window_.get()),
+      atEnd_(false),
+      p_(window_.get()),
+      counted_(window_.get()) {}
+
 XMLReader::~XMLReader() {
   // Elements still open were never attached to each other; each goes alone.
   for (XMLElement* element : open_) delete element;
   delete candidateRoot_;
 }
 
+void XMLReader::refill(size_t want) {
+  // Nothing before the cursor is looked at again: its newlines are counted
+  // now, and the counter's position moves with the bytes.
+  if (counted_ < p_) lineAt(p_ - 1);
+  const size_t countedOffset = static_cast<size_t>(counted_ - p_);
+  const size_t kept = static_cast<size_t>(end_ - p_);
+  char* window = window_.get();
+  if (kept + want > windowSize_) {
+    // Only a construct longer than the window gets here.
+    const size_t size = std::max(windowSize_ * 2, kept + want);
+    auto larger = std::make_unique_for_overwrite<char[]>(size);
+    std::memcpy(larger.get(), p_, kept);
+    window_ = std::move(larger);
+    windowSize_ = size;
+    window = window_.get();
+  } else if (kept != 0 && p_ != window) {
+    std::memmove(window, p_, kept);
+  }
+  p_ = window;
+  end_ = window + kept;
+  counted_ = window + countedOffset;
+  char* const limit = window + windowSize_;
+  while (!atEnd_ && static_cast<size_t>(end_ - p_) < want && end_ < limit) {
+    char* const to = window + (end_ - window);
+    const size_t got = source_->read(to, static_cast<size_t>(limit - to));
+    if (got == 0) {
+      atEnd_ = true;
+      break;
+    }
+    // A NUL byte ends the document, as it would end a C string.
+    const char* nul = static_cast<const char*>(std::memchr(to, '\0', got));
+    end_ = nul != nullptr ? nul : to + got;
+    if (nul != nullptr) atEnd_ = true;
+  }
+}
+
 XMLReader::Result XMLReader::run() {
+  // The window is refilled between constructs once fewer than this many
+  // bytes are left: most constructs are far shorter, so a construct rarely
+  // has to be read again.
+  const size_t lookahead = windowSize_ / 4;
   Result result;
+  if (source_ != nullptr) {
+    refill(lookahead);
+    // As for a buffer read whole, counting starts one byte in.
+    counted_ = p_ < end_ ? p_ + 1 : end_;
+  }
   skipSpace();
-  while (p_ < end_ && *p_ == '<') {
+  while (true) {
+    if (!atEnd_ && static_cast<size_t>(end_ - p_) < lookahead) refill(lookahead);
+    if (p_ >= end_ || *p_ != '<') break;
+    const char* const start = p_;
     const uint32_t line = lineAt(p_);
     ++p_;
     const char c = p_ < end_ ? *p_ : '\0';
     Next next;
-    if (c == '?') {
+    if (cut()) {
+      next = Next::NeedMore;
+    } else if (c == '?') {
       next = processingInstruction();
     } else if (c == '!') {
       next = markupDeclaration(line);
@@ -53,28 +115,43 @@ XMLReader::Result XMLReader::run() {
     } else {
       next = startTag(line);
     }
+    if (next == Next::NeedMore) {
+      p_ = start;
+      refill(static_cast<size_t>(end_ - start) * 2);
+      continue;
+    }
     if (next == Next::Stop) {
       result.error = error_;
       result.errorLine = errorLine_;
       break;
     }
-    if (next == Next::Abandon) return result;
+    if (next == Next::Abandon) {
+      result.census = census_;
+      return result;
+    }
     skipText();
   }
   result.root = candidateRoot_;
+  result.census = census_;
   candidateRoot_ = nullptr;
   return result;
 }
 
 void XMLReader::skipSpace() {
-  while (p_ < end_ && xmlchar::isSpace(*p_)) ++p_;
+  while (true) {
+    while (p_ < end_ && xmlchar::isSpace(*p_)) ++p_;
+    if (!cut()) return;
+    refill(windowSize_ / 4);
+  }
 }
 
 std::string_view XMLReader::readName() {
   const char* start = p_;
   while (p_ < end_ && xmlchar::isNameChar(*p_)) ++p_;
   const std::string_view name(start, static_cast<size_t>(p_ - start));
-  skipSpace();
+  // Spaces after a name are skipped within the window: a name cut off at its
+  // end is read again with the whole construct anyway.
+  while (p_ < end_ && xmlchar::isSpace(*p_)) ++p_;
   return name;
 }
 
@@ -97,6 +174,7 @@ uint32_t XMLReader::lineAt(const char* position) {
 XMLReader::Next XMLReader::processingInstruction() {
   ++p_;  // the `?`
   const std::string_view target = readName();
+  if (cut()) return Next::NeedMore;
   // `xml` and anything that begins it (down to the empty name) is taken for
   // the XML declaration. Any other instruction is not consumed: its content
   // is read as character data.
@@ -106,6 +184,7 @@ XMLReader::Next XMLReader::processingInstruction() {
 
 XMLReader::Next XMLReader::declaration() {
   std::string_view name = readName();
+  if (cut()) return Next::NeedMore;
   while (p_ < end_ && *p_ != '?') {
     if (*p_ != '=') {
       if (name.empty()) {
@@ -116,20 +195,25 @@ XMLReader::Next XMLReader::declaration() {
         return Next::Continue;
       }
       name = readName();
+      if (cut()) return Next::NeedMore;
       continue;
     }
     ++p_;
-    skipSpace();
+    while (p_ < end_ && xmlchar::isSpace(*p_)) ++p_;
+    if (cut()) return Next::NeedMore;
     // An unquoted value gives up on the whole document: no root, no error.
     if (p_ >= end_ || *p_ != '"') return Next::Abandon;
     ++p_;
     p_ = findByte(p_, end_, '"');
+    if (cut()) return Next::NeedMore;
     if (p_ < end_) ++p_;
-    skipSpace();
+    while (p_ < end_ && xmlchar::isSpace(*p_)) ++p_;
     name = readName();
+    if (cut()) return Next::NeedMore;
   }
   if (p_ < end_) {
     ++p_;
+    if (cut()) return Next::NeedMore;
     if (p_ < end_ && *p_ == '>') ++p_;
   }
   return Next::Continue;
@@ -137,24 +221,32 @@ XMLReader::Next XMLReader::declaration() {
 
 XMLReader::Next XMLReader::markupDeclaration(uint32_t line) {
   ++p_;  // the `!`
+  if (cut()) return Next::NeedMore;
   if (p_ < end_ && *p_ == '-') {
     ++p_;
+    if (cut()) return Next::NeedMore;
     if (p_ >= end_ || *p_ != '-') return Next::Continue;
     ++p_;
     // A comment leaves nothing in the tree.
-    if (findTerminator('-') != nullptr) ++p_;
+    if (findTerminator('-') != nullptr) {
+      ++p_;
+    } else if (!atEnd_) {
+      return Next::NeedMore;
+    }
     return Next::Continue;
   }
 
   const std::string_view keyword = readName();
+  if (cut()) return Next::NeedMore;
   if (keyword.empty()) {
     // `<![CDATA[`: step over the `[`, the keyword (unchecked) and the second `[`.
     if (p_ < end_) ++p_;
     readName();
+    if (cut()) return Next::NeedMore;
     if (p_ < end_) ++p_;
     const char* content = p_;
     const char* contentEnd = findTerminator(']');
-    if (contentEnd == nullptr) return Next::Continue;
+    if (contentEnd == nullptr) return atEnd_ ? Next::Continue : Next::NeedMore;
     // CDATA is kept although character data is not: it may carry content
     // that later stages need verbatim.
     if (!open_.empty()) {
@@ -162,6 +254,7 @@ XMLReader::Next XMLReader::markupDeclaration(uint32_t line) {
       section->line = line;
       section->file = file_;
       open_.back()->appendChild(section);
+      if (observer_ != nullptr) observer_->sectionAdded(*open_.back());
     }
     ++p_;
     return Next::Continue;
@@ -171,6 +264,7 @@ XMLReader::Next XMLReader::markupDeclaration(uint32_t line) {
     // Only the one-word form is understood; identifiers or an internal subset
     // pass as character data.
     readName();
+    if (cut()) return Next::NeedMore;
     if (p_ < end_ && *p_ == '>') ++p_;
   }
   return Next::Continue;
@@ -195,23 +289,23 @@ const char* XMLReader::findTerminator(char x) {
 
 XMLReader::Next XMLReader::startTag(uint32_t line) {
   const std::string_view name = readName();
-  XMLElement* element = makeElement_(name);
-  element->line = line;
-  element->file = file_;
-  // Attached to its parent only when it closes.
-  open_.push_back(element);
-  // Deferring the attributes to the end of the tag is invisible: on every
-  // other way out (an error, the end of the buffer) the element is discarded.
+  if (cut()) return Next::NeedMore;
+  pendingAttributes_.clear();
+  decodedValues_.clear();
+  // The element is made once its tag is complete. On every other way out
+  // (an error, the end of the input) it would have been discarded unseen,
+  // so it is not made at all.
   while (true) {
-    if (p_ >= end_) return Next::Continue;
+    if (p_ >= end_) return atEnd_ ? Next::Continue : Next::NeedMore;
     const char c = *p_;
     if (c == '>') {
-      flushAttributes();
+      openElement(name, line);
       ++p_;
       return Next::Continue;
     }
     if (c == '/') {
-      flushAttributes();
+      if (!atEnd_ && !endTagInWindow()) return Next::NeedMore;
+      openElement(name, line);
       return endTag();
     }
     if (!xmlchar::isAttributeStart(c)) {
@@ -220,11 +314,13 @@ XMLReader::Next XMLReader::startTag(uint32_t line) {
       return Next::Stop;
     }
     const std::string_view attribute = readName();
+    if (cut()) return Next::NeedMore;
     // Without `=` and a double-quoted value the attribute is dropped and the
     // byte at the cursor is looked at again.
     if (p_ >= end_ || *p_ != '=') continue;
     ++p_;
-    skipSpace();
+    while (p_ < end_ && xmlchar::isSpace(*p_)) ++p_;
+    if (cut()) return Next::NeedMore;
     if (p_ >= end_) return Next::Continue;
     if (*p_ != '"') continue;
     ++p_;
@@ -232,8 +328,8 @@ XMLReader::Next XMLReader::startTag(uint32_t line) {
     const char* valueEnd = findByte(p_, end_, '"');
     p_ = valueEnd;
     if (p_ < end_) ++p_;
-    skipSpace();
-    // Most values hold no reference: they are taken from the buffer as they
+    while (p_ < end_ && xmlchar::isSpace(*p_)) ++p_;
+    // Most values hold no reference: they are taken from the bytes as they
     // are, and only the others are decoded into the tag's scratch text.
     PendingAttribute pending{attribute, std::string_view(value, static_cast<size_t>(valueEnd - value))};
     if (std::memchr(value, '&', pending.value.size()) != nullptr) {
@@ -246,28 +342,46 @@ XMLReader::Next XMLReader::startTag(uint32_t line) {
   }
 }
 
-void XMLReader::flushAttributes() {
-  if (pendingAttributes_.empty()) return;
+bool XMLReader::endTagInWindow() const {
+  // endTag looks at the byte after the `/`, then at a name, the spaces after
+  // it and the byte that ends them.
+  const char* q = p_ + 1;
+  if (q >= end_) return false;
+  if (*q == '>') return true;
+  while (q < end_ && xmlchar::isNameChar(*q)) ++q;
+  while (q < end_ && xmlchar::isSpace(*q)) ++q;
+  return q < end_;
+}
+
+void XMLReader::openElement(std::string_view name, uint32_t line) {
   attributeViews_.clear();
   for (const PendingAttribute& pending : pendingAttributes_) {
     const std::string_view value = pending.decodedOffset == PendingAttribute::kInBuffer
                                        ? pending.value
                                        : std::string_view(decodedValues_).substr(pending.decodedOffset,
                                                                                  pending.decodedLength);
+    if (value.find('$') != std::string_view::npos) census_.dollarInValue = true;
     attributeViews_.push_back(XMLAttribute{pending.name, value, true});
   }
-  open_.back()->setAttributes(attributeViews_);
-  pendingAttributes_.clear();
-  decodedValues_.clear();
+  const size_t word = elementtext::wordIndex(name);
+  if (word < elementtext::kWordCount) census_.wordTags |= uint64_t{1} << word;
+  XMLElement* element = makeElement_.make(name, attributeViews_);
+  element->line = line;
+  element->file = file_;
+  if (observer_ != nullptr) observer_->elementMade(*element, open_.empty() ? nullptr : open_.back());
+  // Attached to its parent only when it closes.
+  open_.push_back(element);
 }
 
 XMLReader::Next XMLReader::endTag() {
   ++p_;  // the `/`
+  if (cut()) return Next::NeedMore;
   if (p_ < end_ && *p_ == '>') {
     closeTop();
     return Next::Continue;
   }
   const std::string_view name = readName();
+  if (cut()) return Next::NeedMore;
   if (open_.empty()) {
     // A stray end tag at top level closes nothing and is not checked.
     if (p_ < end_ && *p_ == '>') ++p_;
@@ -302,7 +416,11 @@ void XMLReader::closeTop() {
 
 void XMLReader::skipText() {
   // Character data carries nothing a map needs.
-  p_ = findByte(p_, end_, '<');
+  while (true) {
+    p_ = findByte(p_, end_, '<');
+    if (!cut()) return;
+    refill(windowSize_ / 4);
+  }
 }
 
 }  // namespace rw
