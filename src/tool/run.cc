@@ -17,6 +17,7 @@
 #include "formats/map_writer.h"
 #include "formats/svd_reader.h"
 #include "formats/svd_writer.h"
+#include "header/definitions_while_reading.h"
 #include "header/header_generator.h"
 #include "header/preamble.h"
 #include "macros/macro_expansion.h"
@@ -202,7 +203,35 @@ int run(int argc, char** argv) {
 
   // A failed load ends the run before any output is touched.
   const std::unique_ptr<MemoryMap, LeftToProcessExit> map(new MemoryMap(macros));
+
+  // A map is mostly read as it stands: its header's definitions are then
+  // written on the second core while it is read, into a temporary file that
+  // only a successful run puts in place. When the map turns out to need the
+  // preprocessor after all, that work is thrown away and done after the load.
+  const std::string& headerPath = positionals[1];
+  const std::string targetName = positionals.size() > 2 ? positionals[2] : std::string();
+  const std::string preamble = headerPreamble(positionals.size() > 2 ? &targetName : nullptr,
+                                              includeGuardName(headerPath), commandLine.header.stdint);
+  std::string text = preamble;
+  std::unique_ptr<OutputFile> header;
+  const DefinitionDrain drain = [&](std::string_view part) { header->write(part); };
+  std::unique_ptr<DefinitionsWhileReading> whileReading;
+  if (!isSvdFile(expandMacros(positionals[0], macros))) {
+    header = std::make_unique<OutputFile>(headerPath);
+    if (header->openUnseen()) {
+      whileReading = std::make_unique<DefinitionsWhileReading>(text, commandLine.header, drain);
+      map->followReading(whileReading.get());
+    } else {
+      header.reset();
+    }
+  }
   if (!loadInput(*map, positionals[0], definitions, macros)) return kExitFailure;
+  map->followReading(nullptr);
+  if (whileReading != nullptr && !(whileReading->followedToTheEnd() && map->keptAsRead())) {
+    whileReading.reset();
+    header.reset();
+    text = preamble;
+  }
 
   if (commandLine.check) {
     const std::vector<Finding> findings = checkMap(*map, commandLine.header);
@@ -215,8 +244,6 @@ int run(int argc, char** argv) {
 
   // The dependency rule is formed now, from the files the load read, so a
   // name no depfile reader could take back fails the run early.
-  const std::string& headerPath = positionals[1];
-  const std::string targetName = positionals.size() > 2 ? positionals[2] : std::string();
   std::vector<FurtherOutput> further;
   if (!commandLine.depFile.empty()) {
     const DependencyRule dependencies = dependencyRule(headerPath, map->filesRead());
@@ -241,10 +268,12 @@ int run(int argc, char** argv) {
   for (const FurtherOutput& output : further) outputs.push_back(output.path);
   if (!checkOverwrites(outputs, inputs, diagnostics)) return kExitFailure;
 
-  OutputFile header(headerPath);
-  if (!header.open()) {
-    std::fprintf(stderr, "regwright can't create %s\n", headerPath.c_str());
-    return kExitFailure;
+  if (header == nullptr) {
+    header = std::make_unique<OutputFile>(headerPath);
+    if (!header->open()) {
+      std::fprintf(stderr, "regwright can't create %s\n", headerPath.c_str());
+      return kExitFailure;
+    }
   }
   std::vector<std::unique_ptr<OutputFile>> files;
   for (const FurtherOutput& output : further) {
@@ -254,11 +283,13 @@ int run(int argc, char** argv) {
 
   // The header is formed in one buffer, without a flush per line; a large
   // header goes out in parts of a few hundred kilobytes as it is formed.
-  std::string text = headerPreamble(positionals.size() > 2 ? &targetName : nullptr, includeGuardName(headerPath),
-                                     commandLine.header.stdint);
-  const UnwritableText problem = generateDefinitions(
-      text, map->rootElement(), commandLine.header, [&](std::string_view part) { header.write(part); },
-      map->elementCounts());
+  UnwritableText problem;
+  if (whileReading != nullptr) {
+    std::fputs(whileReading->warnings().c_str(), stderr);
+    problem = whileReading->problem();
+  } else {
+    problem = generateDefinitions(text, map->rootElement(), commandLine.header, drain, map->elementCounts());
+  }
   if (problem.element != nullptr) {
     diagnostics.error(map->location(*problem.element) + ": the " + problem.what + " \"" + visible(problem.text) +
                       "\" of " + std::string(problem.element->tagName()) + " " + unwritableProblem(problem.text) +
@@ -266,8 +297,8 @@ int run(int argc, char** argv) {
     return kExitFailure;
   }
   text += kHeaderEnd;
-  header.write(text);
-  if (!header.finish()) {
+  header->write(text);
+  if (!header->finish()) {
     std::fprintf(stderr, "regwright can't write %s\n", headerPath.c_str());
     return kExitFailure;
   }
@@ -280,7 +311,7 @@ int run(int argc, char** argv) {
   for (size_t i = 0; i < further.size(); ++i) {
     if (!files[i]->place()) return cantWrite(further[i].path);
   }
-  if (!header.place()) {
+  if (!header->place()) {
     std::fprintf(stderr, "regwright can't write %s\n", headerPath.c_str());
     return kExitFailure;
   }
