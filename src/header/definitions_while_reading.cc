@@ -1,5 +1,7 @@
 #include "header/definitions_while_reading.h"
 
+#include <system_error>
+
 namespace rw {
 
 namespace {
@@ -8,14 +10,34 @@ namespace {
 // writer is never more than a batch behind the reader.
 constexpr size_t kBatch = 4096;
 
+// How many names will come is known only once the map is read, and growing
+// a set of a million names rehashes every name several times over. Maps are
+// written at about the same density: some 64 bytes of text per bit field
+// (a line of name, start and size, without a description), some eight bit
+// fields per register. A denser map grows its sets as it goes; a sparser one
+// leaves some slots unused.
+ElementCounts expectedCounts(size_t mapBytes) {
+  ElementCounts counts;
+  counts.bitFields = mapBytes / 64;
+  counts.registers = counts.bitFields / 8;
+  return counts;
+}
+
 }  // namespace
 
-// The name sets start small and grow: how many names will come is known only
-// once the map is read.
 DefinitionsWhileReading::DefinitionsWhileReading(std::string& out, const HeaderOptions& options,
-                                                 const DefinitionDrain& drain)
-    : writer_(out, options, drain, ElementCounts(), &warnings_), thread_([this] { write(); }) {
+                                                 const DefinitionDrain& drain, size_t mapBytes)
+    : writer_(out, options, drain, expectedCounts(mapBytes), &warnings_) {
   pending_.reserve(kBatch);
+}
+
+bool DefinitionsWhileReading::start() {
+  try {
+    thread_ = std::thread([this] { write(); });
+  } catch (const std::system_error&) {
+    return false;
+  }
+  return true;
 }
 
 DefinitionsWhileReading::~DefinitionsWhileReading() {

@@ -26,8 +26,13 @@ namespace rw {
 class DefinitionsWhileReading : public ReadingFollower {
 public:
   // Definitions are appended to `out` and handed to `drain` in parts, on the
-  // writer thread, until ended() returns.
-  DefinitionsWhileReading(std::string& out, const HeaderOptions& options, const DefinitionDrain& drain);
+  // writer thread, until ended() returns. `mapBytes`, the size of the map's
+  // file (0 when unknown), sizes the name sets.
+  DefinitionsWhileReading(std::string& out, const HeaderOptions& options, const DefinitionDrain& drain,
+                          size_t mapBytes);
+  // Starts the writer thread; false when the system gives no thread, and the
+  // caller then generates after the load.
+  bool start();
   // Stops the writer thread if the reading did not end.
   ~DefinitionsWhileReading() override;
   DefinitionsWhileReading(const DefinitionsWhileReading&) = delete;

@@ -166,6 +166,35 @@ bool loadInput(MemoryMap& map, const std::string& name, const MacroTable& defini
   return false;
 }
 
+// A map is mostly read as it stands, and its header's definitions are then
+// written on the second core while it is read, into a temporary file that
+// only a successful run puts in place. Returns null, and leaves `header`
+// empty, for an SVD input, for a header written in place (what is written
+// there is seen at once, even by a run that fails) and when the temporary
+// file or the thread cannot be had.
+std::unique_ptr<DefinitionsWhileReading> followWithDefinitions(MemoryMap& map, const std::string& inputPath,
+                                                               const std::string& headerPath,
+                                                               const HeaderOptions& options, std::string& text,
+                                                               const DefinitionDrain& drain,
+                                                               std::unique_ptr<OutputFile>& header) {
+  if (isSvdFile(inputPath)) return nullptr;
+  header = std::make_unique<OutputFile>(headerPath);
+  if (!header->openUnseen()) {
+    header.reset();
+    return nullptr;
+  }
+  struct stat input;
+  const bool sized = ::stat(inputPath.c_str(), &input) == 0 && S_ISREG(input.st_mode);
+  auto whileReading =
+      std::make_unique<DefinitionsWhileReading>(text, options, drain, sized ? static_cast<size_t>(input.st_size) : 0);
+  if (!whileReading->start()) {
+    header.reset();
+    return nullptr;
+  }
+  map.followReading(whileReading.get());
+  return whileReading;
+}
+
 int run(int argc, char** argv) {
   const char* invocationName = argc > 0 && argv[0] != nullptr ? argv[0] : "";
   // Made before anything reads a macro; StudioDir joins them once the
@@ -204,10 +233,8 @@ int run(int argc, char** argv) {
   // A failed load ends the run before any output is touched.
   const std::unique_ptr<MemoryMap, LeftToProcessExit> map(new MemoryMap(macros));
 
-  // A map is mostly read as it stands: its header's definitions are then
-  // written on the second core while it is read, into a temporary file that
-  // only a successful run puts in place. When the map turns out to need the
-  // preprocessor after all, that work is thrown away and done after the load.
+  // The header's definitions are written while the map is read where they
+  // can be; otherwise they are generated once the map is loaded.
   const std::string& headerPath = positionals[1];
   const std::string targetName = positionals.size() > 2 ? positionals[2] : std::string();
   const std::string preamble = headerPreamble(positionals.size() > 2 ? &targetName : nullptr,
@@ -215,18 +242,12 @@ int run(int argc, char** argv) {
   std::string text = preamble;
   std::unique_ptr<OutputFile> header;
   const DefinitionDrain drain = [&](std::string_view part) { header->write(part); };
-  std::unique_ptr<DefinitionsWhileReading> whileReading;
-  if (!isSvdFile(expandMacros(positionals[0], macros))) {
-    header = std::make_unique<OutputFile>(headerPath);
-    if (header->openUnseen()) {
-      whileReading = std::make_unique<DefinitionsWhileReading>(text, commandLine.header, drain);
-      map->followReading(whileReading.get());
-    } else {
-      header.reset();
-    }
-  }
+  std::unique_ptr<DefinitionsWhileReading> whileReading =
+      followWithDefinitions(*map, expandMacros(positionals[0], macros), headerPath, commandLine.header, text, drain,
+                            header);
   if (!loadInput(*map, positionals[0], definitions, macros)) return kExitFailure;
   map->followReading(nullptr);
+  // What the preprocessor, the evaluator or an import changed was not seen.
   if (whileReading != nullptr && !(whileReading->followedToTheEnd() && map->keptAsRead())) {
     whileReading.reset();
     header.reset();
