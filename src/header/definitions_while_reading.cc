@@ -12,13 +12,13 @@ constexpr size_t kBatch = 4096;
 
 // How many names will come is known only once the map is read, and growing
 // a set of a million names rehashes every name several times over. Maps are
-// written at about the same density: some 64 bytes of text per bit field
-// (a line of name, start and size, without a description), some eight bit
-// fields per register. A denser map grows its sets as it goes; a sparser one
-// leaves some slots unused.
+// written at about the same density, some eight bit fields per register and
+// some 60 bytes of text per bit field without descriptions, well over 100
+// with them: sized for 96, a map's sets come out as large as they would for
+// the exact counts, or one step smaller and grow once.
 ElementCounts expectedCounts(size_t mapBytes) {
   ElementCounts counts;
-  counts.bitFields = mapBytes / 64;
+  counts.bitFields = mapBytes / 96;
   counts.registers = counts.bitFields / 8;
   return counts;
 }
@@ -27,8 +27,13 @@ ElementCounts expectedCounts(size_t mapBytes) {
 
 DefinitionsWhileReading::DefinitionsWhileReading(std::string& out, const HeaderOptions& options,
                                                  const DefinitionDrain& drain, size_t mapBytes)
-    : writer_(out, options, drain, expectedCounts(mapBytes), &warnings_) {
+    : out_(out), options_(options), drain_(drain), expected_(expectedCounts(mapBytes)) {
   pending_.reserve(kBatch);
+}
+
+const UnwritableText& DefinitionsWhileReading::problem() const {
+  static const UnwritableText kNone;
+  return writer_ ? writer_->problem() : kNone;
 }
 
 bool DefinitionsWhileReading::start() {
@@ -91,6 +96,8 @@ void DefinitionsWhileReading::stop() {
 }
 
 void DefinitionsWhileReading::write() {
+  // Made here: clearing name sets of a few megabytes is work for this thread.
+  writer_.emplace(out_, options_, drain_, expected_, &warnings_);
   std::vector<const MemoryMapElement*> batch;
   for (;;) {
     {
@@ -102,7 +109,7 @@ void DefinitionsWhileReading::write() {
     for (const MemoryMapElement* element : batch) {
       // Elements of a read that will not stay as read may go at any moment.
       if (abandoned_.load(std::memory_order_relaxed)) return;
-      writer_.reach(*element);
+      writer_->reach(*element);
     }
     batch.clear();
   }

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -46,7 +47,7 @@ public:
   // definitions complete.
   bool followedToTheEnd() const { return followedToTheEnd_; }
   // As generateDefinitions returns it.
-  const UnwritableText& problem() const { return writer_.problem(); }
+  const UnwritableText& problem() const;
   // The warnings the definitions gave, held for standard error.
   const std::string& warnings() const { return warnings_; }
 
@@ -55,8 +56,13 @@ private:
   void stop();
   void write();
 
+  std::string& out_;
+  const HeaderOptions& options_;
+  const DefinitionDrain& drain_;
+  const ElementCounts expected_;
   std::string warnings_;
-  DefinitionWriter writer_;
+  // Made and used by the writer thread only.
+  std::optional<DefinitionWriter> writer_;
 
   // Reader side: per open element, whether the walk reaches it and whether
   // it reaches its children; and the elements not yet handed over.
