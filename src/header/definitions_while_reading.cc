@@ -23,11 +23,17 @@ ElementCounts expectedCounts(size_t mapBytes) {
   return counts;
 }
 
+// The elements walkHeader gives: what the header writes definitions for.
+bool visitedAlso(ElementKind kind) {
+  return kind == ElementKind::RegisterGroup || kind == ElementKind::Register || kind == ElementKind::Vector;
+}
+
 }  // namespace
 
 DefinitionsWhileReading::DefinitionsWhileReading(std::string& out, const HeaderOptions& options,
-                                                 const DefinitionDrain& drain, size_t mapBytes)
-    : out_(out), options_(options), drain_(drain), expected_(expectedCounts(mapBytes)) {
+                                                 const DefinitionDrain& drain, size_t mapBytes,
+                                                 HeaderElementVisitor* also)
+    : out_(out), options_(options), drain_(drain), expected_(expectedCounts(mapBytes)), also_(also) {
   pending_.reserve(kBatch);
 }
 
@@ -54,15 +60,19 @@ void DefinitionsWhileReading::opened(const MemoryMapElement& element) {
   // The walk starts at the root and goes into containers only.
   const bool reached = open_.empty() || open_.back().childrenReached;
   const bool container = DefinitionWriter::isContainer(element.kind());
-  open_.push_back({reached, reached && container});
-  if (reached && container) pending_.push_back(&element);
+  const MemoryMapElement* segment = open_.empty() ? nullptr : open_.back().segment;
+  if (element.kind() == ElementKind::MemorySegment && element.hasStart() && element.size() != 0) segment = &element;
+  open_.push_back({reached, reached && container, segment});
+  if (reached && container) pending_.push_back({&element, segment});
   if (pending_.size() >= kBatch) handOver();
 }
 
 void DefinitionsWhileReading::closed(const MemoryMapElement& element) {
   const Open state = open_.back();
   open_.pop_back();
-  if (state.reached && !state.childrenReached) pending_.push_back(&element);
+  if (state.reached && !state.childrenReached) {
+    pending_.push_back({&element, open_.empty() ? nullptr : open_.back().segment});
+  }
   if (pending_.size() >= kBatch) handOver();
 }
 
@@ -98,7 +108,7 @@ void DefinitionsWhileReading::stop() {
 void DefinitionsWhileReading::write() {
   // Made here: clearing name sets of a few megabytes is work for this thread.
   writer_.emplace(out_, options_, drain_, expected_, &warnings_);
-  std::vector<const MemoryMapElement*> batch;
+  std::vector<Reached> batch;
   for (;;) {
     {
       std::unique_lock lock(mutex_);
@@ -106,10 +116,11 @@ void DefinitionsWhileReading::write() {
       if (handedOver_.empty()) return;
       batch.swap(handedOver_);
     }
-    for (const MemoryMapElement* element : batch) {
+    for (const Reached& reached : batch) {
       // Elements of a read that will not stay as read may go at any moment.
       if (abandoned_.load(std::memory_order_relaxed)) return;
-      writer_->reach(*element);
+      writer_->reach(*reached.element);
+      if (also_ != nullptr && visitedAlso(reached.element->kind())) also_->visit(*reached.element, reached.segment);
     }
     batch.clear();
   }

@@ -24,13 +24,24 @@
 
 namespace rw {
 
+// Another walk over what the header defines, taken along on the writer
+// thread: told of each register group, register and vector right after its
+// definitions, with the nearest memory segment around it that has a start
+// and a size, or null.
+class HeaderElementVisitor {
+public:
+  virtual ~HeaderElementVisitor() = default;
+  virtual void visit(const MemoryMapElement& element, const MemoryMapElement* segment) = 0;
+};
+
 class DefinitionsWhileReading : public ReadingFollower {
 public:
   // Definitions are appended to `out` and handed to `drain` in parts, on the
-  // writer thread, until ended() returns. `mapBytes`, the size of the map's
-  // file (0 when unknown), sizes the name sets.
+  // writer thread, until ended() returns; `also` (may be null) visits the
+  // same elements there. `mapBytes`, the size of the map's file (0 when
+  // unknown), sizes the name sets.
   DefinitionsWhileReading(std::string& out, const HeaderOptions& options, const DefinitionDrain& drain,
-                          size_t mapBytes);
+                          size_t mapBytes, HeaderElementVisitor* also);
   // Starts the writer thread; false when the system gives no thread, and the
   // caller then generates after the load.
   bool start();
@@ -60,24 +71,32 @@ private:
   const HeaderOptions& options_;
   const DefinitionDrain& drain_;
   const ElementCounts expected_;
+  HeaderElementVisitor* const also_;
   std::string warnings_;
   // Made and used by the writer thread only.
   std::optional<DefinitionWriter> writer_;
 
-  // Reader side: per open element, whether the walk reaches it and whether
-  // it reaches its children; and the elements not yet handed over.
+  // An element the walk reaches, with the memory segment around it.
+  struct Reached {
+    const MemoryMapElement* element;
+    const MemoryMapElement* segment;
+  };
+  // Reader side: per open element, whether the walk reaches it and its
+  // children, and the segment its children are in; and the elements not yet
+  // handed over.
   struct Open {
     bool reached;
     bool childrenReached;
+    const MemoryMapElement* segment;
   };
   std::vector<Open> open_;
-  std::vector<const MemoryMapElement*> pending_;
+  std::vector<Reached> pending_;
   bool followedToTheEnd_ = false;
 
   // Shared with the writer thread.
   std::mutex mutex_;
   std::condition_variable wake_;
-  std::vector<const MemoryMapElement*> handedOver_;
+  std::vector<Reached> handedOver_;
   bool closing_ = false;
   std::atomic<bool> abandoned_ = false;
   std::thread thread_;

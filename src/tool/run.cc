@@ -171,11 +171,11 @@ bool loadInput(MemoryMap& map, const std::string& name, const MacroTable& defini
 // only a successful run puts in place. Returns null, and leaves `header`
 // empty, for an SVD input, for a header written in place (what is written
 // there is seen at once, even by a run that fails) and when the temporary
-// file or the thread cannot be had.
+// file or the thread cannot be had. `checks` (may be null) are made along.
 std::unique_ptr<DefinitionsWhileReading> followWithDefinitions(MemoryMap& map, const std::string& inputPath,
                                                                const std::string& headerPath,
                                                                const HeaderOptions& options, std::string& text,
-                                                               const DefinitionDrain& drain,
+                                                               const DefinitionDrain& drain, MapChecks* checks,
                                                                std::unique_ptr<OutputFile>& header) {
   if (isSvdFile(inputPath)) return nullptr;
   header = std::make_unique<OutputFile>(headerPath);
@@ -186,7 +186,8 @@ std::unique_ptr<DefinitionsWhileReading> followWithDefinitions(MemoryMap& map, c
   struct stat input;
   const bool sized = ::stat(inputPath.c_str(), &input) == 0 && S_ISREG(input.st_mode);
   auto whileReading =
-      std::make_unique<DefinitionsWhileReading>(text, options, drain, sized ? static_cast<size_t>(input.st_size) : 0);
+      std::make_unique<DefinitionsWhileReading>(text, options, drain, sized ? static_cast<size_t>(input.st_size) : 0,
+                                                checks);
   if (!whileReading->start()) {
     header.reset();
     return nullptr;
@@ -242,9 +243,12 @@ int run(int argc, char** argv) {
   std::string text = preamble;
   std::unique_ptr<OutputFile> header;
   const DefinitionDrain drain = [&](std::string_view part) { header->write(part); };
+  // The checks ride along.
+  std::unique_ptr<MapChecks> checksWhileReading;
+  if (commandLine.check) checksWhileReading = std::make_unique<MapChecks>(*map, commandLine.header);
   std::unique_ptr<DefinitionsWhileReading> whileReading =
       followWithDefinitions(*map, expandMacros(positionals[0], macros), headerPath, commandLine.header, text, drain,
-                            header);
+                            checksWhileReading.get(), header);
   if (!loadInput(*map, positionals[0], definitions, macros)) return kExitFailure;
   map->followReading(nullptr);
   // What the preprocessor, the evaluator or an import changed was not seen.
@@ -255,7 +259,8 @@ int run(int argc, char** argv) {
   }
 
   if (commandLine.check) {
-    const std::vector<Finding> findings = checkMap(*map, commandLine.header);
+    const std::vector<Finding> findings =
+        whileReading != nullptr ? checksWhileReading->findings() : checkMap(*map, commandLine.header);
     for (const Finding& finding : findings) {
       std::fprintf(stderr, "%s: warning: %s [-check-%s]\n", finding.location.c_str(), finding.message.c_str(),
                    finding.kind.c_str());
