@@ -151,11 +151,11 @@ std::unique_ptr<Check> layoutCheck(const HeaderOptions& options, Findings& findi
 std::unique_ptr<Check> bitFieldCheck(const HeaderOptions& options, Findings& findings);
 std::unique_ptr<Check> vectorCheck(const HeaderOptions& options, Findings& findings);
 // These two see the header's definitions through `definitions`, which
-// must outlive them; the name clash check goes through the map from `root`
-// again when its first look is not enough.
+// must outlive them; the name clash check goes through the loaded map again
+// when its first look is not enough.
 std::unique_ptr<Check> identifierCheck(const HeaderDefinitions& definitions, const HeaderOptions& options,
                                        Findings& findings);
-std::unique_ptr<Check> nameClashCheck(const MemoryMapElement& root, const HeaderDefinitions& definitions,
+std::unique_ptr<Check> nameClashCheck(const MemoryMap& map, const HeaderDefinitions& definitions,
                                       const HeaderOptions& options, Findings& findings);
 
 }  // namespace rw::checks

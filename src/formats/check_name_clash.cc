@@ -168,9 +168,9 @@ private:
 
 class NameClashCheck : public Check {
 public:
-  NameClashCheck(const MemoryMapElement& root, const HeaderDefinitions& definitions, const HeaderOptions& options,
+  NameClashCheck(const MemoryMap& map, const HeaderDefinitions& definitions, const HeaderOptions& options,
                  Findings& findings)
-      : root_(root), definitions_(definitions), options_(options), findings_(findings) {}
+      : map_(map), definitions_(definitions), options_(options), findings_(findings) {}
 
   void group(const MemoryMapElement& group) override {
     if (options_.regBaseOffs && group.hasStart()) {
@@ -229,7 +229,7 @@ public:
     table_ = DefinitionTable();
     pending_.clear();
     reported_.clear();
-    definitions_.forEach(root_, true, [&](const Definition& definition, std::string_view name) {
+    definitions_.forEach(*map_.rootElement(), true, [&](const Definition& definition, std::string_view name) {
       if (!isBitFieldLine(definition.line) || clashing_.contains(hashOf(name))) define(definition, name);
     });
     flush();
@@ -307,7 +307,7 @@ private:
     for (const std::string& stem : lineEnded_) named.insert(hashOf(stem));
     CheckedRegister reg;
     std::string field;
-    walkHeader(&root_, [&](const MemoryMapElement& element, const MemoryMapElement* segment) {
+    walkHeader(map_.rootElement(), [&](const MemoryMapElement& element, const MemoryMapElement* segment) {
       if (element.kind() != ElementKind::Register || !definitions_.writesBitFieldsOf(element)) return;
       readRegister(reg, element, segment, options_);
       for (const CheckedField& bits : reg.fields) {
@@ -372,7 +372,8 @@ private:
     return a < b ? std::pair(a, b) : std::pair(b, a);
   }
 
-  const MemoryMapElement& root_;
+  // Gone through again from its root once the map is loaded.
+  const MemoryMap& map_;
   const HeaderDefinitions& definitions_;
   const HeaderOptions& options_;
   Findings& findings_;
@@ -397,9 +398,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Check> nameClashCheck(const MemoryMapElement& root, const HeaderDefinitions& definitions,
+std::unique_ptr<Check> nameClashCheck(const MemoryMap& map, const HeaderDefinitions& definitions,
                                       const HeaderOptions& options, Findings& findings) {
-  return std::make_unique<NameClashCheck>(root, definitions, options, findings);
+  return std::make_unique<NameClashCheck>(map, definitions, options, findings);
 }
 
 }  // namespace rw::checks

@@ -7,35 +7,48 @@
 
 namespace rw {
 
+MapChecks::MapChecks(const MemoryMap& map, const HeaderOptions& options)
+    : options_(options),
+      findings_(std::make_unique<checks::Findings>(map)),
+      definitions_(std::make_unique<checks::HeaderDefinitions>(options)),
+      register_(std::make_unique<checks::CheckedRegister>()) {
+  all_.push_back(checks::layoutCheck(options, *findings_));
+  all_.push_back(checks::bitFieldCheck(options, *findings_));
+  all_.push_back(checks::vectorCheck(options, *findings_));
+  all_.push_back(checks::identifierCheck(*definitions_, options, *findings_));
+  all_.push_back(checks::nameClashCheck(map, *definitions_, options, *findings_));
+}
+
+MapChecks::~MapChecks() = default;
+
+void MapChecks::visit(const MemoryMapElement& element, const MemoryMapElement* segment) {
+  switch (element.kind()) {
+    case ElementKind::RegisterGroup:
+      for (auto& check : all_) check->group(element);
+      break;
+    case ElementKind::Register:
+      checks::readRegister(*register_, element, segment, options_);
+      for (auto& check : all_) check->reg(*register_);
+      break;
+    default:
+      for (auto& check : all_) check->vector(element);
+      break;
+  }
+}
+
+std::vector<Finding> MapChecks::findings() {
+  for (auto& check : all_) check->finish();
+  return findings_->sorted();
+}
+
 std::vector<Finding> checkMap(const MemoryMap& map, const HeaderOptions& options) {
   const MemoryMapElement* root = map.rootElement();
   if (root == nullptr) return {};
-  checks::Findings findings(map);
-  const checks::HeaderDefinitions definitions(options);
-  std::unique_ptr<checks::Check> all[] = {
-      checks::layoutCheck(options, findings),
-      checks::bitFieldCheck(options, findings),
-      checks::vectorCheck(options, findings),
-      checks::identifierCheck(definitions, options, findings),
-      checks::nameClashCheck(*root, definitions, options, findings),
-  };
-  checks::CheckedRegister reg;
+  MapChecks checks(map, options);
   checks::walkHeader(root, [&](const MemoryMapElement& element, const MemoryMapElement* segment) {
-    switch (element.kind()) {
-      case ElementKind::RegisterGroup:
-        for (auto& check : all) check->group(element);
-        break;
-      case ElementKind::Register:
-        checks::readRegister(reg, element, segment, options);
-        for (auto& check : all) check->reg(reg);
-        break;
-      default:
-        for (auto& check : all) check->vector(element);
-        break;
-    }
+    checks.visit(element, segment);
   });
-  for (auto& check : all) check->finish();
-  return findings.sorted();
+  return checks.findings();
 }
 
 }  // namespace rw

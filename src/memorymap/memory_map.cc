@@ -41,6 +41,7 @@ std::vector<std::string> MemoryMap::filesRead() const {
 MemoryMapElement* MemoryMap::rootElement() const { return asMemoryMapElement(document_.root); }
 
 bool MemoryMap::load(const std::string& fileName, const MacroTable& macros) {
+  keptAsRead_ = false;
   macros_ = macros;
   placer_.restart();
   MemoryMapElement* mainRoot = loadFile(fileName);
@@ -53,7 +54,8 @@ bool MemoryMap::load(const std::string& fileName, const MacroTable& macros) {
   const size_t imported = processImports();
   // A tree that is still the one read was placed while it was read.
   counts_ = placer_.counts();
-  if (!placedAsRead || imported != 0) counts_ = computeAddresses(*mainRoot);
+  keptAsRead_ = placedAsRead && imported == 0;
+  if (!keptAsRead_) counts_ = computeAddresses(*mainRoot);
   return true;
 }
 

@@ -27,6 +27,13 @@ public:
   // the files its top-level "Import" elements name, then places every
   // element. On false, errorMessage() and errorLine() say why.
   bool load(const std::string& fileName, const MacroTable& macros);
+  // Hands the main file's elements to `follower` while load reads them.
+  void followReading(ReadingFollower* follower) { placer_.follow(follower); }
+  // Whether the loaded tree is the main file exactly as it was read and
+  // placed while reading: nothing imported, no directive, no macro
+  // reference, no start that needed the evaluator. Only then is what a
+  // follower made of the elements the same as what the loaded tree gives.
+  bool keptAsRead() const { return keptAsRead_; }
 
   // Takes the tree another reader built from `file` (an SVD device file) as
   // if load had read it: the map owns it and places its elements by the same
@@ -64,6 +71,7 @@ private:
   XMLDocument document_;
   ElementPlacer placer_;
   ElementCounts counts_;
+  bool keptAsRead_ = false;
   Preprocessor preprocessor_;
   const MacroTable& systemMacros_;
   MacroTable macros_;

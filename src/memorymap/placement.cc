@@ -5,6 +5,7 @@
 
 #include "expr/evaluate.h"
 #include "expr/integer_literal.h"
+#include "xml/preprocessor.h"
 
 namespace rw {
 
@@ -119,22 +120,48 @@ ElementCounts computeAddresses(MemoryMapElement& root) {
   return counts;
 }
 
-void ElementPlacer::elementMade(XMLElement& made, XMLElement* parent) {
+void ElementPlacer::elementMade(XMLElement& made, XMLElement* parent, const ReadCensus& census) {
   if (gaveUp_) return;
   // Every element of a map's document is made by the map's factory.
   auto& element = static_cast<MemoryMapElement&>(made);
   auto* container = static_cast<MemoryMapElement*>(parent);
   counts_.count(element.kind());
   element.placesChildren = container == nullptr || container->placesChildren;
-  if (!element.placesChildren) return;
-  const std::optional<uint32_t> base = placeElement(element, container != nullptr ? container->childBase : 0, Reading::Quiet);
-  if (!base) {
-    gaveUp_ = true;
+  if (element.placesChildren) {
+    const std::optional<uint32_t> base =
+        placeElement(element, container != nullptr ? container->childBase : 0, Reading::Quiet);
+    if (!base) {
+      gaveUp_ = true;
+      endFollowing(false);
+      return;
+    }
+    element.childBase = *base;
+  }
+  if (follower_ == nullptr) return;
+  // A later top-level element would replace the first as the root, and the
+  // reader frees the first.
+  const bool secondRoot = parent == nullptr && followedRoot_;
+  if (secondRoot || !walkChangesNothing(census)) {
+    endFollowing(false);
     return;
   }
-  element.childBase = *base;
+  followedRoot_ = true;
+  follower_->opened(element);
 }
 
 void ElementPlacer::sectionAdded(XMLElement& parent) { static_cast<MemoryMapElement&>(parent).placesChildren = false; }
+
+void ElementPlacer::elementClosed(XMLElement& element) {
+  if (follower_ != nullptr) follower_->closed(static_cast<const MemoryMapElement&>(element));
+}
+
+void ElementPlacer::readEnded() { endFollowing(true); }
+
+void ElementPlacer::endFollowing(bool asRead) {
+  if (follower_ == nullptr) return;
+  ReadingFollower* const follower = follower_;
+  follower_ = nullptr;
+  follower->ended(asRead && !gaveUp_);
+}
 
 }  // namespace rw

@@ -23,6 +23,22 @@ struct ElementCounts {
 // the depth of the tree is not limited by the stack. Returns what it counted.
 ElementCounts computeAddresses(MemoryMapElement& root);
 
+// Follows the elements of one read as they are made and placed, for a writer
+// that works while the rest is still being read. Elements come in document
+// order: an element's attributes, start and size are final once it opened,
+// its subtree once it closed, as long as the tree stays as read.
+class ReadingFollower {
+public:
+  virtual ~ReadingFollower() = default;
+  virtual void opened(const MemoryMapElement& element) = 0;
+  virtual void closed(const MemoryMapElement& element) = 0;
+  // The end of the following: the read ended (`asRead`), or the tree will
+  // not stay as read (`asRead` false: a directive, a macro reference, a
+  // start that only the evaluator can read, a second top-level element).
+  // No element handed over may be touched once this returned.
+  virtual void ended(bool asRead) = 0;
+};
+
 // Places elements as a reader makes them, by the same rules, so that a map
 // read as it stands needs no walk of its own. Only plain literals are read:
 // any other start or size could make the evaluator warn, and such warnings
@@ -30,8 +46,14 @@ ElementCounts computeAddresses(MemoryMapElement& root);
 // the placer gives up, and computeAddresses has to run after all.
 class ElementPlacer : public ReadObserver {
 public:
-  void elementMade(XMLElement& element, XMLElement* parent) override;
+  void elementMade(XMLElement& element, XMLElement* parent, const ReadCensus& census) override;
   void sectionAdded(XMLElement& parent) override;
+  void elementClosed(XMLElement& element) override;
+  void readEnded() override;
+
+  // Hands the elements of the next read to `follower` as they are placed;
+  // later reads (includes, imports) are not followed.
+  void follow(ReadingFollower* follower) { follower_ = follower; }
 
   // Whether every element made since the last restart was placed.
   bool placedAll() const { return !gaveUp_; }
@@ -43,8 +65,12 @@ public:
   }
 
 private:
+  void endFollowing(bool asRead);
+
   bool gaveUp_ = false;
   ElementCounts counts_;
+  ReadingFollower* follower_ = nullptr;
+  bool followedRoot_ = false;
 };
 
 }  // namespace rw

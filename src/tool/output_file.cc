@@ -98,15 +98,25 @@ OutputFile::~OutputFile() {
   removeTemporary();
 }
 
-bool OutputFile::open() {
+bool OutputFile::writtenInPlace() const {
   // The path is used as typed, never cleaned up first: "gen/../soc.h" must
   // mean what the kernel makes of it when gen is a link.
   struct stat target;
   const bool exists = ::stat(path_.c_str(), &target) == 0;
-  if ((exists && !S_ISREG(target.st_mode)) || isLinkIntoProc(path_)) {
+  return (exists && !S_ISREG(target.st_mode)) || isLinkIntoProc(path_);
+}
+
+bool OutputFile::open() {
+  if (writtenInPlace()) {
     fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     return fd_ >= 0;
   }
+  return openTemporary();
+}
+
+bool OutputFile::openUnseen() { return !writtenInPlace() && openTemporary(); }
+
+bool OutputFile::openTemporary() {
   // Beside the target, so that the rename stays within one file system; the
   // name says whose it is when a killed run leaves it behind.
   std::string pattern = path_ + ".regwright-tmp-XXXXXX";

@@ -24,6 +24,11 @@ public:
   // Creates the temporary file, or opens the target in place. False with
   // errno set when that fails.
   bool open();
+  // Creates the temporary file for a target that is replaced when placed.
+  // False, with nothing opened, for a target written in place or when the
+  // temporary file cannot be made: a caller that writes before it knows the
+  // run will succeed may only write where nobody sees it.
+  bool openUnseen();
   // False, now and for every later call, once a write failed.
   bool write(std::string_view text);
   // Closes the file; false (errno set) when a write or the close failed, in
@@ -36,6 +41,8 @@ public:
   const std::string& path() const { return path_; }
 
 private:
+  bool writtenInPlace() const;
+  bool openTemporary();
   void removeTemporary();
 
   std::string path_;

@@ -17,6 +17,7 @@
 #include "formats/map_writer.h"
 #include "formats/svd_reader.h"
 #include "formats/svd_writer.h"
+#include "header/definitions_while_reading.h"
 #include "header/header_generator.h"
 #include "header/preamble.h"
 #include "macros/macro_expansion.h"
@@ -165,6 +166,36 @@ bool loadInput(MemoryMap& map, const std::string& name, const MacroTable& defini
   return false;
 }
 
+// A map is mostly read as it stands, and its header's definitions are then
+// written on the second core while it is read, into a temporary file that
+// only a successful run puts in place. Returns null, and leaves `header`
+// empty, for an SVD input, for a header written in place (what is written
+// there is seen at once, even by a run that fails) and when the temporary
+// file or the thread cannot be had. `checks` (may be null) are made along.
+std::unique_ptr<DefinitionsWhileReading> followWithDefinitions(MemoryMap& map, const std::string& inputPath,
+                                                               const std::string& headerPath,
+                                                               const HeaderOptions& options, std::string& text,
+                                                               const DefinitionDrain& drain, MapChecks* checks,
+                                                               std::unique_ptr<OutputFile>& header) {
+  if (isSvdFile(inputPath)) return nullptr;
+  header = std::make_unique<OutputFile>(headerPath);
+  if (!header->openUnseen()) {
+    header.reset();
+    return nullptr;
+  }
+  struct stat input;
+  const bool sized = ::stat(inputPath.c_str(), &input) == 0 && S_ISREG(input.st_mode);
+  auto whileReading =
+      std::make_unique<DefinitionsWhileReading>(text, options, drain, sized ? static_cast<size_t>(input.st_size) : 0,
+                                                checks);
+  if (!whileReading->start()) {
+    header.reset();
+    return nullptr;
+  }
+  map.followReading(whileReading.get());
+  return whileReading;
+}
+
 int run(int argc, char** argv) {
   const char* invocationName = argc > 0 && argv[0] != nullptr ? argv[0] : "";
   // Made before anything reads a macro; StudioDir joins them once the
@@ -202,10 +233,34 @@ int run(int argc, char** argv) {
 
   // A failed load ends the run before any output is touched.
   const std::unique_ptr<MemoryMap, LeftToProcessExit> map(new MemoryMap(macros));
+
+  // The header's definitions are written while the map is read where they
+  // can be; otherwise they are generated once the map is loaded.
+  const std::string& headerPath = positionals[1];
+  const std::string targetName = positionals.size() > 2 ? positionals[2] : std::string();
+  const std::string preamble = headerPreamble(positionals.size() > 2 ? &targetName : nullptr,
+                                              includeGuardName(headerPath), commandLine.header.stdint);
+  std::string text = preamble;
+  std::unique_ptr<OutputFile> header;
+  const DefinitionDrain drain = [&](std::string_view part) { header->write(part); };
+  // The checks ride along.
+  std::unique_ptr<MapChecks> checksWhileReading;
+  if (commandLine.check) checksWhileReading = std::make_unique<MapChecks>(*map, commandLine.header);
+  std::unique_ptr<DefinitionsWhileReading> whileReading =
+      followWithDefinitions(*map, expandMacros(positionals[0], macros), headerPath, commandLine.header, text, drain,
+                            checksWhileReading.get(), header);
   if (!loadInput(*map, positionals[0], definitions, macros)) return kExitFailure;
+  map->followReading(nullptr);
+  // What the preprocessor, the evaluator or an import changed was not seen.
+  if (whileReading != nullptr && !(whileReading->followedToTheEnd() && map->keptAsRead())) {
+    whileReading.reset();
+    header.reset();
+    text = preamble;
+  }
 
   if (commandLine.check) {
-    const std::vector<Finding> findings = checkMap(*map, commandLine.header);
+    const std::vector<Finding> findings =
+        whileReading != nullptr ? checksWhileReading->findings() : checkMap(*map, commandLine.header);
     for (const Finding& finding : findings) {
       std::fprintf(stderr, "%s: warning: %s [-check-%s]\n", finding.location.c_str(), finding.message.c_str(),
                    finding.kind.c_str());
@@ -215,8 +270,6 @@ int run(int argc, char** argv) {
 
   // The dependency rule is formed now, from the files the load read, so a
   // name no depfile reader could take back fails the run early.
-  const std::string& headerPath = positionals[1];
-  const std::string targetName = positionals.size() > 2 ? positionals[2] : std::string();
   std::vector<FurtherOutput> further;
   if (!commandLine.depFile.empty()) {
     const DependencyRule dependencies = dependencyRule(headerPath, map->filesRead());
@@ -241,10 +294,12 @@ int run(int argc, char** argv) {
   for (const FurtherOutput& output : further) outputs.push_back(output.path);
   if (!checkOverwrites(outputs, inputs, diagnostics)) return kExitFailure;
 
-  OutputFile header(headerPath);
-  if (!header.open()) {
-    std::fprintf(stderr, "regwright can't create %s\n", headerPath.c_str());
-    return kExitFailure;
+  if (header == nullptr) {
+    header = std::make_unique<OutputFile>(headerPath);
+    if (!header->open()) {
+      std::fprintf(stderr, "regwright can't create %s\n", headerPath.c_str());
+      return kExitFailure;
+    }
   }
   std::vector<std::unique_ptr<OutputFile>> files;
   for (const FurtherOutput& output : further) {
@@ -254,11 +309,13 @@ int run(int argc, char** argv) {
 
   // The header is formed in one buffer, without a flush per line; a large
   // header goes out in parts of a few hundred kilobytes as it is formed.
-  std::string text = headerPreamble(positionals.size() > 2 ? &targetName : nullptr, includeGuardName(headerPath),
-                                     commandLine.header.stdint);
-  const UnwritableText problem = generateDefinitions(
-      text, map->rootElement(), commandLine.header, [&](std::string_view part) { header.write(part); },
-      map->elementCounts());
+  UnwritableText problem;
+  if (whileReading != nullptr) {
+    std::fputs(whileReading->warnings().c_str(), stderr);
+    problem = whileReading->problem();
+  } else {
+    problem = generateDefinitions(text, map->rootElement(), commandLine.header, drain, map->elementCounts());
+  }
   if (problem.element != nullptr) {
     diagnostics.error(map->location(*problem.element) + ": the " + problem.what + " \"" + visible(problem.text) +
                       "\" of " + std::string(problem.element->tagName()) + " " + unwritableProblem(problem.text) +
@@ -266,8 +323,8 @@ int run(int argc, char** argv) {
     return kExitFailure;
   }
   text += kHeaderEnd;
-  header.write(text);
-  if (!header.finish()) {
+  header->write(text);
+  if (!header->finish()) {
     std::fprintf(stderr, "regwright can't write %s\n", headerPath.c_str());
     return kExitFailure;
   }
@@ -280,7 +337,7 @@ int run(int argc, char** argv) {
   for (size_t i = 0; i < further.size(); ++i) {
     if (!files[i]->place()) return cantWrite(further[i].path);
   }
-  if (!header.place()) {
+  if (!header->place()) {
     std::fprintf(stderr, "regwright can't write %s\n", headerPath.c_str());
     return kExitFailure;
   }

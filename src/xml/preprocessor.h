@@ -15,6 +15,10 @@
 
 namespace rw {
 
+// A tree without a directive and without a '$' in any value comes out of the
+// walk as it went in: the walk is skipped for it.
+bool walkChangesNothing(const ReadCensus& census);
+
 class Preprocessor {
 public:
   using WarningSink = std::function<void(const std::string& message)>;

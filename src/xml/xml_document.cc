@@ -119,15 +119,19 @@ LoadStatus XMLDocument::load(const std::string& path, size_t limit, size_t windo
     while (index < files.size() && files[index].path != path) ++index;
     source.skip(byteOrderMarkLength(source.head()));
     const bool newlineFirst = source.head().starts_with('\n');
+    // Listed while it is read, so that an observer can say where an element
+    // was written; taken off again unless it was read as it is.
+    const bool listed = index == files.size();
+    if (listed) files.push_back({path, newlineFirst ? 2u : 1u});
     XMLReader reader(makeElement, index, source, window);
     reader.observe(observer);
     XMLReader::Result result = reader.run();
     // Only a file that ended where its size said was read as it is.
     if (stream.finish() == FileText::Status::Read) {
-      if (index == files.size()) files.push_back({path, newlineFirst ? 2u : 1u});
       delete root;
       return accept(result) ? LoadStatus::Loaded : LoadStatus::Malformed;
     }
+    if (listed) files.pop_back();
     delete result.root;
   }
   switch (stream.finish()) {

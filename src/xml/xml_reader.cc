@@ -85,6 +85,12 @@ void XMLReader::refill(size_t want) {
 }
 
 XMLReader::Result XMLReader::run() {
+  const Result result = readAll();
+  if (observer_ != nullptr) observer_->readEnded();
+  return result;
+}
+
+XMLReader::Result XMLReader::readAll() {
   // The window is refilled between constructs once fewer than this many
   // bytes are left: most constructs are far shorter, so a construct rarely
   // has to be read again.
@@ -368,7 +374,7 @@ void XMLReader::openElement(std::string_view name, uint32_t line) {
   XMLElement* element = makeElement_.make(name, attributeViews_);
   element->line = line;
   element->file = file_;
-  if (observer_ != nullptr) observer_->elementMade(*element, open_.empty() ? nullptr : open_.back());
+  if (observer_ != nullptr) observer_->elementMade(*element, open_.empty() ? nullptr : open_.back(), census_);
   // Attached to its parent only when it closes.
   open_.push_back(element);
 }
@@ -410,6 +416,8 @@ void XMLReader::closeTop() {
     } else {
       open_.back()->appendChild(element);
     }
+    // Told once it hangs in the tree: its parent link is set.
+    if (observer_ != nullptr) observer_->elementClosed(*element);
   }
   ++p_;  // the `>`
 }

@@ -26,12 +26,16 @@ struct ReadCensus {
 
 // Told of each element as the reader makes it (its attributes set, its
 // children still to come), with the element it goes into (null at the top
-// level), and of each CDATA section added to an element.
+// level) and the census of what was read up to it; of each CDATA section
+// added to an element; of each element as it closes (its subtree complete);
+// and of the end of the read, whatever ended it.
 class ReadObserver {
 public:
   virtual ~ReadObserver() = default;
-  virtual void elementMade(XMLElement& element, XMLElement* parent) = 0;
+  virtual void elementMade(XMLElement& element, XMLElement* parent, const ReadCensus& census) = 0;
   virtual void sectionAdded(XMLElement& parent) = 0;
+  virtual void elementClosed(XMLElement& element) = 0;
+  virtual void readEnded() = 0;
 };
 
 class XMLReader {
@@ -65,6 +69,7 @@ public:
   static constexpr size_t kWindow = size_t{256} << 10;
 
 private:
+  Result readAll();
   // What the main loop does after a construct has been read. NeedMore: the
   // construct ran into the end of the window before the end of the input;
   // nothing was done, and it is read again once more bytes are in.

@@ -1,4 +1,4 @@
-#include "header/header_generator.h"
+#include "header/definition_writer.h"
 
 #include <charconv>
 #include <cstdio>
@@ -14,9 +14,6 @@
 namespace rw {
 namespace {
 
-void warnDuplicate(const std::string& name) {
-  std::fprintf(stderr, "warning: ignoring multiply defined symbol %s\n", name.c_str());
-}
 
 void appendDecimal(std::string& out, uint32_t value) {
   char buffer[10];
@@ -30,85 +27,16 @@ std::string_view textOf(std::optional<std::string_view> text) { return text.valu
 // the cache.
 constexpr size_t kDrainThreshold = size_t{256} << 10;
 
-class DefinitionWriter {
-public:
-  DefinitionWriter(std::string& out, const HeaderOptions& options, const DefinitionDrain& drain,
-                   ElementCounts expected)
-      : out_(out),
-        drain_(drain),
-        options_(options),
-        prefix_(options.defPrefixString),
-        exclusion_(options.excludeBitFieldPattern),
-        excludedRegisters_(options.excludeBitFieldRegisters.begin(), options.excludeBitFieldRegisters.end()),
-        registerNames_(expected.registers),
-        bitFieldNames_(options.noBitFields ? 0 : expected.bitFields) {}
+}  // namespace
 
-  void walk(const XMLNode* node);
-  const UnwritableText& problem() const { return problem_; }
-
-private:
-  void groupBase(const MemoryMapElement& group);
-  void registerBlock(const MemoryMapElement& reg);
-  // Into fields_: the bit fields from `child` on, at most `limit` of them and
-  // up to the first whose name cannot be written (kept in problem_), each
-  // looked up in bitFieldNames_ already. Returns the child after the last one
-  // looked at.
-  const XMLNode* prepareBitFields(const XMLNode* child, size_t limit);
-  void bitField(const MemoryMapElement& reg, size_t index);
-  void vectorLine(const MemoryMapElement& vector);
-  // False, keeping the first such problem, when `text` cannot be written.
-  bool writable(const MemoryMapElement& element, const char* what, std::string_view text);
-
-  // An address, mask or value: hexadecimal, unsigned in C with -stdint.
-  void appendNumber(uint32_t value) {
-    appendHexLiteral(out_, value);
-    if (options_.stdint) out_ += 'U';
+void DefinitionWriter::warnDuplicate(std::string_view name) {
+  const std::string line = "warning: ignoring multiply defined symbol " + std::string(name) + "\n";
+  if (heldWarnings_ != nullptr) {
+    *heldWarnings_ += line;
+  } else {
+    std::fputs(line.c_str(), stderr);
   }
-
-  // "#define " + the prefix + name, the start of most lines.
-  void defineWithPrefix(std::string_view name) {
-    out_ += "#define ";
-    out_ += prefix_;
-    out_ += name;
-  }
-
-  std::string& out_;
-  const DefinitionDrain& drain_;
-  const HeaderOptions& options_;
-  const std::string& prefix_;
-  const BitFieldExclusion exclusion_;
-  const std::unordered_set<std::string_view> excludedRegisters_;
-  // Names defined so far, one set per kind: a register and a bit field may
-  // share a name, two registers may not.
-  NameSet registerNames_;
-  NameSet bitFieldNames_;
-  UnwritableText problem_;
-
-  // Scratch buffers reused for every register and bit field, so forming a
-  // name costs no allocation once they have grown.
-  // The register's name, group prefix included, repaired.
-  std::string registerName_;
-  // Its "aka" repaired: the register's alias, empty when it has none.
-  std::string registerAlias_;
-  // The register's "aka" as written, if it has one.
-  std::optional<std::string_view> aka_;
-  // The bit field's name repaired.
-  std::string fieldName_;
-  // "aka" + "_" + field name, repaired as a whole: the field's alias. Never
-  // empty when the register has an "aka", even an empty one.
-  std::string fieldAlias_;
-  // A register's bit fields, prepared before any of them is written, so that
-  // the cache misses of their name lookups overlap: each field's name with
-  // the register's name in front unless -noprependreg, end to end in
-  // fullFieldNames_.
-  struct PreparedField {
-    const MemoryMapElement* field;
-    size_t nameEnd;
-    NameSet::Lookup lookup;
-  };
-  std::vector<PreparedField> fields_;
-  std::string fullFieldNames_;
-};
+}
 
 void DefinitionWriter::walk(const XMLNode* node) {
   // Siblings still to visit once the subtree entered last is done. Only
@@ -127,32 +55,8 @@ void DefinitionWriter::walk(const XMLNode* node) {
     }
     const XMLNode* descendInto = nullptr;
     if (const MemoryMapElement* element = asMemoryMapElement(node)) {
-      switch (element->kind()) {
-        case ElementKind::MemorySegment:
-        case ElementKind::Root:
-        case ElementKind::Processor:
-          descendInto = node->firstChild;
-          break;
-        case ElementKind::RegisterGroup:
-          groupBase(*element);
-          descendInto = node->firstChild;
-          break;
-        case ElementKind::Register:
-          registerBlock(*element);
-          if (drain_ && out_.size() >= kDrainThreshold) {
-            drain_(out_);
-            out_.clear();
-          }
-          break;
-        case ElementKind::Vector:
-          vectorLine(*element);
-          break;
-        case ElementKind::ProgramSection:
-        case ElementKind::BitField:
-        case ElementKind::Enum:
-        case ElementKind::Other:
-          break;
-      }
+      reach(*element);
+      if (isContainer(element->kind())) descendInto = node->firstChild;
     }
     if (descendInto != nullptr) {
       if (node->nextSibling != nullptr) {
@@ -162,6 +66,27 @@ void DefinitionWriter::walk(const XMLNode* node) {
     } else {
       node = node->nextSibling;
     }
+  }
+}
+
+void DefinitionWriter::reach(const MemoryMapElement& element) {
+  if (problem_.element != nullptr) return;
+  switch (element.kind()) {
+    case ElementKind::RegisterGroup:
+      groupBase(element);
+      break;
+    case ElementKind::Register:
+      registerBlock(element);
+      if (drain_ && out_.size() >= kDrainThreshold) {
+        drain_(out_);
+        out_.clear();
+      }
+      break;
+    case ElementKind::Vector:
+      vectorLine(element);
+      break;
+    default:
+      break;
   }
 }
 
@@ -398,8 +323,6 @@ bool DefinitionWriter::writable(const MemoryMapElement& element, const char* wha
   if (problem_.element == nullptr) problem_ = UnwritableText{&element, what, std::string(text)};
   return false;
 }
-
-}  // namespace
 
 bool fitsOnOneLine(std::string_view text) { return text.find_first_of(std::string_view("\n\r\0", 3)) == std::string_view::npos; }
 

@@ -1,0 +1,129 @@
+#include "header/definitions_while_reading.h"
+
+#include <system_error>
+
+namespace rw {
+
+namespace {
+
+// Elements handed over at once: the lock is taken once per batch, and the
+// writer is never more than a batch behind the reader.
+constexpr size_t kBatch = 4096;
+
+// How many names will come is known only once the map is read, and growing
+// a set of a million names rehashes every name several times over. Maps are
+// written at about the same density, some eight bit fields per register and
+// some 60 bytes of text per bit field without descriptions, well over 100
+// with them: sized for 96, a map's sets come out as large as they would for
+// the exact counts, or one step smaller and grow once.
+ElementCounts expectedCounts(size_t mapBytes) {
+  ElementCounts counts;
+  counts.bitFields = mapBytes / 96;
+  counts.registers = counts.bitFields / 8;
+  return counts;
+}
+
+// The elements walkHeader gives: what the header writes definitions for.
+bool visitedAlso(ElementKind kind) {
+  return kind == ElementKind::RegisterGroup || kind == ElementKind::Register || kind == ElementKind::Vector;
+}
+
+}  // namespace
+
+DefinitionsWhileReading::DefinitionsWhileReading(std::string& out, const HeaderOptions& options,
+                                                 const DefinitionDrain& drain, size_t mapBytes,
+                                                 HeaderElementVisitor* also)
+    : out_(out), options_(options), drain_(drain), expected_(expectedCounts(mapBytes)), also_(also) {
+  pending_.reserve(kBatch);
+}
+
+const UnwritableText& DefinitionsWhileReading::problem() const {
+  static const UnwritableText kNone;
+  return writer_ ? writer_->problem() : kNone;
+}
+
+bool DefinitionsWhileReading::start() {
+  try {
+    thread_ = std::thread([this] { write(); });
+  } catch (const std::system_error&) {
+    return false;
+  }
+  return true;
+}
+
+DefinitionsWhileReading::~DefinitionsWhileReading() {
+  abandoned_ = true;
+  stop();
+}
+
+void DefinitionsWhileReading::opened(const MemoryMapElement& element) {
+  // The walk starts at the root and goes into containers only.
+  const bool reached = open_.empty() || open_.back().childrenReached;
+  const bool container = DefinitionWriter::isContainer(element.kind());
+  const MemoryMapElement* segment = open_.empty() ? nullptr : open_.back().segment;
+  if (element.kind() == ElementKind::MemorySegment && element.hasStart() && element.size() != 0) segment = &element;
+  open_.push_back({reached, reached && container, segment});
+  if (reached && container) pending_.push_back({&element, segment});
+  if (pending_.size() >= kBatch) handOver();
+}
+
+void DefinitionsWhileReading::closed(const MemoryMapElement& element) {
+  const Open state = open_.back();
+  open_.pop_back();
+  if (state.reached && !state.childrenReached) {
+    pending_.push_back({&element, open_.empty() ? nullptr : open_.back().segment});
+  }
+  if (pending_.size() >= kBatch) handOver();
+}
+
+void DefinitionsWhileReading::ended(bool asRead) {
+  if (asRead) {
+    handOver();
+  } else {
+    abandoned_ = true;
+  }
+  stop();
+  followedToTheEnd_ = asRead;
+}
+
+void DefinitionsWhileReading::handOver() {
+  {
+    std::lock_guard lock(mutex_);
+    handedOver_.insert(handedOver_.end(), pending_.begin(), pending_.end());
+  }
+  pending_.clear();
+  wake_.notify_one();
+}
+
+void DefinitionsWhileReading::stop() {
+  if (!thread_.joinable()) return;
+  {
+    std::lock_guard lock(mutex_);
+    closing_ = true;
+  }
+  wake_.notify_one();
+  thread_.join();
+}
+
+void DefinitionsWhileReading::write() {
+  // Made here: clearing name sets of a few megabytes is work for this thread.
+  writer_.emplace(out_, options_, drain_, expected_, &warnings_);
+  std::vector<Reached> batch;
+  for (;;) {
+    {
+      std::unique_lock lock(mutex_);
+      wake_.wait(lock, [this] { return !handedOver_.empty() || closing_; });
+      if (handedOver_.empty()) return;
+      batch.swap(handedOver_);
+    }
+    for (const Reached& reached : batch) {
+      // Elements of a read that will not stay as read may go at any moment.
+      if (abandoned_.load(std::memory_order_relaxed)) return;
+      writer_->reach(*reached.element);
+      if (also_ != nullptr && visitedAlso(reached.element->kind())) also_->visit(*reached.element, reached.segment);
+    }
+    batch.clear();
+  }
+}
+
+}  // namespace rw

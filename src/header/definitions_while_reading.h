@@ -1,0 +1,105 @@
+// A header's definitions written on a second thread while the map is still
+// being read. In a large map reading and writing the definitions each take
+// about half of the run, and a second core is idle while the map is read.
+//
+// The reader hands over each container as it opens and each other element
+// the walk reaches as it closes: the order in which generateDefinitions
+// reaches them, each complete as far as the walk looks at it. The writer
+// thread takes them in batches. What it writes is what generateDefinitions
+// gives the loaded tree whenever that tree is the main file as read
+// (MemoryMap::keptAsRead); otherwise the caller throws it away.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "header/definition_writer.h"
+#include "header/header_generator.h"
+#include "memorymap/placement.h"
+
+namespace rw {
+
+// Another walk over what the header defines, taken along on the writer
+// thread: told of each register group, register and vector right after its
+// definitions, with the nearest memory segment around it that has a start
+// and a size, or null.
+class HeaderElementVisitor {
+public:
+  virtual ~HeaderElementVisitor() = default;
+  virtual void visit(const MemoryMapElement& element, const MemoryMapElement* segment) = 0;
+};
+
+class DefinitionsWhileReading : public ReadingFollower {
+public:
+  // Definitions are appended to `out` and handed to `drain` in parts, on the
+  // writer thread, until ended() returns; `also` (may be null) visits the
+  // same elements there. `mapBytes`, the size of the map's file (0 when
+  // unknown), sizes the name sets.
+  DefinitionsWhileReading(std::string& out, const HeaderOptions& options, const DefinitionDrain& drain,
+                          size_t mapBytes, HeaderElementVisitor* also);
+  // Starts the writer thread; false when the system gives no thread, and the
+  // caller then generates after the load.
+  bool start();
+  // Stops the writer thread if the reading did not end.
+  ~DefinitionsWhileReading() override;
+  DefinitionsWhileReading(const DefinitionsWhileReading&) = delete;
+  DefinitionsWhileReading& operator=(const DefinitionsWhileReading&) = delete;
+
+  void opened(const MemoryMapElement& element) override;
+  void closed(const MemoryMapElement& element) override;
+  void ended(bool asRead) override;
+
+  // Whether the reading ended with every element followed: only then are the
+  // definitions complete.
+  bool followedToTheEnd() const { return followedToTheEnd_; }
+  // As generateDefinitions returns it.
+  const UnwritableText& problem() const;
+  // The warnings the definitions gave, held for standard error.
+  const std::string& warnings() const { return warnings_; }
+
+private:
+  void handOver();
+  void stop();
+  void write();
+
+  std::string& out_;
+  const HeaderOptions& options_;
+  const DefinitionDrain& drain_;
+  const ElementCounts expected_;
+  HeaderElementVisitor* const also_;
+  std::string warnings_;
+  // Made and used by the writer thread only.
+  std::optional<DefinitionWriter> writer_;
+
+  // An element the walk reaches, with the memory segment around it.
+  struct Reached {
+    const MemoryMapElement* element;
+    const MemoryMapElement* segment;
+  };
+  // Reader side: per open element, whether the walk reaches it and its
+  // children, and the segment its children are in; and the elements not yet
+  // handed over.
+  struct Open {
+    bool reached;
+    bool childrenReached;
+    const MemoryMapElement* segment;
+  };
+  std::vector<Open> open_;
+  std::vector<Reached> pending_;
+  bool followedToTheEnd_ = false;
+
+  // Shared with the writer thread.
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::vector<Reached> handedOver_;
+  bool closing_ = false;
+  std::atomic<bool> abandoned_ = false;
+  std::thread thread_;
+};
+
+}  // namespace rw
