@@ -5,13 +5,13 @@
 # between the two, each fuzz target runs briefly so that none of them rots.
 # The debug build is left out by default: on two cores each full build takes
 # minutes, and the two builds here already run the same suite. Ask for it with
-# TEST_PRESETS="dev asan release". FUZZ_SMOKE_SECONDS (10) sets the fuzz runs;
+# TEST_PRESETS="dev asan release". FUZZ_SMOKE_SECONDS (5) sets the fuzz runs;
 # 0 skips them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 read -r -a presets <<< "${TEST_PRESETS:-asan release}"
-smoke=${FUZZ_SMOKE_SECONDS:-10}
+smoke=${FUZZ_SMOKE_SECONDS:-5}
 last=$(( ${#presets[@]} - 1 ))
 for i in "${!presets[@]}"; do
   preset=${presets[$i]}
