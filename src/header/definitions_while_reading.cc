@@ -6,8 +6,8 @@ namespace rw {
 
 namespace {
 
-// Elements handed over at once: the lock is taken once per batch, and the
-// writer is never more than a batch behind the reader.
+// Elements handed over at once: the lock is taken once per batch, not once
+// per element.
 constexpr size_t kBatch = 4096;
 
 // How many names will come is known only once the map is read, and growing
@@ -23,7 +23,8 @@ ElementCounts expectedCounts(size_t mapBytes) {
   return counts;
 }
 
-// The elements walkHeader gives: what the header writes definitions for.
+// The elements the header writes definitions for, which is what a visitor
+// is told of.
 bool visitedAlso(ElementKind kind) {
   return kind == ElementKind::RegisterGroup || kind == ElementKind::Register || kind == ElementKind::Vector;
 }
