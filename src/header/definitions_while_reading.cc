@@ -1,5 +1,6 @@
 #include "header/definitions_while_reading.h"
 
+#include <new>
 #include <system_error>
 
 namespace rw {
@@ -107,6 +108,16 @@ void DefinitionsWhileReading::stop() {
 }
 
 void DefinitionsWhileReading::write() {
+  // An exception would end the process from this thread: running out of
+  // memory is told to the caller instead, which reports it as a run does.
+  try {
+    writeAll();
+  } catch (const std::bad_alloc&) {
+    outOfMemory_ = true;
+  }
+}
+
+void DefinitionsWhileReading::writeAll() {
   // Made here: clearing name sets of a few megabytes is work for this thread.
   writer_.emplace(out_, options_, drain_, expected_, &warnings_);
   std::vector<Reached> batch;

@@ -61,11 +61,15 @@ public:
   const UnwritableText& problem() const;
   // The warnings the definitions gave, held for standard error.
   const std::string& warnings() const { return warnings_; }
+  // Whether the writer thread ran out of memory: the definitions are then
+  // incomplete, and the run fails as it would on one thread.
+  bool ranOutOfMemory() const { return outOfMemory_; }
 
 private:
   void handOver();
   void stop();
   void write();
+  void writeAll();
 
   std::string& out_;
   const HeaderOptions& options_;
@@ -92,6 +96,8 @@ private:
   std::vector<Open> open_;
   std::vector<Reached> pending_;
   bool followedToTheEnd_ = false;
+  // Set by the writer thread, read after it was joined.
+  bool outOfMemory_ = false;
 
   // Shared with the writer thread.
   std::mutex mutex_;

@@ -204,6 +204,7 @@ int run(int argc, char** argv) {
     header.reset();
     text = preamble;
   }
+  if (whileReading != nullptr && whileReading->ranOutOfMemory()) throw std::bad_alloc();
 
   if (commandLine.check) {
     const std::vector<Finding> findings =
