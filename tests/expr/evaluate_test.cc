@@ -51,6 +51,7 @@ TEST(Evaluate, Numbers) {
       {"-16 >> 2", static_cast<uint64_t>(-4), -4},
       {"1 && 2", 1, 1},
       {"0 || 0", 0, 0},
+      {"1 || 1 && 0", 1, 1},  // && binds tighter than ||
       {"1 && 0.5", 0, 0},  // 0.5 read as an integer
       {"2 + (1 == 1)", 3, 3},
       {"-(1 == 1)", UINT64_MAX, -1},
