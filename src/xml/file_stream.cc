@@ -11,24 +11,6 @@
 
 namespace rw {
 
-namespace {
-
-// Fills up to `length` bytes at `to` from `fd`; the count read, short at the
-// end of the file; -1 on a read error.
-ssize_t readFully(int fd, char* to, size_t length) {
-  size_t done = 0;
-  while (done < length) {
-    const ssize_t got = ::read(fd, to + done, length - done);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return -1;
-    if (got == 0) break;
-    done += static_cast<size_t>(got);
-  }
-  return static_cast<ssize_t>(done);
-}
-
-}  // namespace
-
 FileStream::FileStream(const std::string& path, size_t limit) {
   fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   struct stat info;

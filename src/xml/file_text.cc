@@ -26,20 +26,6 @@ struct Descriptor {
   const int fd;
 };
 
-// Fills `length` bytes at `to` from `fd`; the count read, short at the end
-// of the file; -1 on a read error.
-ssize_t readFully(int fd, char* to, size_t length) {
-  size_t done = 0;
-  while (done < length) {
-    const ssize_t got = ::read(fd, to + done, length - done);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return -1;
-    if (got == 0) break;
-    done += static_cast<size_t>(got);
-  }
-  return static_cast<ssize_t>(done);
-}
-
 // Room for `size` bytes in `text`; throws std::bad_alloc like new. A large
 // map is read into memory the kernel may back with huge pages: touching
 // fresh pages one by one costs more than reading the file into them.
@@ -84,6 +70,18 @@ bool readStream(int fd, size_t limit, FileText& text) {
 }
 
 }  // namespace
+
+ssize_t readFully(int fd, char* to, size_t length) {
+  size_t done = 0;
+  while (done < length) {
+    const ssize_t got = ::read(fd, to + done, length - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return -1;
+    if (got == 0) break;
+    done += static_cast<size_t>(got);
+  }
+  return static_cast<ssize_t>(done);
+}
 
 FileText readStreamText(int fd, size_t limit) {
   FileText text;

@@ -1,6 +1,8 @@
 // The whole content of a file, read once, within a bound.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <cstdlib>
 #include <memory>
@@ -36,6 +38,11 @@ struct FileText {
 // `regularOnly`, anything but a regular file is passed over without being
 // read or waited for: a FIFO nobody writes to would block for ever.
 FileText readFileText(const std::string& path, size_t limit, bool regularOnly);
+
+// Fills up to `length` bytes at `to` from `fd`, reading again after a signal
+// or a short read; the count read, short at the end of the file; -1 on a
+// read error.
+ssize_t readFully(int fd, char* to, size_t length);
 
 // The rest of an open stream of unknown length (a pipe, a device), as
 // readFileText reads one: cut off after `limit` bytes.
