@@ -73,6 +73,8 @@ private:
   Outcome processXmlput(XMLElement& element, Level& level);
   Outcome processFor(XMLElement& element, Level& level);
   Outcome processForeach(XMLElement& element);
+  // A loop's copies in its place, or nothing when they exceed the budget.
+  Outcome expandInto(XMLNode* copies, uint64_t grown, const char* directive);
 
   // A template's copy for `directive`, made through the document's element
   // factory, or null (and a warning naming the directive) once the copy

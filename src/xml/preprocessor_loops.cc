@@ -199,6 +199,19 @@ XMLElement* Preprocessor::deepCopy(const XMLElement& source, const XMLElement& d
   return copyTree(document_, source, nullptr, unchanged, mark);
 }
 
+// The budget was charged for a loop's text as written; what the loop
+// macros added to it (`grown` bytes) counts too.
+Preprocessor::Outcome Preprocessor::expandInto(XMLNode* copies, uint64_t grown, const char* directive) {
+  if (!chargeCopies(0, grown, directive)) {
+    destroyChain(copies);
+    return drop();
+  }
+  Outcome outcome;
+  outcome.action = Outcome::Action::Expand;
+  outcome.copies = copies;
+  return outcome;
+}
+
 // A loop that would not end is refused with the usage warning: an increment
 // of 0, or a counter that would wrap past 2^32 before reaching `end` (every
 // round is checked in 64 bits before it runs). More than kMaxLoopRounds
@@ -275,16 +288,7 @@ Preprocessor::Outcome Preprocessor::processFor(XMLElement& element, Level& level
       if (const XMLElement* body = asElement(child)) copies.append(copyTree(document_, *body, &loopTable, grown, mark));
     }
   }
-  // The budget was charged for the loop's text as written; what the loop
-  // macros added to it counts too.
-  if (!chargeCopies(0, grown, "for")) {
-    destroyChain(copies.first());
-    return drop();
-  }
-  Outcome outcome;
-  outcome.action = Outcome::Action::Expand;
-  outcome.copies = copies.first();
-  return outcome;
+  return expandInto(copies.first(), grown, "for");
 }
 
 // Every combination of one item per attribute, the first attribute varying
@@ -333,14 +337,7 @@ Preprocessor::Outcome Preprocessor::processForeach(XMLElement& element) {
       chosen[n] = 0;
     }
   }
-  if (!chargeCopies(0, grown, "foreach")) {
-    destroyChain(copies.first());
-    return drop();
-  }
-  Outcome outcome;
-  outcome.action = Outcome::Action::Expand;
-  outcome.copies = copies.first();
-  return outcome;
+  return expandInto(copies.first(), grown, "foreach");
 }
 
 }  // namespace rw
