@@ -15,10 +15,10 @@
 #include <string>
 #include <string_view>
 
-#include "formats/html_writer.h"
-#include "formats/map_checks.h"
-#include "formats/map_writer.h"
-#include "formats/svd_writer.h"
+#include "html/html_writer.h"
+#include "checks/map_checks.h"
+#include "memorymap/map_writer.h"
+#include "svd/svd_writer.h"
 #include "header/header_generator.h"
 #include "macros/macro_expansion.h"
 #include "memorymap/memory_map.h"

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "formats/map_writer.h"
-#include "formats/svd_reader.h"
-#include "formats/svd_writer.h"
+#include "memorymap/map_writer.h"
+#include "svd/svd_reader.h"
+#include "svd/svd_writer.h"
 #include "macros/macro_table.h"
 
 // Small enough that the largest tree an input can ask for stays far below the

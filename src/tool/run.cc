@@ -11,11 +11,11 @@
 #include <string_view>
 #include <vector>
 
-#include "formats/html_writer.h"
-#include "formats/map_checks.h"
-#include "formats/map_writer.h"
-#include "formats/svd_reader.h"
-#include "formats/svd_writer.h"
+#include "html/html_writer.h"
+#include "checks/map_checks.h"
+#include "memorymap/map_writer.h"
+#include "svd/svd_reader.h"
+#include "svd/svd_writer.h"
 #include "header/definitions_while_reading.h"
 #include "header/header_generator.h"
 #include "header/preamble.h"

@@ -1,0 +1,406 @@
+// Macro names that two definitions of the header would both define: a
+// redefinition that a C compiler rejects or warns about, or (for a group's
+// base, which the header guards with #ifndef) a value silently lost.
+//
+// A large map has a few hundred thousand definitions besides its bit
+// fields' and millions with them. Names of the first sort all go into one
+// table; bit-field lines are only screened, as they pass, for the names
+// they might share:
+//  - a value line with a name in the table (looked up once the table is
+//    complete);
+//  - a mask, bit or bit-band line with a name in the table: that name ends
+//    like the line, and the field's name is the rest of it;
+//  - a value line whose name ends like another field's line;
+//  - alias lines: with a name in the table, with another alias's, or with
+//    a field's of the same name.
+// Should the screen find any, the map is gone through once more with the
+// lines of those names in the table as well, in the header's order and by
+// its rules for repeated names, which decides.
+#include <algorithm>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "checks/check_context.h"
+#include "checks/header_definitions.h"
+#include "header/definition_names.h"
+
+namespace rw::checks {
+
+namespace {
+
+// FNV-1a over the bytes of a name, which may come in pieces: the hash of
+// a name goes on into the hash of a longer one.
+class NameHash {
+public:
+  NameHash() = default;
+  explicit NameHash(uint64_t hash) : state_(hash) {}
+  NameHash& add(std::string_view text) {
+    for (const char c : text) {
+      state_ ^= static_cast<unsigned char>(c);
+      state_ *= 0x100000001B3u;
+    }
+    return *this;
+  }
+  uint64_t value() const { return state_; }
+
+private:
+  uint64_t state_ = 0xCBF29CE484222325u;
+};
+
+uint64_t hashOf(std::string_view name) { return NameHash().add(name).value(); }
+
+// What bit-field lines put after the field's name (a value line puts
+// nothing). None of them ends another.
+constexpr std::string_view kFieldLineEnds[] = {"_MASK", "_BIT", "_BITBAND", "_BITBAND_ADDRESS"};
+
+// A set of hashes: open addressing, no allocation per entry, as a screen
+// of a large map may hold a million.
+class HashSet {
+public:
+  HashSet() : slots_(64) {}
+
+  bool empty() const { return count_ == 0 && !holdsZero_; }
+  bool contains(uint64_t hash) const {
+    if (hash == 0) return holdsZero_;
+    for (size_t at = hash & (slots_.size() - 1);; at = (at + 1) & (slots_.size() - 1)) {
+      if (slots_[at] == hash) return true;
+      if (slots_[at] == 0) return false;
+    }
+  }
+  void insert(uint64_t hash) {
+    if (hash == 0) {
+      holdsZero_ = true;
+      return;
+    }
+    if (2 * (count_ + 1) > slots_.size()) grow();
+    if (place(slots_, hash)) ++count_;
+  }
+
+private:
+  // 0 marks a free slot; the hash 0 is kept aside.
+  static bool place(std::vector<uint64_t>& slots, uint64_t hash) {
+    size_t at = hash & (slots.size() - 1);
+    for (; slots[at] != 0; at = (at + 1) & (slots.size() - 1)) {
+      if (slots[at] == hash) return false;
+    }
+    slots[at] = hash;
+    return true;
+  }
+  void grow() {
+    std::vector<uint64_t> larger(slots_.size() * 2);
+    for (const uint64_t hash : slots_) {
+      if (hash != 0) place(larger, hash);
+    }
+    slots_.swap(larger);
+  }
+
+  std::vector<uint64_t> slots_;
+  size_t count_ = 0;
+  bool holdsZero_ = false;
+};
+
+// Definitions by the hash of their name. The names themselves are formed
+// again only to confirm an equal hash.
+class DefinitionTable {
+public:
+  DefinitionTable() : slots_(1024) {}
+
+  // Whether some definition's name has this hash.
+  bool mayHold(uint64_t hash) const {
+    for (size_t at = hash & (slots_.size() - 1);; at = (at + 1) & (slots_.size() - 1)) {
+      if (slots_[at].index == 0) return false;
+      if (slots_[at].hash == hash) return true;
+    }
+  }
+
+  // What the table holds of one name: the definition added first, and
+  // whether a register line is among them.
+  struct Found {
+    std::optional<Definition> first;
+    bool registerLine = false;
+  };
+  Found find(uint64_t hash, std::string_view name, const HeaderDefinitions& names) const {
+    Found found;
+    uint32_t first = UINT32_MAX;
+    for (size_t at = hash & (slots_.size() - 1); slots_[at].index != 0; at = (at + 1) & (slots_.size() - 1)) {
+      const Slot& slot = slots_[at];
+      if (slot.hash != hash) continue;
+      const Definition& definition = definitions_[slot.index - 1];
+      if (names.name(definition) != name) continue;
+      first = std::min(first, slot.index - 1);
+      found.registerLine = found.registerLine || definition.line == Line::Register;
+    }
+    if (first != UINT32_MAX) found.first = definitions_[first];
+    return found;
+  }
+
+  void add(uint64_t hash, const Definition& definition) {
+    if (2 * (definitions_.size() + 1) > slots_.size()) grow();
+    definitions_.push_back(definition);
+    place(Slot{hash, static_cast<uint32_t>(definitions_.size())});
+  }
+
+private:
+  struct Slot {
+    uint64_t hash = 0;
+    uint32_t index = 0;  // into definitions_, plus one; 0 marks a free slot
+  };
+
+  void place(const Slot& slot) {
+    size_t at = slot.hash & (slots_.size() - 1);
+    while (slots_[at].index != 0) at = (at + 1) & (slots_.size() - 1);
+    slots_[at] = slot;
+  }
+  void grow() {
+    std::vector<Slot> old(slots_.size() * 2);
+    old.swap(slots_);
+    for (const Slot& slot : old) {
+      if (slot.index != 0) place(slot);
+    }
+  }
+
+  std::vector<Slot> slots_;
+  std::vector<Definition> definitions_;
+};
+
+class NameClashCheck : public Check {
+public:
+  NameClashCheck(const MemoryMap& map, const HeaderDefinitions& definitions, const HeaderOptions& options,
+                 Findings& findings)
+      : map_(map), definitions_(definitions), options_(options), findings_(findings) {}
+
+  void group(const MemoryMapElement& group) override {
+    if (options_.regBaseOffs && group.hasStart()) {
+      define({&group, Line::GroupBase}, prefixed(group.name().value_or(std::string_view()), options_.regBaseString));
+    }
+  }
+
+  void vector(const MemoryMapElement& vector) override {
+    define({&vector, Line::Vector}, vector.name().value_or(std::string_view()));
+  }
+
+  // The register's own lines as HeaderDefinitions::forEach writes them;
+  // its fields only screened.
+  void reg(const CheckedRegister& reg) override {
+    // A register name met before defines nothing again: the generator
+    // warns about it instead.
+    if (define({reg.element, Line::Register}, prefixed(reg.headerName, options_.regString))) {
+      registerAlias(alias_, reg.aka, options_);
+      if (!alias_.empty()) define({reg.element, Line::RegisterAlias}, prefixed(alias_, ""));
+      if (options_.regBaseOffs && reg.group != nullptr && reg.group->hasStart()) {
+        define({reg.element, Line::RegisterOffset}, prefixed(reg.headerName, options_.regOffsetString));
+        if (!alias_.empty()) define({reg.element, Line::AliasOffset}, prefixed(alias_, options_.regOffsetString));
+      }
+    }
+    if (reg.fields.empty() || !definitions_.writesBitFieldsOf(*reg.element)) return;
+    hasBitFields_ = true;
+    for (const CheckedField& field : reg.fields) {
+      const bool single = field.size == 1;
+      if (single) {
+        bitFieldName(stem_, reg.headerName, field.name, options_);
+        values_.push_back(screenValue(prefixed(stem_, "")));
+      }
+      if (reg.aka) {
+        bitFieldAlias(stem_, reg.aka, field.name, options_);
+        const std::string_view alias = prefixed(stem_, "");
+        const uint64_t hash = hashOf(alias);
+        aliases_.push_back(hash);
+        aliasLines_.push_back(NameHash(hash).add("_MASK").value());
+        aliasLines_.push_back(NameHash(hash).add("_BIT").value());
+        if (single) aliasLines_.push_back(screenValue(alias));
+      }
+    }
+  }
+
+  void finish() override {
+    for (const std::vector<uint64_t>* lines : {&values_, &aliasLines_}) {
+      for (const uint64_t line : *lines) {
+        if (table_.mayHold(line)) clashing_.insert(line);
+      }
+    }
+    if (hasBitFields_ && (!lineEnded_.empty() || !aliases_.empty())) screenStems();
+    if (clashing_.empty()) {
+      flush();
+      return;
+    }
+    table_ = DefinitionTable();
+    pending_.clear();
+    reported_.clear();
+    definitions_.forEach(*map_.rootElement(), true, [&](const Definition& definition, std::string_view name) {
+      if (!isBitFieldLine(definition.line) || clashing_.contains(hashOf(name))) define(definition, name);
+    });
+    flush();
+  }
+
+private:
+  // The prefix, `stem` and `end`, in a buffer kept from name to name.
+  std::string_view prefixed(std::string_view stem, std::string_view end) {
+    name_.assign(options_.defPrefixString);
+    name_ += stem;
+    name_ += end;
+    return name_;
+  }
+
+  // The hash of a value line, whose name, when it ends like a bit-field
+  // line, may be that line of the field named by the rest.
+  uint64_t screenValue(std::string_view name) {
+    const uint64_t hash = hashOf(name);
+    for (const std::string_view end : kFieldLineEnds) {
+      if (name.ends_with(end)) clashing_.insert(hash);
+    }
+    return hash;
+  }
+
+  // Every line a field or field alias of this name (prefix included) has,
+  // as a name that may clash.
+  void mayClash(uint64_t stem) {
+    clashing_.insert(stem);
+    for (const std::string_view end : kFieldLineEnds) clashing_.insert(NameHash(stem).add(end).value());
+  }
+
+  // False for a register line whose name a register defined before. A
+  // register's name joins the table even when it clashes, for that test.
+  bool define(const Definition& definition, std::string_view name) {
+    for (const std::string_view end : kFieldLineEnds) {
+      if (name.ends_with(end)) lineEnded_.emplace(name.substr(0, name.size() - end.size()));
+    }
+    const uint64_t hash = hashOf(name);
+    const DefinitionTable::Found found = table_.find(hash, name, definitions_);
+    if (!found.first) {
+      table_.add(hash, definition);
+      return true;
+    }
+    if (definition.line == Line::Register) {
+      if (found.registerLine) return false;
+      table_.add(hash, definition);
+    }
+    // A line without a name is broken on its own: the identifier check
+    // says so.
+    if (!name.empty()) report(definition, *found.first, name);
+    return true;
+  }
+
+  // Names of fields and field aliases (prefix included) that lines of
+  // other definitions may share: a table name that ends like a bit-field
+  // line without that end, and every alias. An alias named twice clashes;
+  // for the rest, a field of that name is looked for. Its name is its
+  // register's, "_" and its own, so without -noprependreg and aliases it
+  // is enough to look up registers of the right names; else the fields
+  // are gone through once more.
+  void screenStems() {
+    std::vector<uint64_t> aliases = aliases_;
+    std::sort(aliases.begin(), aliases.end());
+    for (size_t i = 1; i < aliases.size(); ++i) {
+      if (aliases[i] == aliases[i - 1]) mayClash(aliases[i]);
+    }
+    if (aliases_.empty() && !options_.noPrependReg) {
+      for (const std::string& stem : lineEnded_) {
+        if (fieldOfRegisterMayBeNamed(stem)) mayClash(hashOf(stem));
+      }
+      return;
+    }
+    HashSet named;
+    for (const uint64_t alias : aliases) named.insert(alias);
+    for (const std::string& stem : lineEnded_) named.insert(hashOf(stem));
+    CheckedRegister reg;
+    std::string field;
+    walkHeader(map_.rootElement(), [&](const MemoryMapElement& element, const MemoryMapElement* segment) {
+      if (element.kind() != ElementKind::Register || !definitions_.writesBitFieldsOf(element)) return;
+      readRegister(reg, element, segment, options_);
+      for (const CheckedField& bits : reg.fields) {
+        bitFieldName(field, reg.headerName, bits.name, options_);
+        const uint64_t stem = NameHash().add(options_.defPrefixString).add(field).value();
+        if (named.contains(stem)) mayClash(stem);
+      }
+    });
+  }
+
+  // Whether a register's name, with "_" and a field's, may give `stem`.
+  // The register lines of every name before an "_" are looked up by a hash
+  // that runs along the stem once, so a name of many underscores costs no
+  // more than its length.
+  bool fieldOfRegisterMayBeNamed(std::string_view stem) const {
+    const std::string& prefix = options_.defPrefixString;
+    if (!stem.starts_with(prefix)) return false;
+    const std::string_view name = stem.substr(prefix.size());
+    NameHash before;
+    before.add(prefix);
+    size_t hashed = 0;
+    for (size_t end = name.find('_'); end != std::string_view::npos; end = name.find('_', end + 1)) {
+      before.add(name.substr(hashed, end - hashed));
+      hashed = end;
+      const uint64_t hash = NameHash(before).add(options_.regString).value();
+      if (!table_.mayHold(hash)) continue;
+      const std::string line = prefix + std::string(name.substr(0, end)) + options_.regString;
+      if (table_.find(hash, line, definitions_).registerLine) return true;
+    }
+    return false;
+  }
+
+  void flush() {
+    for (auto& [element, message] : pending_) findings_.add(*element, "name-clash", std::move(message));
+  }
+
+  // Same-kind repeats that mean no harm: a group base written twice with
+  // one value, the same vector twice (the vector check reports its number).
+  static bool harmless(const Definition& later, const Definition& first) {
+    if (later.line != first.line) return false;
+    if (later.line == Line::GroupBase) return later.element->start() == first.element->start();
+    if (later.line == Line::Vector) return later.element->startText() == first.element->startText();
+    return false;
+  }
+
+  // One finding per pair of elements (a register and its alias clash in
+  // their offsets too), and none for bit fields whose registers clash
+  // already (two registers with one alias clash in every field alias).
+  void report(const Definition& later, const Definition& first, std::string_view name) {
+    if (harmless(later, first)) return;
+    if (!reported_.insert(pairOf(later.element, first.element)).second) return;
+    if (isBitFieldLine(later.line) && isBitFieldLine(first.line) &&
+        reported_.contains(pairOf(later.element->parent, first.element->parent))) {
+      return;
+    }
+    pending_.emplace_back(later.element, definitions_.describe(later) + " defines " + std::string(name) +
+                                             ", which " + definitions_.describe(first) + " (" +
+                                             findings_.where(*first.element) + ") defines too");
+  }
+
+  static std::pair<const void*, const void*> pairOf(const void* a, const void* b) {
+    return a < b ? std::pair(a, b) : std::pair(b, a);
+  }
+
+  // Gone through again from its root once the map is loaded.
+  const MemoryMap& map_;
+  const HeaderDefinitions& definitions_;
+  const HeaderOptions& options_;
+  Findings& findings_;
+  DefinitionTable table_;
+  // The names in the table that end like a bit-field line, without that
+  // end: few, in any map.
+  std::set<std::string, std::less<>> lineEnded_;
+  bool hasBitFields_ = false;
+  // Hashes of names of lines that may clash, for the second pass.
+  HashSet clashing_;
+  // Hashes of the value lines of single-bit fields and of field alias
+  // lines, to look up once the table is complete, and of alias names.
+  std::vector<uint64_t> values_;
+  std::vector<uint64_t> aliasLines_;
+  std::vector<uint64_t> aliases_;
+  std::set<std::pair<const void*, const void*>> reported_;
+  std::vector<std::pair<const MemoryMapElement*, std::string>> pending_;
+  std::string alias_;
+  std::string stem_;
+  std::string name_;
+};
+
+}  // namespace
+
+std::unique_ptr<Check> nameClashCheck(const MemoryMap& map, const HeaderDefinitions& definitions,
+                                      const HeaderOptions& options, Findings& findings) {
+  return std::make_unique<NameClashCheck>(map, definitions, options, findings);
+}
+
+}  // namespace rw::checks

@@ -1,0 +1,87 @@
+// Interrupt vectors: a number each, written so that C reads it as meant, and
+// no number twice.
+#include <optional>
+#include <string>
+#include <unordered_map>
+
+#include "checks/check_context.h"
+
+namespace rw::checks {
+
+namespace {
+
+int digitValue(char c, int base) {
+  int value = base;
+  if (c >= '0' && c <= '9') value = c - '0';
+  else if (c >= 'a' && c <= 'f') value = c - 'a' + 10;
+  else if (c >= 'A' && c <= 'F') value = c - 'A' + 10;
+  return value < base ? value : -1;
+}
+
+// The value of a decimal literal without a leading zero ("0" itself
+// aside) or of a "0x" hexadecimal one; nothing for anything else, and for a
+// value beyond 64 bits.
+std::optional<uint64_t> vectorNumber(std::string_view text) {
+  int base = 10;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    base = 16;
+    text.remove_prefix(2);
+  } else if (text.size() > 1 && text[0] == '0') {
+    return std::nullopt;
+  }
+  if (text.empty()) return std::nullopt;
+  uint64_t value = 0;
+  for (const char c : text) {
+    const int digit = digitValue(c, base);
+    if (digit < 0 || value > (UINT64_MAX - static_cast<uint64_t>(digit)) / static_cast<uint64_t>(base)) {
+      return std::nullopt;
+    }
+    value = value * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
+  }
+  return value;
+}
+
+bool looksOctal(std::string_view text) {
+  if (text.size() < 2 || text[0] != '0') return false;
+  return text.find_first_not_of("01234567") == std::string_view::npos;
+}
+
+class VectorCheck : public Check {
+public:
+  VectorCheck(const HeaderOptions& options, Findings& findings) : options_(options), findings_(findings) {}
+
+  void vector(const MemoryMapElement& vector) override {
+    const std::string_view text = vector.startText().value_or(std::string_view());
+    if (text.empty()) {
+      findings_.add(vector, "vector", describe(vector, options_) + " has no number");
+      return;
+    }
+    const std::optional<uint64_t> number = vectorNumber(text);
+    if (!number) {
+      findings_.add(vector, "vector",
+                    describe(vector, options_) + " has number " + std::string(text) +
+                        ", which is not a non-negative decimal or hexadecimal literal" +
+                        (looksOctal(text) ? " (C reads a leading 0 as octal)" : ""));
+      return;
+    }
+    const auto [first, added] = numbered_.try_emplace(*number, &vector);
+    if (!added) {
+      findings_.add(vector, "vector",
+                    describe(vector, options_) + " has number " + std::string(text) + ", which " +
+                        describe(*first->second, options_) + " (" + findings_.where(*first->second) + ") has too");
+    }
+  }
+
+private:
+  const HeaderOptions& options_;
+  Findings& findings_;
+  std::unordered_map<uint64_t, const MemoryMapElement*> numbered_;
+};
+
+}  // namespace
+
+std::unique_ptr<Check> vectorCheck(const HeaderOptions& options, Findings& findings) {
+  return std::make_unique<VectorCheck>(options, findings);
+}
+
+}  // namespace rw::checks

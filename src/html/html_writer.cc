@@ -1,0 +1,528 @@
+#include "html/html_writer.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+#include "expr/integer_literal.h"
+#include "html/html_assets.h"
+#include "html/html_model.h"
+#include "html/html_packing.h"
+#include "html/html_text.h"
+
+namespace rw {
+
+namespace {
+
+// Overlapping fields are drawn in further rows below the first; a register
+// whose fields need more than this many rows gets the rest in its table
+// only, so that a hostile map cannot make its picture grow with the square
+// of its field count.
+constexpr size_t kMaxPictureRows = 8;
+
+std::string_view textOf(std::optional<std::string_view> text) { return text.value_or(std::string_view()); }
+
+// A register's width in bits as the picture draws it: its size in bytes, or
+// 32 bits, the header's "unsigned", for any size without a C type.
+uint32_t pictureWidth(const MemoryMapElement& reg) {
+  switch (reg.hasSize() ? reg.size() : 0) {
+    case 1: return 8;
+    case 2: return 16;
+    case 8: return 64;
+    default: return 32;
+  }
+}
+
+// The value of the header's _MASK definition: a start of 32 or more shifts
+// modulo 32.
+uint32_t headerMask(const MemoryMapElement& field) {
+  const uint32_t width = field.size() > 31u ? 0xFFFFFFFFu : (uint32_t{1} << field.size()) - 1u;
+  return width << (field.start() % 32u);
+}
+
+uint64_t highestBit(const MemoryMapElement& field) { return uint64_t{field.start()} + field.size() - 1; }
+
+class PageWriter {
+public:
+  PageWriter(std::string& out, const PageModel& model, const HeaderOptions& options)
+      : out_(out), model_(model), options_(options) {}
+
+  void page(const MemoryMapElement* root, const std::string& targetName, size_t liveRegisterLimit);
+
+private:
+  void navigation();
+  void segmentSection(const PageSegment& segment, size_t& registersShown, size_t liveRegisterLimit);
+  void blockSection(const PageBlock& block, bool live);
+  void heldBack(const PageBlock& block);
+  void registerSection(const PageRegister& reg);
+  void picture(const PageRegister& reg);
+  void fieldTable(const PageRegister& reg);
+  void fieldDefinitions(const PageRegister& reg, const PageField& field);
+  void vectorSection();
+  void searchIndex();
+
+  void text(std::string_view value) { appendHtml(out_, value); }
+  void hex(uint64_t value) { appendHexLiteral(out_, value); }
+  void decimal(uint64_t value) { out_ += std::to_string(value); }
+  // "13", or "15:12" for a field of several bits: highest bit first, as in
+  // the picture and the reference manuals.
+  void bitRange(const MemoryMapElement& field) {
+    if (field.size() != 1) {
+      decimal(highestBit(field));
+      out_ += ':';
+    }
+    decimal(field.start());
+  }
+  void link(std::string_view id) {
+    out_ += "<a href=\"#";
+    appendFragment(out_, id);
+    out_ += "\">";
+  }
+  // One definition name, the only use of <code> in the page: the prefix,
+  // `name` and `suffix`, as the header writes them.
+  void definition(std::string_view name, std::string_view suffix = {}) {
+    out_ += "<code>";
+    text(options_.defPrefixString);
+    text(name);
+    text(suffix);
+    out_ += "</code> ";
+  }
+  // A term and its description in a register's or group's property list.
+  void property(std::string_view term) {
+    out_ += "<dt>";
+    out_ += term;
+    out_ += "<dd>";
+  }
+  // The map's "access", "reset_value" and "description", where it has them.
+  void optionalProperty(const MemoryMapElement& element, std::string_view term, std::string_view attribute) {
+    if (const std::optional<std::string_view> value = element.getAttribute(attribute); value && !value->empty()) {
+      property(term);
+      text(*value);
+    }
+  }
+  void description(const MemoryMapElement& element) {
+    if (const std::optional<std::string_view> value = element.getAttribute("description"); value && !value->empty()) {
+      out_ += "<p class=\"rw-desc\">";
+      text(*value);
+      out_ += "</p>\n";
+    }
+  }
+
+  std::string& out_;
+  const PageModel& model_;
+  const HeaderOptions& options_;
+};
+
+void PageWriter::page(const MemoryMapElement* root, const std::string& targetName, size_t liveRegisterLimit) {
+  const std::string_view mapName = root != nullptr ? textOf(root->name()) : std::string_view();
+  const std::string_view name = !targetName.empty() ? std::string_view(targetName) : mapName;
+  out_ += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+          "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>";
+  text(name);
+  out_ += name.empty() ? "Registers" : " registers";
+  out_ += "</title>\n<style>\n";
+  out_ += kPageStyle;
+  out_ += "</style>\n</head>\n<body>\n<a class=\"rw-skip\" href=\"#rw-main\">Skip to the registers</a>\n<header>\n<h1>";
+  text(name);
+  out_ += name.empty() ? "Registers" : " registers";
+  out_ += "</h1>\n<p>";
+  decimal(model_.registers.size());
+  out_ += " registers in ";
+  decimal(model_.blocks.size());
+  out_ += " groups, ";
+  decimal(model_.fields.size());
+  out_ += " bit fields, ";
+  decimal(model_.vectors.size());
+  out_ += " vectors; names as the header defines them.</p>\n"
+          "<div role=\"search\" id=\"rw-finder\" hidden><label for=\"rw-search\">Search</label> "
+          "<input id=\"rw-search\" type=\"search\" autocomplete=\"off\" spellcheck=\"false\" "
+          "placeholder=\"group, register or field name, or 0x address\" aria-controls=\"rw-results\">\n"
+          "<ol id=\"rw-results\" aria-live=\"polite\"></ol></div>\n</header>\n<div class=\"rw-layout\">\n";
+  navigation();
+  out_ += "<main id=\"rw-main\" tabindex=\"-1\">\n";
+  if (model_.registers.size() > liveRegisterLimit) {
+    out_ += "<noscript><p class=\"rw-note\">This map has more than ";
+    decimal(liveRegisterLimit);
+    out_ += " registers: the groups after the first of them are shown with JavaScript only.</p></noscript>\n";
+  }
+  size_t registersShown = 0;
+  for (const PageSegment& segment : model_.segments) segmentSection(segment, registersShown, liveRegisterLimit);
+  vectorSection();
+  out_ += "</main>\n</div>\n<script type=\"application/json\" id=\"rw-index\">";
+  searchIndex();
+  out_ += "</script>\n<script>\n";
+  out_ += kPageScript;
+  out_ += "</script>\n</body>\n</html>\n";
+}
+
+// Segments open, groups closed: a closed <details> costs the browser no
+// layout, and opens without a script.
+void PageWriter::navigation() {
+  out_ += "<nav id=\"rw-nav\" aria-label=\"Registers\">\n";
+  for (const PageSegment& segment : model_.segments) {
+    out_ += "<details open><summary>";
+    text(segment.label);
+    out_ += "</summary>\n";
+    for (const size_t b : segment.blocks) {
+      const PageBlock& block = model_.blocks[b];
+      out_ += "<details class=\"rw-group\" data-id=\"";
+      text(block.id);
+      out_ += "\"><summary>";
+      text(block.label);
+      out_ += "</summary><ul>";
+      for (const size_t r : block.registers) {
+        out_ += "<li>";
+        link(model_.registers[r].id);
+        text(model_.registers[r].name);
+        out_ += "</a>";
+      }
+      out_ += "</ul></details>\n";
+    }
+    out_ += "</details>\n";
+  }
+  if (!model_.vectors.empty()) out_ += "<p><a href=\"#rw-vectors\">Interrupt vectors</a></p>\n";
+  out_ += "</nav>\n";
+}
+
+void PageWriter::segmentSection(const PageSegment& segment, size_t& registersShown, size_t liveRegisterLimit) {
+  out_ += "<section class=\"rw-segment\" id=\"";
+  text(segment.id);
+  out_ += "\">\n<h2>";
+  text(segment.label);
+  out_ += "</h2>\n";
+  if (segment.element != nullptr) {
+    out_ += "<dl class=\"rw-props\">";
+    if (segment.element->hasStart()) {
+      property("Start");
+      hex(segment.element->start());
+    }
+    if (segment.element->hasSize()) {
+      property("Size");
+      hex(segment.element->size());
+    }
+    out_ += "</dl>\n";
+    description(*segment.element);
+  }
+  for (const size_t b : segment.blocks) {
+    const PageBlock& block = model_.blocks[b];
+    registersShown += block.registers.size();
+    blockSection(block, registersShown <= liveRegisterLimit);
+  }
+  out_ += "</section>\n";
+}
+
+void PageWriter::blockSection(const PageBlock& block, bool live) {
+  out_ += "<section class=\"rw-block";
+  if (!live) {
+    out_ += " rw-lazy\" style=\"--n:";
+    decimal(block.registers.size());
+  }
+  out_ += "\" id=\"";
+  text(block.id);
+  out_ += "\">\n<h3>";
+  text(block.label);
+  out_ += "</h3>\n";
+  if (const MemoryMapElement* element = block.element) {
+    out_ += "<dl class=\"rw-props\">";
+    if (element->hasStart()) {
+      property("Base");
+      hex(element->start());
+    }
+    if (block.definesBase) {
+      property("Definition");
+      definition(textOf(element->name()), options_.regBaseString);
+    }
+    if (element->hasSize()) {
+      property("Size");
+      hex(element->size());
+    }
+    property("Registers");
+    decimal(block.registers.size());
+    out_ += "</dl>\n";
+    description(*element);
+  }
+  if (live) {
+    for (const size_t r : block.registers) registerSection(model_.registers[r]);
+  } else {
+    heldBack(block);
+  }
+  out_ += "</section>\n";
+}
+
+// The block's register markup, packed, in a script element that the browser
+// keeps as text until the page's script unpacks it; base64 holds no "<", so
+// nothing in it can end the element.
+void PageWriter::heldBack(const PageBlock& block) {
+  // The register writers append to out_: the page's text waits aside while
+  // they write this block's markup alone.
+  std::string page;
+  page.swap(out_);
+  for (const size_t r : block.registers) registerSection(model_.registers[r]);
+  std::string markup;
+  markup.swap(out_);
+  out_.swap(page);
+  out_ += "<script type=\"application/x-gzip-base64\">";
+  appendPacked(out_, markup);
+  out_ += "</script>\n";
+}
+
+void PageWriter::registerSection(const PageRegister& reg) {
+  const MemoryMapElement& element = *reg.element;
+  out_ += "<section class=\"rw-reg\" id=\"";
+  text(reg.id);
+  out_ += "\">\n<h4>";
+  text(reg.name);
+  out_ += "</h4>\n<dl class=\"rw-props\">";
+  property("Definition");
+  if (!reg.defined) {
+    out_ += "none: an earlier register has this name";
+  } else {
+    definition(reg.name, options_.regString);
+    if (!reg.alias.empty()) definition(reg.alias);
+  }
+  property("Address");
+  hex(element.start());
+  if (reg.hasOffset) {
+    property("Offset");
+    hex(reg.offset);
+    if (reg.defined && options_.regBaseOffs) {
+      out_ += ' ';
+      definition(reg.name, options_.regOffsetString);
+      if (!reg.alias.empty()) definition(reg.alias, options_.regOffsetString);
+    }
+  }
+  property("Size");
+  if (element.hasSize()) {
+    decimal(element.size());
+    out_ += element.size() == 1 ? " byte" : " bytes";
+  } else {
+    out_ += "not given";
+  }
+  optionalProperty(element, "Access", "access");
+  optionalProperty(element, "Reset value", "reset_value");
+  out_ += "</dl>\n";
+  description(element);
+  if (reg.fieldCount != 0) {
+    picture(reg);
+    fieldTable(reg);
+  }
+  out_ += "</section>\n";
+}
+
+// One column per bit, the highest on the left, numbered in the first row;
+// each field spans the cells of its bits. Fields that overlap an earlier one
+// go to a row below; bits past the register's width are not drawn.
+void PageWriter::picture(const PageRegister& reg) {
+  const uint32_t width = pictureWidth(*reg.element);
+  constexpr size_t kFree = ~size_t{0};
+  std::vector<std::array<size_t, 64>> rows;
+  for (size_t i = reg.firstField; i < reg.firstField + reg.fieldCount; ++i) {
+    const MemoryMapElement& field = *model_.fields[i].element;
+    if (field.start() >= width) continue;
+    const uint32_t low = field.start();
+    const uint32_t high = static_cast<uint32_t>(std::min<uint64_t>(highestBit(field), width - 1));
+    auto fits = [&](const std::array<size_t, 64>& row) {
+      return std::all_of(row.begin() + low, row.begin() + high + 1, [&](size_t owner) { return owner == kFree; });
+    };
+    auto row = std::find_if(rows.begin(), rows.end(), fits);
+    if (row == rows.end()) {
+      if (rows.size() == kMaxPictureRows) continue;
+      rows.emplace_back();
+      rows.back().fill(kFree);
+      row = rows.end() - 1;
+    }
+    std::fill(row->begin() + low, row->begin() + high + 1, i);
+  }
+
+  out_ += "<table class=\"rw-pic\"><caption>Bits of ";
+  text(reg.name);
+  out_ += "</caption><tr>";
+  for (uint32_t bit = width; bit-- > 0;) {
+    out_ += "<th>";
+    decimal(bit);
+  }
+  // No line breaks between the rows: with the end tags left out, one would
+  // become part of the last cell's text.
+  for (const std::array<size_t, 64>& row : rows) {
+    out_ += "<tr>";
+    for (uint32_t bit = width; bit-- > 0;) {
+      const size_t owner = row[bit];
+      if (owner == kFree) {
+        out_ += "<td>";
+        continue;
+      }
+      const PageField& field = model_.fields[owner];
+      uint32_t low = bit;
+      while (low > 0 && row[low - 1] == owner) --low;
+      out_ += "<td";
+      if (bit != low) {
+        out_ += " colspan=";
+        decimal(bit - low + 1);
+      }
+      out_ += " tabindex=0 data-tip=\"";
+      text(textOf(field.element->name()));
+      out_ += "&#10;bits ";
+      bitRange(*field.element);
+      out_ += "&#10;mask ";
+      hex(headerMask(*field.element));
+      out_ += "\">";
+      text(textOf(field.element->name()));
+      bit = low;
+    }
+  }
+  out_ += "</table>\n";
+}
+
+void PageWriter::fieldTable(const PageRegister& reg) {
+  bool anyAccess = false;
+  bool anyDescription = false;
+  for (size_t i = reg.firstField; i < reg.firstField + reg.fieldCount; ++i) {
+    const MemoryMapElement& field = *model_.fields[i].element;
+    anyAccess = anyAccess || !textOf(field.getAttribute("access")).empty();
+    anyDescription = anyDescription || !textOf(field.getAttribute("description")).empty();
+  }
+  out_ += "<table class=\"rw-fields\"><thead><tr><th>Field<th>Bits<th>Mask";
+  if (anyAccess) out_ += "<th>Access";
+  out_ += "<th>Definitions";
+  if (anyDescription) out_ += "<th>Description";
+  out_ += "</thead><tbody>";
+  for (size_t i = reg.firstField; i < reg.firstField + reg.fieldCount; ++i) {
+    const PageField& field = model_.fields[i];
+    const MemoryMapElement& element = *field.element;
+    out_ += "\n<tr id=\"";
+    text(field.id);
+    out_ += "\"><th>";
+    text(textOf(element.name()));
+    out_ += "<td>";
+    bitRange(element);
+    out_ += "<td>";
+    hex(headerMask(element));
+    if (anyAccess) {
+      out_ += "<td>";
+      text(textOf(element.getAttribute("access")));
+    }
+    out_ += "<td>";
+    fieldDefinitions(reg, field);
+    if (anyDescription) {
+      out_ += "<td>";
+      text(textOf(element.getAttribute("description")));
+    }
+  }
+  out_ += "</tbody></table>\n";
+}
+
+// In the header's order: mask, single-bit value and bit-band alias, bit
+// number, each followed by its alias through the register's "aka".
+void PageWriter::fieldDefinitions(const PageRegister& reg, const PageField& field) {
+  if (field.name.empty()) {
+    out_ += "none: left out by the options";
+    return;
+  }
+  if (!field.defined) {
+    out_ += "none: an earlier field has this name";
+    return;
+  }
+  const bool hasAlias = !field.alias.empty();
+  definition(field.name, "_MASK");
+  if (hasAlias) definition(field.alias, "_MASK");
+  if (field.element->size() == 1) {
+    definition(field.name);
+    if (hasAlias) definition(field.alias);
+    const uint32_t base = options_.bitBandBase;
+    const uint32_t address = reg.element->start();
+    if (base != 0xFFFFFFFFu && address >= base && address < base + options_.bitBandAliasOffset) {
+      definition(field.name, "_BITBAND_ADDRESS");
+      definition(field.name, "_BITBAND");
+    }
+  }
+  definition(field.name, "_BIT");
+  if (hasAlias) definition(field.alias, "_BIT");
+}
+
+void PageWriter::vectorSection() {
+  if (model_.vectors.empty()) return;
+  out_ += "<section id=\"rw-vectors\">\n<h2>Interrupt vectors</h2>\n<table class=\"rw-fields\"><thead><tr>"
+          "<th>Definition<th>Number</thead><tbody>";
+  for (const MemoryMapElement* vector : model_.vectors) {
+    // Vectors are defined as the map spells them: no prefix, no repair.
+    out_ += "\n<tr><td><code>";
+    text(textOf(vector->name()));
+    out_ += "</code><td>";
+    text(textOf(vector->startText()));
+  }
+  out_ += "</tbody></table>\n</section>\n";
+}
+
+// What the search and the links into held-back groups need, as one JSON
+// object: "b" the groups [label, id], "r" the registers [name, id or 0 when
+// it is the name, address, group], "f" the fields [register, the id after
+// the register's id and ".", and the field's name unless that is the
+// register's name, "_" and the former], the usual case kept short because a
+// large map has hundreds of thousands of fields.
+void PageWriter::searchIndex() {
+  out_ += "{\"b\":[";
+  for (size_t i = 0; i < model_.blocks.size(); ++i) {
+    out_ += i == 0 ? "[" : ",\n[";
+    appendJsonString(out_, model_.blocks[i].label);
+    out_ += ',';
+    appendJsonString(out_, model_.blocks[i].id);
+    out_ += ']';
+  }
+  std::vector<size_t> blockOf(model_.registers.size());
+  for (size_t b = 0; b < model_.blocks.size(); ++b) {
+    for (const size_t r : model_.blocks[b].registers) blockOf[r] = b;
+  }
+  out_ += "],\n\"r\":[";
+  for (size_t r = 0; r < model_.registers.size(); ++r) {
+    const PageRegister& reg = model_.registers[r];
+    out_ += r == 0 ? "[" : ",\n[";
+    appendJsonString(out_, reg.name);
+    out_ += ',';
+    if (reg.id == reg.name) {
+      out_ += '0';
+    } else {
+      appendJsonString(out_, reg.id);
+    }
+    out_ += ',';
+    decimal(reg.element->start());
+    out_ += ',';
+    decimal(blockOf[r]);
+    out_ += ']';
+  }
+  out_ += "],\n\"f\":[";
+  bool first = true;
+  for (size_t r = 0; r < model_.registers.size(); ++r) {
+    const PageRegister& reg = model_.registers[r];
+    for (size_t i = reg.firstField; i < reg.firstField + reg.fieldCount; ++i) {
+      const PageField& field = model_.fields[i];
+      out_ += first ? "[" : ",\n[";
+      first = false;
+      decimal(r);
+      out_ += ',';
+      const std::string_view idSuffix = std::string_view(field.id).substr(reg.id.size() + 1);
+      appendJsonString(out_, idSuffix);
+      const std::string_view name = field.name.empty() ? textOf(field.element->name()) : std::string_view(field.name);
+      if (name.size() != reg.name.size() + 1 + idSuffix.size() || !name.starts_with(reg.name) ||
+          name[reg.name.size()] != '_' || !name.ends_with(idSuffix)) {
+        out_ += ',';
+        appendJsonString(out_, name);
+      }
+      out_ += ']';
+    }
+  }
+  out_ += "]}";
+}
+
+}  // namespace
+
+std::string writeHtml(const MemoryMapElement* root, const HeaderOptions& options, const std::string& targetName,
+                      size_t liveRegisterLimit) {
+  const PageModel model = buildPageModel(root, options);
+  std::string page;
+  // Roughly what a register and a field take, so the page grows in few steps.
+  page.reserve(8192 + model.registers.size() * 900 + model.fields.size() * 260);
+  PageWriter(page, model, options).page(root, targetName, liveRegisterLimit);
+  return page;
+}
+
+}  // namespace rw

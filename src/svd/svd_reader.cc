@@ -1,0 +1,94 @@
+#include "svd/svd_reader.h"
+
+#include <pugixml.hpp>
+
+#include <algorithm>
+#include <cctype>
+
+#include "svd/svd_tree_builder.h"
+#include "xml/file_text.h"
+
+namespace rw {
+
+namespace {
+
+// pugixml's description of a parse error, in the lower case of our messages.
+std::string parseProblem(const pugi::xml_parse_result& result) {
+  std::string text = result.description();
+  if (!text.empty()) text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+  return "not well-formed XML: " + text;
+}
+
+// UTF-16 and UTF-32 files begin with a byte-order mark; SVD files are UTF-8.
+bool isWideText(std::string_view text) {
+  return text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF") ||
+         text.starts_with(std::string_view("\0\0\xFE\xFF", 4));
+}
+
+}  // namespace
+
+bool isSvdFile(const std::string& path) {
+  if (path.size() < 4) return false;
+  std::string suffix = path.substr(path.size() - 4);
+  std::transform(suffix.begin(), suffix.end(), suffix.begin(), [](unsigned char c) { return std::tolower(c); });
+  return suffix == ".svd";
+}
+
+SvdTree parseSvd(std::string_view text, size_t maxElements) {
+  SvdTree tree;
+  const SvdLines lines(text);
+  pugi::xml_document document;
+  const pugi::xml_parse_result result =
+      document.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);
+  if (!result) {
+    tree.problem = parseProblem(result);
+    tree.line = static_cast<int>(lines.linesBefore(result.offset)) + 1;
+    return tree;
+  }
+  const pugi::xml_node device = document.document_element();
+  if (std::string_view(device.name()) != "device") {
+    tree.problem = "not a CMSIS-SVD device file: the root element is <" + std::string(device.name()) + ">, not <device>";
+    tree.line = static_cast<int>(lines.linesBefore(device.offset_debug())) + 1;
+    return tree;
+  }
+  SvdTreeBuilder builder(device, lines, maxElements);
+  tree.root = builder.build();
+  if (tree.root == nullptr) {
+    tree.problem = builder.problem();
+    tree.line = builder.line();
+  }
+  return tree;
+}
+
+bool readSvd(const std::string& path, MemoryMap& map, std::string& message, int& line) {
+  const FileText file = readFileText(path, kMaxSvdFileBytes, false);
+  line = 0;
+  switch (file.status) {
+    case FileText::Status::Read:
+      break;
+    case FileText::Status::TooLarge:
+      message = "couldn't read " + path + ": larger than " + std::to_string(kMaxSvdFileBytes >> 20) + " MiB";
+      return false;
+    case FileText::Status::Changed:
+      message = "couldn't read " + path + ": it changed while it was read";
+      return false;
+    case FileText::Status::Unreadable:
+    case FileText::Status::NotRegular:
+      message = "couldn't read " + path;
+      return false;
+  }
+  if (isWideText(file.text())) {
+    message = "couldn't read " + path + ": UTF-16 or UTF-32 text, where SVD files are read as UTF-8";
+    return false;
+  }
+  SvdTree tree = parseSvd(file.text());
+  if (tree.root == nullptr) {
+    message = path + ": " + tree.problem;
+    line = tree.line;
+    return false;
+  }
+  map.adopt(tree.root.release(), path);
+  return true;
+}
+
+}  // namespace rw

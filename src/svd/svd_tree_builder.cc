@@ -1,0 +1,439 @@
+#include "svd/svd_tree_builder.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "expr/integer_literal.h"
+#include "svd/svd_values.h"
+
+namespace rw {
+
+namespace {
+
+// Clusters inside clusters: real files nest two or three deep. The bound
+// keeps the builder's recursion, one level per cluster, far from the stack's
+// end.
+constexpr int kMaxClusterNesting = 32;
+
+// The register width SVD assumes where no level says one.
+constexpr uint64_t kDefaultRegisterBits = 32;
+
+std::string hexText(uint64_t value) {
+  std::string text;
+  appendHexLiteral(text, value);
+  return text;
+}
+
+// The tag a child name stands for; Count for the names the builder does not
+// read. Most children are asked for by tag, so telling them apart costs one
+// or two comparisons each.
+SvdTag tagOf(const char* name) {
+  const auto is = [name](const char* tag) { return std::strcmp(name, tag) == 0; };
+  switch (name[0]) {
+    case 'n': return is("name") ? SvdTag::Name : SvdTag::Count;
+    case 'd':
+      if (is("description")) return SvdTag::Description;
+      if (is("dim")) return SvdTag::Dim;
+      if (is("dimIncrement")) return SvdTag::DimIncrement;
+      return is("dimIndex") ? SvdTag::DimIndex : SvdTag::Count;
+    case 'a':
+      if (is("addressOffset")) return SvdTag::AddressOffset;
+      return is("access") ? SvdTag::Access : SvdTag::Count;
+    case 'b':
+      if (is("bitOffset")) return SvdTag::BitOffset;
+      if (is("bitWidth")) return SvdTag::BitWidth;
+      if (is("bitRange")) return SvdTag::BitRange;
+      return is("baseAddress") ? SvdTag::BaseAddress : SvdTag::Count;
+    case 's': return is("size") ? SvdTag::Size : SvdTag::Count;
+    case 'r': return is("resetValue") ? SvdTag::ResetValue : SvdTag::Count;
+    case 'l': return is("lsb") ? SvdTag::Lsb : SvdTag::Count;
+    case 'm': return is("msb") ? SvdTag::Msb : SvdTag::Count;
+    case 'v': return is("value") ? SvdTag::Value : SvdTag::Count;
+    case 'i': return is("isDefault") ? SvdTag::IsDefault : SvdTag::Count;
+    default: return SvdTag::Count;
+  }
+}
+
+// The `tag` child of the nearest element of the chain that has one.
+pugi::xml_node nearest(const SvdLinks& links, SvdTag tag) {
+  for (const SvdChildren& link : links) {
+    if (const pugi::xml_node child = link[tag]) return child;
+  }
+  return {};
+}
+
+std::string_view textOf(pugi::xml_node element) { return trimmed(element.text().get()); }
+
+std::string descriptionOf(const SvdLinks& links) {
+  return collapseWhitespace(nearest(links, SvdTag::Description).text().get());
+}
+
+// An interrupt number: an SVD number, or one with a minus sign in front.
+std::optional<int64_t> interruptNumber(std::string_view text) {
+  text = trimmed(text);
+  const bool negative = text.starts_with('-');
+  if (negative) text.remove_prefix(1);
+  const std::optional<uint64_t> magnitude = parseSvdNumber(text);
+  if (!magnitude || *magnitude > static_cast<uint64_t>(INT64_MAX)) return std::nullopt;
+  const int64_t value = static_cast<int64_t>(*magnitude);
+  return negative ? -value : value;
+}
+
+}  // namespace
+
+SvdChildren::SvdChildren(pugi::xml_node element) {
+  for (pugi::xml_node child = element.first_child(); child; child = child.next_sibling()) {
+    const SvdTag tag = tagOf(child.name());
+    if (tag != SvdTag::Count && !nodes_[static_cast<size_t>(tag)]) nodes_[static_cast<size_t>(tag)] = child;
+  }
+}
+
+SvdLines::SvdLines(std::string_view text) {
+  for (const char* p = text.data(); (p = static_cast<const char*>(std::memchr(p, '\n', text.data() + text.size() - p)));
+       ++p) {
+    newlines_.push_back(static_cast<uint32_t>(p - text.data()));
+  }
+}
+
+uint32_t SvdLines::linesBefore(ptrdiff_t offset) const {
+  if (offset <= 0) return 0;
+  return static_cast<uint32_t>(std::lower_bound(newlines_.begin(), newlines_.end(), static_cast<uint64_t>(offset)) -
+                               newlines_.begin());
+}
+
+SvdTreeBuilder::SvdTreeBuilder(pugi::xml_node device, const SvdLines& lines, size_t maxElements)
+    : device_(device),
+      lines_(lines),
+      maxElements_(maxElements),
+      derivation_(device.child("peripherals"), maxElements) {}
+
+void SvdTreeBuilder::fail(pugi::xml_node at, std::string problem) {
+  if (!problem_.empty()) return;
+  problem_ = std::move(problem);
+  line_ = static_cast<int>(lines_.linesBefore(at.offset_debug())) + 1;
+}
+
+bool SvdTreeBuilder::ok() {
+  if (problem_.empty() && derivation_.failed()) fail(derivation_.problemNode(), derivation_.problem());
+  return problem_.empty();
+}
+
+bool SvdTreeBuilder::chainOf(pugi::xml_node element, SvdChain& chain, SvdLinks& links) {
+  derivation_.chainOf(element, chain);
+  links.clear();
+  for (const pugi::xml_node link : chain) links.emplace_back(link);
+  return ok();
+}
+
+MemoryMapElement* SvdTreeBuilder::make(std::string_view tag, pugi::xml_node source,
+                                       std::initializer_list<std::pair<std::string_view, std::string_view>> attributes) {
+  if (++elements_ > maxElements_) {
+    fail(source, "more than " + std::to_string(maxElements_) + " registers, bit fields and values");
+    return nullptr;
+  }
+  std::array<XMLAttribute, 8> list;
+  size_t count = 0;
+  for (const auto& [name, value] : attributes) {
+    if (!value.empty() && count < list.size()) list[count++] = XMLAttribute{name, value, true};
+  }
+  auto* element = new MemoryMapElement(tag, std::span<const XMLAttribute>(list.data(), count));
+  element->line = lines_.linesBefore(source.offset_debug());
+  return element;
+}
+
+std::optional<uint64_t> SvdTreeBuilder::requiredNumber(pugi::xml_node element, pugi::xml_node value,
+                                                       const char* what) {
+  if (!value) {
+    fail(element, svdElementPath(element) + " has no " + what);
+    return std::nullopt;
+  }
+  const std::optional<uint64_t> number = parseSvdNumber(textOf(value));
+  if (!number) fail(value, svdElementPath(element) + " has a " + what + " that is no number: " + std::string(textOf(value)));
+  return number;
+}
+
+SvdTreeBuilder::RegisterProperties SvdTreeBuilder::RegisterProperties::within(const SvdLinks& links) const {
+  RegisterProperties inner = *this;
+  // A size or reset value that is no number says nothing: the enclosing one
+  // stays.
+  if (const std::optional<uint64_t> bits = parseSvdNumber(textOf(nearest(links, SvdTag::Size)))) inner.sizeBits = bits;
+  if (const std::string_view access = textOf(nearest(links, SvdTag::Access)); !access.empty()) inner.access = access;
+  if (const std::optional<uint64_t> reset = parseSvdNumber(textOf(nearest(links, SvdTag::ResetValue)))) {
+    inner.resetValue = reset;
+  }
+  return inner;
+}
+
+std::string SvdTreeBuilder::Dimension::name(std::string_view text, uint64_t k) const {
+  return index ? substituteIndex(text, index->name(k)) : std::string(text);
+}
+
+// Only the element's own dim counts: an array's shape is never inherited.
+bool SvdTreeBuilder::dimensionOf(pugi::xml_node element, const SvdChildren& own, Dimension& dimension) {
+  dimension = Dimension();
+  const pugi::xml_node dim = own[SvdTag::Dim];
+  if (!dim) return true;
+  const std::optional<uint64_t> count = requiredNumber(element, dim, "dim");
+  if (!count) return false;
+  if (*count > kMaxSvdDimension) {
+    fail(dim, svdElementPath(element) + " has dim " + std::to_string(*count) + ", more than " +
+                  std::to_string(kMaxSvdDimension));
+    return false;
+  }
+  arrayElements_ += *count;
+  if (arrayElements_ > maxElements_) {
+    fail(dim, "more than " + std::to_string(maxElements_) + " elements of arrays");
+    return false;
+  }
+  dimension.count = *count;
+  if (*count > 1) {
+    const pugi::xml_node increment = own[SvdTag::DimIncrement];
+    const std::optional<uint64_t> value = parseSvdNumber(textOf(increment));
+    if (!value) {
+      fail(element, svdElementPath(element) + " has dim " + std::to_string(*count) + " but no usable dimIncrement");
+      return false;
+    }
+    dimension.increment = *value;
+  }
+  dimension.index.emplace(textOf(own[SvdTag::DimIndex]));
+  return true;
+}
+
+std::unique_ptr<MemoryMapElement> SvdTreeBuilder::build() {
+  std::unique_ptr<MemoryMapElement> root(make("Root", device_,
+                                              {{"name", svdChildText(device_, "name")},
+                                               {"description", collapseWhitespace(svdChildText(device_, "description"))}}));
+  RegisterProperties device;
+  device = device.within(SvdLinks{SvdChildren(device_)});
+  for (pugi::xml_node peripheral : device_.child("peripherals").children("peripheral")) {
+    addPeripheral(*root, peripheral, device);
+    if (!ok()) return nullptr;
+  }
+  for (std::unique_ptr<MemoryMapElement>& vector : vectors_) root->appendChild(vector.release());
+  vectors_.clear();
+  return root;
+}
+
+void SvdTreeBuilder::addPeripheral(MemoryMapElement& root, pugi::xml_node peripheral, const RegisterProperties& device) {
+  SvdChain chain;
+  SvdLinks links;
+  Dimension dimension;
+  if (!chainOf(peripheral, chain, links) || !dimensionOf(peripheral, links[0], dimension)) return;
+  const RegisterProperties properties = device.within(links);
+  const std::optional<uint64_t> base = requiredNumber(peripheral, nearest(links, SvdTag::BaseAddress), "baseAddress");
+  if (!base) return;
+  const std::vector<pugi::xml_node> members = derivation_.peripheralMembers(chain);
+  const std::string_view name = textOf(links[0][SvdTag::Name]);
+  const std::string description = descriptionOf(links);
+  for (uint64_t k = 0; k < dimension.count; ++k) {
+    const std::string groupName = cIdentifier(dimension.name(name, k));
+    MemoryMapElement* group = make("RegisterGroup", peripheral,
+                                   {{"name", groupName},
+                                    {"start", hexText(*base + k * dimension.increment)},
+                                    {"prepend_group_name", "1"},
+                                    {"description", dimension.name(description, k)}});
+    if (group == nullptr) return;
+    root.appendChild(group);
+    addMembers(*group, members, std::string(), 0, properties, 0);
+    if (!ok()) return;
+  }
+  addInterrupts(peripheral);
+}
+
+// Interrupts belong to the peripheral that names them, never to one derived
+// from it; an array of peripherals names each of them once.
+void SvdTreeBuilder::addInterrupts(pugi::xml_node peripheral) {
+  for (pugi::xml_node interrupt : peripheral.children("interrupt")) {
+    const std::optional<int64_t> number = interruptNumber(svdChildText(interrupt, "value"));
+    if (!number) continue;
+    std::string name = cIdentifier(svdChildText(interrupt, "name")) + "_IRQn";
+    if (!vectorNames_.insert(name).second) continue;
+    MemoryMapElement* vector = make("Vector", interrupt,
+                                    {{"name", name},
+                                     {"start", std::to_string(*number)},
+                                     {"description", collapseWhitespace(svdChildText(interrupt, "description"))}});
+    if (vector == nullptr) return;
+    vectors_.emplace_back(vector);
+  }
+}
+
+void SvdTreeBuilder::addMembers(MemoryMapElement& group, const std::vector<pugi::xml_node>& members,
+                                const std::string& prefix, uint64_t offset, const RegisterProperties& outer, int depth) {
+  for (const pugi::xml_node member : members) {
+    if (std::strcmp(member.name(), "register") == 0) {
+      addRegister(group, member, prefix, offset, outer);
+    } else {
+      addCluster(group, member, prefix, offset, outer, depth);
+    }
+    if (!ok()) return;
+  }
+}
+
+// A cluster is spelled out: its registers join the group, named after the
+// cluster and placed from the cluster's offset.
+void SvdTreeBuilder::addCluster(MemoryMapElement& group, pugi::xml_node cluster, const std::string& prefix,
+                                uint64_t offset, const RegisterProperties& outer, int depth) {
+  if (depth >= kMaxClusterNesting) {
+    fail(cluster, svdElementPath(cluster) + " nests clusters more than " + std::to_string(kMaxClusterNesting) + " deep");
+    return;
+  }
+  SvdChain chain;
+  SvdLinks links;
+  Dimension dimension;
+  if (!chainOf(cluster, chain, links) || !dimensionOf(cluster, links[0], dimension)) return;
+  const std::optional<uint64_t> clusterOffset =
+      requiredNumber(cluster, nearest(links, SvdTag::AddressOffset), "addressOffset");
+  if (!clusterOffset) return;
+  const RegisterProperties properties = outer.within(links);
+  const std::vector<pugi::xml_node> members = derivation_.clusterMembers(chain);
+  const std::string_view name = textOf(links[0][SvdTag::Name]);
+  for (uint64_t k = 0; k < dimension.count; ++k) {
+    addMembers(group, members, prefix + dimension.name(name, k) + "_", offset + *clusterOffset + k * dimension.increment,
+               properties, depth + 1);
+    if (!ok()) return;
+  }
+}
+
+void SvdTreeBuilder::addRegister(MemoryMapElement& group, pugi::xml_node reg, const std::string& prefix,
+                                 uint64_t offset, const RegisterProperties& outer) {
+  SvdChain chain;
+  SvdLinks links;
+  Dimension dimension;
+  if (!chainOf(reg, chain, links) || !dimensionOf(reg, links[0], dimension)) return;
+  const std::optional<uint64_t> registerOffset =
+      requiredNumber(reg, nearest(links, SvdTag::AddressOffset), "addressOffset");
+  if (!registerOffset) return;
+  const RegisterProperties properties = outer.within(links);
+  std::vector<FieldSpec> fields;
+  for (const pugi::xml_node field : derivation_.fields(chain)) {
+    fields.emplace_back();
+    if (!ok() || !fieldSpec(field, fields.back())) return;
+  }
+  if (!ok()) return;
+  const uint64_t bits = properties.sizeBits.value_or(kDefaultRegisterBits);
+  const std::string size = std::to_string(bits / 8 + (bits % 8 != 0 ? 1 : 0));
+  const std::string resetText = properties.resetValue ? hexText(*properties.resetValue) : std::string();
+  const std::string_view name = textOf(links[0][SvdTag::Name]);
+  const std::string description = descriptionOf(links);
+  for (uint64_t k = 0; k < dimension.count; ++k) {
+    MemoryMapElement* element = make("Register", reg,
+                                     {{"name", cIdentifier(prefix + dimension.name(name, k))},
+                                      {"start", "+" + hexText(offset + *registerOffset + k * dimension.increment)},
+                                      {"size", size},
+                                      {"description", dimension.name(description, k)},
+                                      {"access", properties.access},
+                                      {"reset_value", resetText}});
+    if (element == nullptr) return;
+    group.appendChild(element);
+    for (const FieldSpec& field : fields) {
+      if (field.width == 0) continue;
+      for (uint64_t j = 0; j < field.dimension.count; ++j) {
+        MemoryMapElement* bitField = make("BitField", field.source,
+                                          {{"name", cIdentifier(field.dimension.name(field.name, j))},
+                                           {"start", std::to_string(field.offset + j * field.dimension.increment)},
+                                           {"size", std::to_string(field.width)},
+                                           {"description", field.dimension.name(field.description, j)},
+                                           {"access", field.access}});
+        if (bitField == nullptr) return;
+        element->appendChild(bitField);
+        for (const EnumSpec& value : field.values) {
+          MemoryMapElement* item = make("Enum", field.source,
+                                        {{"name", value.name},
+                                         {"start", value.value},
+                                         {"description", value.description},
+                                         {"is_default", value.isDefault ? "1" : ""}});
+          if (item == nullptr) return;
+          bitField->appendChild(item);
+        }
+      }
+    }
+  }
+}
+
+bool SvdTreeBuilder::fieldSpec(pugi::xml_node field, FieldSpec& spec) {
+  SvdChain chain;
+  SvdLinks links;
+  if (!chainOf(field, chain, links) || !dimensionOf(field, links[0], spec.dimension) ||
+      !bitPosition(field, links, spec.offset, spec.width)) {
+    return false;
+  }
+  spec.source = field;
+  spec.name = textOf(links[0][SvdTag::Name]);
+  spec.description = descriptionOf(links);
+  spec.access = textOf(nearest(links, SvdTag::Access));
+  for (const pugi::xml_node set : derivation_.enumeratedValueSets(chain)) {
+    for (const pugi::xml_node value : derivation_.enumeratedValues(set)) {
+      const SvdChildren own(value);
+      EnumSpec item;
+      item.name = cIdentifier(textOf(own[SvdTag::Name]));
+      // A value with don't-care bits ("#1x0") is no number; it is kept as
+      // written.
+      const std::string_view text = textOf(own[SvdTag::Value]);
+      const std::optional<uint64_t> number = parseSvdNumber(text);
+      item.value = number ? hexText(*number) : std::string(text);
+      item.description = collapseWhitespace(own[SvdTag::Description].text().get());
+      const std::string_view isDefault = textOf(own[SvdTag::IsDefault]);
+      item.isDefault = isDefault == "true" || isDefault == "1";
+      spec.values.push_back(std::move(item));
+    }
+    if (!ok()) return false;
+  }
+  return ok();
+}
+
+// The nearest element of the chain that says where the field lies decides
+// the form; parts it leaves out come from further up the chain.
+bool SvdTreeBuilder::bitPosition(pugi::xml_node field, const SvdLinks& links, uint64_t& offset, uint64_t& width) {
+  static constexpr SvdTag kPositionTags[] = {SvdTag::BitRange, SvdTag::Lsb, SvdTag::Msb, SvdTag::BitOffset,
+                                             SvdTag::BitWidth};
+  const auto decider = std::find_if(links.begin(), links.end(), [](const SvdChildren& link) {
+    return std::any_of(std::begin(kPositionTags), std::end(kPositionTags), [&link](SvdTag tag) { return link[tag]; });
+  });
+  if (decider == links.end()) {
+    fail(field, svdElementPath(field) + " has no bit position");
+    return false;
+  }
+  uint64_t lsb = 0;
+  uint64_t msb = 0;
+  if (const pugi::xml_node range = (*decider)[SvdTag::BitRange]) {
+    const std::string_view text = textOf(range);
+    const size_t colon = text.find(':');
+    std::optional<uint64_t> high;
+    std::optional<uint64_t> low;
+    if (text.starts_with('[') && text.ends_with(']') && colon != std::string_view::npos) {
+      high = parseSvdNumber(text.substr(1, colon - 1));
+      low = parseSvdNumber(text.substr(colon + 1, text.size() - colon - 2));
+    }
+    if (!high || !low) {
+      fail(range, svdElementPath(field) + " has a bitRange that is not [msb:lsb]: " + std::string(text));
+      return false;
+    }
+    msb = *high;
+    lsb = *low;
+  } else if ((*decider)[SvdTag::Lsb] || (*decider)[SvdTag::Msb]) {
+    const std::optional<uint64_t> low = requiredNumber(field, nearest(links, SvdTag::Lsb), "lsb");
+    const std::optional<uint64_t> high = low ? requiredNumber(field, nearest(links, SvdTag::Msb), "msb") : std::nullopt;
+    if (!high) return false;
+    msb = *high;
+    lsb = *low;
+  } else {
+    const std::optional<uint64_t> bitOffset = requiredNumber(field, nearest(links, SvdTag::BitOffset), "bitOffset");
+    if (!bitOffset) return false;
+    const pugi::xml_node bitWidth = nearest(links, SvdTag::BitWidth);
+    const std::optional<uint64_t> bits = bitWidth ? requiredNumber(field, bitWidth, "bitWidth") : uint64_t{1};
+    if (!bits) return false;
+    offset = *bitOffset;
+    width = *bits;
+    return true;
+  }
+  if (msb < lsb) {
+    fail(field, svdElementPath(field) + " has its msb " + std::to_string(msb) + " below its lsb " + std::to_string(lsb));
+    return false;
+  }
+  offset = lsb;
+  width = msb - lsb + 1;
+  return true;
+}
+
+}  // namespace rw

@@ -1,0 +1,144 @@
+// Turns the device element of a parsed CMSIS-SVD document into the loaded
+// map's tree, by the rules a hand-written map of the same device follows.
+//
+// Internal to the SVD reader.
+#pragma once
+
+#include <pugixml.hpp>
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "svd/svd_derivation.h"
+#include "svd/svd_values.h"
+#include "memorymap/memory_map_element.h"
+
+namespace rw {
+
+// The children of one SVD element that the builder reads, found in one pass
+// over them: asking pugixml for each by name passes over all of them again,
+// most often for a child that is not there.
+enum class SvdTag {
+  Name, Description, Dim, DimIncrement, DimIndex, BaseAddress, AddressOffset, Size, Access, ResetValue,
+  BitOffset, BitWidth, Lsb, Msb, BitRange, Value, IsDefault, Count
+};
+
+class SvdChildren {
+public:
+  explicit SvdChildren(pugi::xml_node element);
+  // The first child of that tag, or a null node.
+  pugi::xml_node operator[](SvdTag tag) const { return nodes_[static_cast<size_t>(tag)]; }
+
+private:
+  std::array<pugi::xml_node, static_cast<size_t>(SvdTag::Count)> nodes_;
+};
+
+// An element followed by the elements of its derivation chain, by their
+// children.
+using SvdLinks = std::vector<SvdChildren>;
+
+// Byte offsets of the line ends of a text, to give a node its line.
+class SvdLines {
+public:
+  explicit SvdLines(std::string_view text);
+  // The newlines before byte `offset`: the line, counted from 0.
+  uint32_t linesBefore(ptrdiff_t offset) const;
+
+private:
+  std::vector<uint32_t> newlines_;
+};
+
+class SvdTreeBuilder {
+public:
+  SvdTreeBuilder(pugi::xml_node device, const SvdLines& lines, size_t maxElements);
+
+  // Null on failure; problem() and line() then say why and where (1-based).
+  std::unique_ptr<MemoryMapElement> build();
+  const std::string& problem() const { return problem_; }
+  int line() const { return line_; }
+
+private:
+  // The register properties in force: the device's, then each enclosing
+  // level's where it says them.
+  struct RegisterProperties {
+    std::optional<uint64_t> sizeBits;
+    std::string_view access;
+    std::optional<uint64_t> resetValue;
+    RegisterProperties within(const SvdLinks& links) const;
+  };
+  // The elements of a `dim` array, or the one element of anything else.
+  struct Dimension {
+    uint64_t count = 1;
+    uint64_t increment = 0;
+    // Nothing when the element is no array.
+    std::optional<DimIndex> index;
+    // `text` with the index name of element k put in, for an array.
+    std::string name(std::string_view text, uint64_t k) const;
+  };
+  struct EnumSpec {
+    std::string name;
+    std::string value;
+    std::string description;
+    bool isDefault = false;
+  };
+  // A field as all instances of its register share it.
+  struct FieldSpec {
+    pugi::xml_node source;
+    std::string_view name;
+    Dimension dimension;
+    uint64_t offset = 0;
+    uint64_t width = 0;
+    std::string description;
+    std::string_view access;
+    std::vector<EnumSpec> values;
+  };
+
+  void addPeripheral(MemoryMapElement& root, pugi::xml_node peripheral, const RegisterProperties& device);
+  void addMembers(MemoryMapElement& group, const std::vector<pugi::xml_node>& members, const std::string& prefix,
+                  uint64_t offset, const RegisterProperties& outer, int depth);
+  void addCluster(MemoryMapElement& group, pugi::xml_node cluster, const std::string& prefix, uint64_t offset,
+                  const RegisterProperties& outer, int depth);
+  void addRegister(MemoryMapElement& group, pugi::xml_node reg, const std::string& prefix, uint64_t offset,
+                   const RegisterProperties& outer);
+  bool fieldSpec(pugi::xml_node field, FieldSpec& spec);
+  bool bitPosition(pugi::xml_node field, const SvdLinks& links, uint64_t& offset, uint64_t& width);
+  void addInterrupts(pugi::xml_node peripheral);
+
+  bool dimensionOf(pugi::xml_node element, const SvdChildren& own, Dimension& dimension);
+  // The number in the text of `value` (a child of `element`), or a failure
+  // that names the element when the text is absent or no number.
+  std::optional<uint64_t> requiredNumber(pugi::xml_node element, pugi::xml_node value, const char* what);
+
+  // A new element from `source`, with `attributes` (those with an empty
+  // value are left out); null, and a failure, past the element bound.
+  MemoryMapElement* make(std::string_view tag, pugi::xml_node source,
+                         std::initializer_list<std::pair<std::string_view, std::string_view>> attributes);
+  // The chain of `element`, and the same by children.
+  bool chainOf(pugi::xml_node element, SvdChain& chain, SvdLinks& links);
+  // False once something failed, taking over the derivation's problem.
+  bool ok();
+  void fail(pugi::xml_node at, std::string problem);
+
+  pugi::xml_node device_;
+  const SvdLines& lines_;
+  const size_t maxElements_;
+  size_t elements_ = 0;
+  // Elements of arrays spelled out, whether or not they make elements of the
+  // tree (an array of empty clusters makes none), bounded like the elements.
+  size_t arrayElements_ = 0;
+  SvdDerivation derivation_;
+  // The interrupts as vectors, in document order, and the names they took.
+  std::vector<std::unique_ptr<MemoryMapElement>> vectors_;
+  std::unordered_set<std::string> vectorNames_;
+  std::string problem_;
+  int line_ = 0;
+};
+
+}  // namespace rw

@@ -1,0 +1,154 @@
+#include "svd/svd_values.h"
+
+namespace rw {
+
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+bool isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// The value of `c` as a digit in `base`, or -1.
+int digitValue(char c, unsigned base) {
+  int value = -1;
+  if (isAsciiDigit(c)) value = c - '0';
+  else if (c >= 'a' && c <= 'f') value = c - 'a' + 10;
+  else if (c >= 'A' && c <= 'F') value = c - 'A' + 10;
+  return value >= 0 && static_cast<unsigned>(value) < base ? value : -1;
+}
+
+// The power of two a scale letter stands for, or 0 when `c` is none.
+unsigned scaleShift(char c) {
+  switch (c) {
+    case 'k': case 'K': return 10;
+    case 'm': case 'M': return 20;
+    case 'g': case 'G': return 30;
+    case 't': case 'T': return 40;
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+std::string_view trimmed(std::string_view text) {
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+std::optional<uint64_t> parseSvdNumber(std::string_view text) {
+  text = trimmed(text);
+  if (text.starts_with('+')) text.remove_prefix(1);
+  unsigned base = 10;
+  if (text.starts_with("0x") || text.starts_with("0X")) {
+    base = 16;
+    text.remove_prefix(2);
+  } else if (text.starts_with("0b") || text.starts_with("0B")) {
+    base = 2;
+    text.remove_prefix(2);
+  } else if (text.starts_with('#')) {
+    base = 2;
+    text.remove_prefix(1);
+  }
+  unsigned shift = 0;
+  if (!text.empty() && scaleShift(text.back()) != 0) {
+    shift = scaleShift(text.back());
+    text.remove_suffix(1);
+  }
+  if (text.empty()) return std::nullopt;
+  uint64_t value = 0;
+  for (const char c : text) {
+    const int digit = digitValue(c, base);
+    if (digit < 0 || value > (UINT64_MAX - static_cast<uint64_t>(digit)) / base) return std::nullopt;
+    value = value * base + static_cast<uint64_t>(digit);
+  }
+  if (shift != 0 && value > (UINT64_MAX >> shift)) return std::nullopt;
+  return value << shift;
+}
+
+DimIndex::DimIndex(std::string_view text) {
+  text = trimmed(text);
+  if (text.empty()) return;
+  const size_t dash = text.find('-');
+  if (text.find(',') == std::string_view::npos && dash != std::string_view::npos) {
+    const std::string_view first = trimmed(text.substr(0, dash));
+    const std::string_view last = trimmed(text.substr(dash + 1));
+    if (first.size() == 1 && last.size() == 1 && isAsciiLetter(first[0]) && isAsciiLetter(last[0])) {
+      form_ = Form::LetterRange;
+      first_ = static_cast<unsigned char>(first[0]);
+      last_ = static_cast<unsigned char>(last[0]);
+    } else if (const std::optional<uint64_t> from = parseSvdNumber(first), to = parseSvdNumber(last); from && to) {
+      form_ = Form::NumberRange;
+      first_ = *from;
+      last_ = *to;
+    }
+    return;
+  }
+  form_ = Form::List;
+  for (size_t begin = 0; begin <= text.size();) {
+    const size_t comma = std::min(text.find(',', begin), text.size());
+    items_.push_back(trimmed(text.substr(begin, comma - begin)));
+    begin = comma + 1;
+  }
+}
+
+std::string DimIndex::name(uint64_t k) const {
+  switch (form_) {
+    case Form::List:
+      if (k < items_.size()) return std::string(items_[k]);
+      break;
+    case Form::NumberRange:
+      if (first_ <= last_ && k <= last_ - first_) return std::to_string(first_ + k);
+      break;
+    case Form::LetterRange:
+      if (first_ <= last_ && k <= last_ - first_) return std::string(1, static_cast<char>(first_ + k));
+      break;
+    case Form::Numbers:
+      break;
+  }
+  return std::to_string(k);
+}
+
+std::string substituteIndex(std::string_view name, std::string_view index) {
+  std::string out;
+  out.reserve(name.size() + index.size());
+  for (size_t i = 0; i < name.size();) {
+    if (name.substr(i).starts_with("[%s]")) {
+      out += index;
+      i += 4;
+    } else if (name.substr(i).starts_with("%s")) {
+      out += index;
+      i += 2;
+    } else {
+      out += name[i++];
+    }
+  }
+  return out;
+}
+
+std::string cIdentifier(std::string_view name) {
+  std::string out(name);
+  for (char& c : out) {
+    if (!isAsciiLetter(c) && !isAsciiDigit(c) && c != '_') c = '_';
+  }
+  return out;
+}
+
+std::string collapseWhitespace(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  bool pendingSpace = false;
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) <= ' ') {
+      pendingSpace = !out.empty();
+      continue;
+    }
+    if (pendingSpace) out += ' ';
+    pendingSpace = false;
+    out += c;
+  }
+  return out;
+}
+
+}  // namespace rw

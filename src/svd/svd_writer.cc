@@ -1,0 +1,386 @@
+#include "svd/svd_writer.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "expr/evaluate.h"
+#include "expr/integer_literal.h"
+#include "svd/svd_values.h"
+
+namespace rw {
+
+namespace {
+
+constexpr std::string_view kVectorSuffix = "_IRQn";
+
+std::string_view textOf(std::optional<std::string_view> text) { return text.value_or(std::string_view()); }
+
+std::string hexText(uint64_t value) {
+  std::string text;
+  appendHexLiteral(text, value);
+  return text;
+}
+
+// SVD names are C identifiers: the reader's rule, and an "_" in front of a
+// leading digit or for no name at all.
+std::string svdName(std::string_view name) {
+  std::string identifier = cIdentifier(name);
+  if (identifier.empty() || (identifier[0] >= '0' && identifier[0] <= '9')) identifier.insert(0, "_");
+  return identifier;
+}
+
+// Names within one scope (the peripherals of the device, the registers of a
+// peripheral, ...) must differ: a repeated one gets "_2", "_3", ... .
+class UniqueNames {
+public:
+  std::string take(std::string name) {
+    if (used_.insert(name).second) return name;
+    unsigned& suffix = nextSuffix_[name];
+    for (;;) {
+      std::string candidate = name + "_" + std::to_string(suffix < 2 ? (suffix = 2) : ++suffix);
+      if (used_.insert(candidate).second) return candidate;
+    }
+  }
+
+private:
+  std::unordered_set<std::string> used_;
+  std::unordered_map<std::string, unsigned> nextSuffix_;
+};
+
+// The map's access words and the usual short forms, to the five SVD knows.
+std::optional<std::string_view> svdAccess(std::string_view access) {
+  struct Word {
+    std::string_view from;
+    std::string_view to;
+  };
+  static constexpr Word kWords[] = {
+      {"read-only", "read-only"},   {"ro", "read-only"},       {"r", "read-only"},
+      {"write-only", "write-only"}, {"wo", "write-only"},      {"w", "write-only"},
+      {"read-write", "read-write"}, {"rw", "read-write"},      {"r/w", "read-write"},
+      {"writeonce", "writeOnce"},   {"read-writeonce", "read-writeOnce"},
+  };
+  std::string lower(trimmed(access));
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+  for (const Word& word : kWords) {
+    if (word.from == lower) return word.to;
+  }
+  return std::nullopt;
+}
+
+// A value the map may write as an SVD number or as a C expression.
+std::optional<uint64_t> numberOf(std::string_view text) {
+  if (const std::optional<uint64_t> number = parseSvdNumber(text)) return number;
+  const UnsignedResult result = evaluateUnsigned(text);
+  return result.ok ? std::optional<uint64_t>(result.value) : std::nullopt;
+}
+
+// An enumerated value as SVD writes it: a number, or binary digits with
+// don't-care bits ("#1x0").
+std::optional<std::string> enumeratedValue(std::string_view text) {
+  text = trimmed(text);
+  if (const std::optional<uint64_t> number = numberOf(text)) return hexText(*number);
+  std::string_view digits = text;
+  if (digits.starts_with('#')) digits.remove_prefix(1);
+  else if (digits.starts_with("0b") || digits.starts_with("0B")) digits.remove_prefix(2);
+  else return std::nullopt;
+  if (digits.empty() || digits.find_first_not_of("01xX") != std::string_view::npos) return std::nullopt;
+  return "#" + std::string(digits);
+}
+
+// One character of `text` from `i` on, as a code point, moving `i` past it.
+// A byte that does not start valid UTF-8 stands for its Latin-1 character.
+uint32_t nextCodePoint(std::string_view text, size_t& i) {
+  const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+  const unsigned char lead = byte(i);
+  size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead <= 0xDF ? 2 : 1;
+  if (lead < 0x80 || length == 1 || i + length > text.size()) {
+    ++i;
+    return lead;
+  }
+  uint32_t codePoint = lead & (0x7Fu >> length);
+  for (size_t k = 1; k < length; ++k) {
+    if ((byte(i + k) & 0xC0) != 0x80) {
+      ++i;
+      return lead;
+    }
+    codePoint = codePoint << 6 | (byte(i + k) & 0x3Fu);
+  }
+  // Overlong forms and surrogates are no valid UTF-8 either.
+  const uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (codePoint < least[length] || (codePoint >= 0xD800 && codePoint <= 0xDFFF) || codePoint > 0x10FFFF) {
+    ++i;
+    return lead;
+  }
+  i += length;
+  return codePoint;
+}
+
+// Text for an SVD element: escaped, and only of the Basic Latin and Latin-1
+// characters SVD descriptions may hold. Others become "?"; control
+// characters, which XML cannot carry, become blanks.
+void appendText(std::string& out, std::string_view text) {
+  for (size_t i = 0; i < text.size();) {
+    const uint32_t c = nextCodePoint(text, i);
+    if (c == '&') out += "&amp;";
+    else if (c == '<') out += "&lt;";
+    else if (c == '>') out += "&gt;";
+    else if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') out += ' ';
+    else if (c < 0x80) out += static_cast<char>(c);
+    else if (c <= 0xFF) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else out += '?';
+  }
+}
+
+// The registers and interrupts that become one peripheral.
+struct Peripheral {
+  // The register group, or the other element that holds the registers;
+  // null for the one made up when the map has none.
+  const MemoryMapElement* holder = nullptr;
+  std::vector<const MemoryMapElement*> registers;
+  std::vector<const MemoryMapElement*> vectors;
+};
+
+// The peripherals of the map in the order the header meets them: a group
+// where it starts, the registers outside any group by the element that
+// holds them, where the first of them is. Vectors join the peripheral begun
+// last before them (the first one, if none was), so that reading the
+// peripherals back in order gives the vectors in their order.
+std::vector<Peripheral> collectPeripherals(const MemoryMapElement* root) {
+  std::vector<Peripheral> peripherals;
+  std::unordered_map<const MemoryMapElement*, size_t> byHolder;
+  std::vector<const MemoryMapElement*> early;
+  const auto begin = [&](const MemoryMapElement* holder) {
+    byHolder.emplace(holder, peripherals.size());
+    peripherals.push_back(Peripheral{holder, {}, {}});
+  };
+  // The header's walk: into the root, segments, processors and groups.
+  std::vector<const XMLNode*> pending;
+  for (const XMLNode* node = root; node != nullptr || !pending.empty();) {
+    if (node == nullptr) {
+      node = pending.back();
+      pending.pop_back();
+      continue;
+    }
+    const MemoryMapElement* element = asMemoryMapElement(node);
+    const XMLNode* descendInto = nullptr;
+    if (element != nullptr) {
+      switch (element->kind()) {
+        case ElementKind::RegisterGroup:
+          begin(element);
+          [[fallthrough]];
+        case ElementKind::Root:
+        case ElementKind::MemorySegment:
+        case ElementKind::Processor:
+          descendInto = node->firstChild;
+          break;
+        case ElementKind::Register: {
+          const MemoryMapElement* holder = asMemoryMapElement(node->parent);
+          if (!byHolder.contains(holder)) begin(holder);
+          peripherals[byHolder[holder]].registers.push_back(element);
+          break;
+        }
+        case ElementKind::Vector:
+          (peripherals.empty() ? early : peripherals.back().vectors).push_back(element);
+          break;
+        default:
+          break;
+      }
+    }
+    if (descendInto != nullptr) {
+      if (node->nextSibling != nullptr) pending.push_back(node->nextSibling);
+      node = descendInto;
+    } else {
+      node = node->nextSibling;
+    }
+  }
+  if (peripherals.empty()) peripherals.emplace_back();
+  std::vector<const MemoryMapElement*>& first = peripherals.front().vectors;
+  first.insert(first.begin(), early.begin(), early.end());
+  return peripherals;
+}
+
+class SvdWriter {
+public:
+  std::string write(const MemoryMapElement* root, const std::string& deviceName);
+
+private:
+  void peripheral(const Peripheral& peripheral, UniqueNames& peripheralNames, std::unordered_set<std::string>& vectors);
+  void registerElement(const MemoryMapElement& reg, uint32_t base, UniqueNames& names);
+  void field(const MemoryMapElement& field, UniqueNames& names);
+  void enumeratedValues(const MemoryMapElement& field);
+
+  void open(std::string_view tag);
+  void close(std::string_view tag);
+  // <tag>text</tag>, or nothing when `text` is empty.
+  void element(std::string_view tag, std::string_view text);
+
+  std::string out_;
+  size_t depth_ = 0;
+  std::string deviceName_;
+};
+
+void SvdWriter::open(std::string_view tag) {
+  out_.append(2 * depth_++, ' ');
+  out_ += '<';
+  out_ += tag;
+  out_ += ">\n";
+}
+
+void SvdWriter::close(std::string_view tag) {
+  out_.append(2 * --depth_, ' ');
+  out_ += "</";
+  out_ += tag;
+  out_ += ">\n";
+}
+
+void SvdWriter::element(std::string_view tag, std::string_view text) {
+  if (text.empty()) return;
+  out_.append(2 * depth_, ' ');
+  out_ += '<';
+  out_ += tag;
+  out_ += '>';
+  appendText(out_, text);
+  out_ += "</";
+  out_ += tag;
+  out_ += ">\n";
+}
+
+std::string SvdWriter::write(const MemoryMapElement* root, const std::string& deviceName) {
+  const std::string_view rootName = root != nullptr ? textOf(root->name()) : std::string_view();
+  deviceName_ = svdName(!deviceName.empty() ? deviceName : !rootName.empty() ? rootName : "DEVICE");
+  const std::string_view rootDescription = root != nullptr ? trimmed(textOf(root->getAttribute("description"))) : "";
+  out_ = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+         "<device schemaVersion=\"1.3\" xmlns:xs=\"http://www.w3.org/2001/XMLSchema-instance\" "
+         "xs:noNamespaceSchemaLocation=\"CMSIS-SVD.xsd\">\n";
+  depth_ = 1;
+  element("name", deviceName_);
+  element("version", "1.0");
+  element("description", !rootDescription.empty() ? std::string(rootDescription) : deviceName_ + " registers");
+  element("addressUnitBits", "8");
+  element("width", "32");
+  open("peripherals");
+  UniqueNames peripheralNames;
+  std::unordered_set<std::string> vectorNames;
+  for (const Peripheral& each : collectPeripherals(root)) peripheral(each, peripheralNames, vectorNames);
+  close("peripherals");
+  out_ += "</device>\n";
+  return std::move(out_);
+}
+
+void SvdWriter::peripheral(const Peripheral& peripheral, UniqueNames& peripheralNames,
+                           std::unordered_set<std::string>& vectorNames) {
+  const MemoryMapElement* holder = peripheral.holder;
+  const std::string_view holderName = holder != nullptr ? textOf(holder->name()) : std::string_view();
+  const uint32_t base = holder != nullptr ? holder->start() : 0;
+  open("peripheral");
+  element("name", peripheralNames.take(svdName(!holderName.empty() ? holderName : deviceName_)));
+  if (holder != nullptr) element("description", trimmed(textOf(holder->getAttribute("description"))));
+  element("baseAddress", hexText(base));
+  if (!peripheral.registers.empty()) {
+    uint64_t low = UINT64_MAX;
+    uint64_t high = 0;
+    for (const MemoryMapElement* reg : peripheral.registers) {
+      const uint64_t offset = static_cast<uint32_t>(reg->start() - base);
+      low = std::min(low, offset);
+      high = std::max(high, offset + (reg->hasSize() ? reg->size() : 4));
+    }
+    open("addressBlock");
+    element("offset", hexText(low));
+    element("size", hexText(high - low));
+    element("usage", "registers");
+    close("addressBlock");
+  }
+  for (const MemoryMapElement* vector : peripheral.vectors) {
+    const std::string_view name = textOf(vector->name());
+    const SignedResult number = evaluateSigned(textOf(vector->startText()));
+    if (!name.ends_with(kVectorSuffix) || name.size() == kVectorSuffix.size() || !number.ok) continue;
+    const std::string interrupt = svdName(name.substr(0, name.size() - kVectorSuffix.size()));
+    if (!vectorNames.insert(interrupt).second) continue;
+    open("interrupt");
+    element("name", interrupt);
+    element("description", trimmed(textOf(vector->getAttribute("description"))));
+    element("value", std::to_string(number.value));
+    close("interrupt");
+  }
+  if (!peripheral.registers.empty()) {
+    open("registers");
+    UniqueNames registerNames;
+    for (const MemoryMapElement* reg : peripheral.registers) registerElement(*reg, base, registerNames);
+    close("registers");
+  }
+  close("peripheral");
+}
+
+void SvdWriter::registerElement(const MemoryMapElement& reg, uint32_t base, UniqueNames& names) {
+  open("register");
+  element("name", names.take(svdName(textOf(reg.name()))));
+  element("description", trimmed(textOf(reg.getAttribute("description"))));
+  element("addressOffset", hexText(static_cast<uint32_t>(reg.start() - base)));
+  if (reg.hasSize()) element("size", std::to_string(uint64_t{reg.size()} * 8));
+  element("access", svdAccess(textOf(reg.getAttribute("access"))).value_or(""));
+  if (const std::optional<uint64_t> reset = numberOf(textOf(reg.getAttribute("reset_value")))) {
+    element("resetValue", hexText(*reset));
+  }
+  bool anyField = false;
+  UniqueNames fieldNames;
+  for (const XMLNode* child = reg.firstChild; child != nullptr; child = child->nextSibling) {
+    const MemoryMapElement* bitField = asMemoryMapElement(child);
+    // The header passes over fields of size 0 too.
+    if (bitField == nullptr || bitField->kind() != ElementKind::BitField || bitField->size() == 0) continue;
+    if (!anyField) open("fields");
+    anyField = true;
+    field(*bitField, fieldNames);
+  }
+  if (anyField) close("fields");
+  close("register");
+}
+
+void SvdWriter::field(const MemoryMapElement& bitField, UniqueNames& names) {
+  open("field");
+  element("name", names.take(svdName(textOf(bitField.name()))));
+  element("description", trimmed(textOf(bitField.getAttribute("description"))));
+  element("bitOffset", std::to_string(bitField.start()));
+  element("bitWidth", std::to_string(bitField.size()));
+  element("access", svdAccess(textOf(bitField.getAttribute("access"))).value_or(""));
+  enumeratedValues(bitField);
+  close("field");
+}
+
+void SvdWriter::enumeratedValues(const MemoryMapElement& bitField) {
+  bool any = false;
+  UniqueNames names;
+  for (const XMLNode* child = bitField.firstChild; child != nullptr; child = child->nextSibling) {
+    const MemoryMapElement* item = asMemoryMapElement(child);
+    if (item == nullptr || item->kind() != ElementKind::Enum) continue;
+    // SVD has a value or the default mark, one of them; a value that says
+    // neither cannot be written.
+    const bool isDefault = item->hasAttribute("is_default");
+    const std::optional<std::string> value = enumeratedValue(textOf(item->startText()));
+    if (!isDefault && !value) continue;
+    if (!any) open("enumeratedValues");
+    any = true;
+    open("enumeratedValue");
+    element("name", names.take(svdName(textOf(item->name()))));
+    element("description", trimmed(textOf(item->getAttribute("description"))));
+    if (isDefault) element("isDefault", "true");
+    else element("value", *value);
+    close("enumeratedValue");
+  }
+  if (any) close("enumeratedValues");
+}
+
+}  // namespace
+
+std::string writeSvd(const MemoryMapElement* root, const std::string& deviceName) {
+  return SvdWriter().write(root, deviceName);
+}
+
+}  // namespace rw

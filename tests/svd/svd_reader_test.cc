@@ -1,0 +1,116 @@
+#include "svd/svd_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "case_file.h"
+#include "memorymap/map_writer.h"
+#include "header/header_generator.h"
+#include "macros/macro_expansion.h"
+#include "temp_folder.h"
+#include "text_builders.h"
+
+namespace rw {
+namespace {
+
+// A case gives the peripherals of a device, or a whole file.
+std::string svdText(const std::string& body) {
+  if (body.starts_with("<?") || body.starts_with("<device")) return body;
+  return "<device><name>D</name><peripherals>" + body + "</peripherals></device>";
+}
+
+std::string headerOf(const MemoryMapElement* root) {
+  HeaderOptions options;
+  options.regBaseOffs = true;
+  std::string header;
+  generateDefinitions(header, root, options);
+  return header;
+}
+
+// "svd" must give the header of the hand-written "map" (the content of its
+// root) and, where given, write as the "expanded" map; or fail with "error"
+// on "line".
+TEST(SvdReader, Cases) {
+  const testing::TempFolder folder;
+  const MacroTable system = systemMacros();
+  for (const testing::TestCase& c : testing::readCases("svd/svd_reader_cases.txt")) {
+    SCOPED_TRACE(c.name);
+    SvdTree tree = parseSvd(svdText(c.get("svd")), std::stoul(c.get("max_elements", "4000000")));
+    if (c.has("error")) {
+      EXPECT_EQ(tree.root, nullptr);
+      EXPECT_EQ(tree.problem, c.get("error"));
+      EXPECT_EQ(std::to_string(tree.line), c.get("line"));
+      continue;
+    }
+    ASSERT_NE(tree.root, nullptr) << tree.problem;
+    MemoryMap svdMap(system);
+    svdMap.adopt(tree.root.release(), "case.svd");
+    if (c.has("map")) {
+      MemoryMap handMap(system);
+      ASSERT_TRUE(handMap.load(folder.write("map.xml", "<Root>" + c.get("map") + "</Root>"), MacroTable()));
+      const std::string expected = headerOf(handMap.rootElement());
+      EXPECT_NE(expected, "");
+      EXPECT_EQ(headerOf(svdMap.rootElement()), expected);
+    }
+    if (c.has("expanded")) {
+      EXPECT_EQ(writeExpandedMap(svdMap.rootElement()), c.get("expanded"));
+    }
+  }
+}
+
+// Bounds that a case file cannot spell: clusters nested past the limit, a
+// derivation chain longer than the limit, and paths through paths deeper
+// than the limit.
+TEST(SvdReader, DeepStructuresEndInAMessage) {
+  const std::string cluster = "<cluster><name>C</name><addressOffset>0</addressOffset>";
+  const SvdTree nested = parseSvd(svdText(testing::join(
+      {"<peripheral><name>P</name><baseAddress>0</baseAddress><registers>", testing::repeat(cluster, 40),
+       "<register><name>R</name><addressOffset>0</addressOffset></register>", testing::repeat("</cluster>", 40),
+       "</registers></peripheral>"})));
+  EXPECT_EQ(nested.problem, testing::join({"cluster P", testing::repeat(".C", 33), " nests clusters more than 32 deep"}));
+
+  std::string chain = "<peripheral><name>P0</name><baseAddress>0</baseAddress></peripheral>";
+  for (int i = 1; i <= 40; ++i) {
+    chain += "<peripheral derivedFrom=\"P" + std::to_string(i - 1) + "\"><name>P" + std::to_string(i) +
+             "</name></peripheral>";
+  }
+  EXPECT_EQ(parseSvd(svdText(chain)).problem, "the derivedFrom chain of peripheral P33 is longer than 32");
+
+  // Cluster Ck derives from a register of cluster Ck+1, found through the
+  // chain of Ck+1.
+  std::string paths = "<peripheral><name>P</name><baseAddress>0</baseAddress><registers>";
+  for (int i = 0; i < 70; ++i) {
+    paths += "<cluster derivedFrom=\"P.C" + std::to_string(i + 1) + ".R\"><name>C" + std::to_string(i) +
+             "</name><addressOffset>0</addressOffset><register><name>R</name><addressOffset>0</addressOffset>"
+             "</register></cluster>";
+  }
+  paths += "</registers></peripheral>";
+  EXPECT_EQ(parseSvd(svdText(paths)).problem, "the derivedFrom references of cluster P.C64 nest more than 64 deep");
+}
+
+// Arrays that make nothing (clusters of empty clusters) and array names that
+// a reference makes the reader index cost bounded work too: without the
+// bounds they ask for 10^12 and 6.5 * 10^7 steps.
+TEST(SvdReader, LargeArraysCostBoundedWork) {
+  const std::string emptyCluster = "<cluster><dim>1000</dim><dimIncrement>0</dimIncrement><name>C%s</name>"
+                                   "<addressOffset>0</addressOffset>";
+  const SvdTree nested = parseSvd(svdText(testing::join(
+                                      {"<peripheral><name>P</name><baseAddress>0</baseAddress><registers>",
+                                       testing::repeat(emptyCluster, 4), testing::repeat("</cluster>", 4),
+                                       "</registers></peripheral>"})),
+                                  100000);
+  EXPECT_EQ(nested.problem, "more than 100000 elements of arrays");
+
+  std::string arrays = "<peripheral><name>P</name><baseAddress>0</baseAddress><registers>"
+                       "<register derivedFrom=\"R0_%s\"><name>FIRST</name><addressOffset>0</addressOffset></register>";
+  for (int i = 0; i < 1000; ++i) {
+    arrays += "<register><dim>65536</dim><dimIncrement>4</dimIncrement><name>R" + std::to_string(i) +
+              "_%s</name><addressOffset>0</addressOffset></register>";
+  }
+  const SvdTree indexed = parseSvd(svdText(arrays + "</registers></peripheral>"), 100);
+  EXPECT_EQ(indexed.problem, "more than 100 elements of arrays");
+}
+
+}  // namespace
+}  // namespace rw
