@@ -19,7 +19,7 @@
 #include "checks/map_checks.h"
 #include "memorymap/map_writer.h"
 #include "svd/svd_writer.h"
-#include "header/header_generator.h"
+#include "header/flat_header.h"
 #include "macros/macro_expansion.h"
 #include "memorymap/memory_map.h"
 

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "checks/check_context.h"
-#include "header/definition_names.h"
 
 namespace rw::checks {
 
@@ -14,19 +13,20 @@ namespace {
 struct Span {
   uint64_t first;
   uint64_t end;
-  const CheckedField* field;
+  const HeaderField* field;
   size_t order;
 };
 
 class BitFieldCheck : public Check {
 public:
-  BitFieldCheck(const HeaderOptions& options, Findings& findings) : options_(options), findings_(findings) {}
+  BitFieldCheck(const DefinitionNames& names, Findings& findings) : names_(names), findings_(findings) {}
 
-  void reg(const CheckedRegister& reg) override {
+  void reg(const HeaderRegister& reg) override {
     // A register without a usable size is an "unsigned": 32 bits.
-    const uint64_t width = reg.bytes == 0 ? 32 : uint64_t{8} * reg.bytes;
+    const uint32_t bytes = checkedBytes(reg);
+    const uint64_t width = bytes == 0 ? 32 : uint64_t{8} * bytes;
     spans_.clear();
-    for (const CheckedField& field : reg.fields) {
+    for (const HeaderField& field : reg.fields) {
       const Span span{field.start, uint64_t{field.start} + field.size, &field, spans_.size()};
       if (span.first >= 32) {
         findings_.add(*field.element, "field-range", described(span, reg) + " starts beyond bit 31");
@@ -41,14 +41,14 @@ public:
 
 private:
   // "bit field F (bits 4..7) of register R"
-  std::string described(const Span& span, const CheckedRegister& reg) const {
-    return "bit field " + std::string(span.field->name) + " (" + bits(span.first, span.end - 1) + ") of " +
-           describe(*reg.element, options_);
+  std::string described(const Span& span, const HeaderRegister& reg) const {
+    return "bit field " + std::string(span.field->plainName) + " (" + bits(span.first, span.end - 1) + ") of " +
+           describe(*reg.element, names_);
   }
 
   // As for registers: sorted by first bit, each field is compared with the
   // earlier one that reaches furthest.
-  void checkSharedBits(const CheckedRegister& reg) {
+  void checkSharedBits(const HeaderRegister& reg) {
     std::sort(spans_.begin(), spans_.end(), [](const Span& a, const Span& b) {
       return a.first != b.first ? a.first < b.first : a.order < b.order;
     });
@@ -58,7 +58,7 @@ private:
         const uint64_t sharedEnd = std::min(reach->end, span.end);
         findings_.add(*span.field->element, "field-overlap",
                       described(span, reg) + " shares " + bits(span.first, sharedEnd - 1) + " with bit field " +
-                          std::string(reach->field->name) + " (" + bits(reach->first, reach->end - 1) + ", " +
+                          std::string(reach->field->plainName) + " (" + bits(reach->first, reach->end - 1) + ", " +
                           findings_.where(*reach->field->element) + ")");
       }
       if (reach == nullptr || span.end > reach->end) reach = &span;
@@ -66,23 +66,19 @@ private:
   }
 
   // Repeated names are the generator's warning already.
-  bool sameName(const CheckedField& a, const CheckedField& b) const {
-    std::string first(a.name);
-    std::string second(b.name);
-    fixDefinitionName(first, options_);
-    fixDefinitionName(second, options_);
-    return first == second;
+  bool sameName(const HeaderField& a, const HeaderField& b) const {
+    return names_.fieldOwnName(a.plainName) == names_.fieldOwnName(b.plainName);
   }
 
-  const HeaderOptions& options_;
+  const DefinitionNames& names_;
   Findings& findings_;
   std::vector<Span> spans_;
 };
 
 }  // namespace
 
-std::unique_ptr<Check> bitFieldCheck(const HeaderOptions& options, Findings& findings) {
-  return std::make_unique<BitFieldCheck>(options, findings);
+std::unique_ptr<Check> bitFieldCheck(const DefinitionNames& names, Findings& findings) {
+  return std::make_unique<BitFieldCheck>(names, findings);
 }
 
 }  // namespace rw::checks

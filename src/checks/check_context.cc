@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "expr/integer_literal.h"
-#include "header/definition_names.h"
 
 namespace rw::checks {
 
@@ -15,34 +14,33 @@ std::string named(std::string_view what, std::string_view name) {
   return std::string(what) + " " + std::string(name);
 }
 
-// The header's type takes 1, 2 or 4 bytes; the size as written must say so
-// before the 32 bits of the loaded size cut it (0x100000004 is no 4).
-uint32_t headerBytes(const MemoryMapElement& reg, std::optional<std::string_view> sizeText) {
-  if (!sizeText || sizeText->empty()) return 0;
-  const uint32_t size = reg.size();
-  if (size != 1 && size != 2 && size != 4) return 0;
-  return sizeLiteralValue(*sizeText) == size ? size : 0;
+// How a message names each kind of definition, before the element.
+std::string_view whatOf(DefinitionKind kind) {
+  switch (kind) {
+    case DefinitionKind::GroupBase: return "the base of ";
+    case DefinitionKind::RegisterAlias: return "the alias of ";
+    case DefinitionKind::RegisterOffset: return "the offset of ";
+    case DefinitionKind::AliasOffset: return "the alias offset of ";
+    case DefinitionKind::Mask: return "the mask of ";
+    case DefinitionKind::AliasMask: return "the alias mask of ";
+    case DefinitionKind::Value: return "the value of ";
+    case DefinitionKind::AliasValue: return "the alias value of ";
+    case DefinitionKind::BitBandAddress: return "the bit-band address of ";
+    case DefinitionKind::BitBand: return "the bit-band alias of ";
+    case DefinitionKind::Bit: return "the bit number of ";
+    case DefinitionKind::AliasBit: return "the alias bit number of ";
+    case DefinitionKind::Register:
+    case DefinitionKind::Vector: break;
+  }
+  return "";
 }
 
 }  // namespace
 
-void readRegister(CheckedRegister& out, const MemoryMapElement& reg, const MemoryMapElement* segment,
-                  const HeaderOptions& options) {
-  out.element = &reg;
-  out.group = asMemoryMapElement(reg.parent);
-  out.segment = segment;
-  out.name = reg.name().value_or(std::string_view());
-  registerName(out.headerName, reg, out.group, options);
-  out.aka = reg.getAttribute("aka");
-  out.sizeText = reg.getAttribute("size");
-  out.bytes = headerBytes(reg, out.sizeText);
-  out.fields.clear();
-  for (const XMLNode* child = reg.firstChild; child != nullptr; child = child->nextSibling) {
-    const MemoryMapElement* field = asMemoryMapElement(child);
-    if (field != nullptr && field->kind() == ElementKind::BitField && field->size() != 0) {
-      out.fields.push_back({field, field->name().value_or(std::string_view()), field->start(), field->size()});
-    }
-  }
+uint32_t checkedBytes(const HeaderRegister& reg) {
+  if (reg.bytes == 0) return 0;
+  const std::optional<std::string_view> sizeText = reg.element->getAttribute("size");
+  return sizeText && sizeLiteralValue(*sizeText) == reg.bytes ? reg.bytes : 0;
 }
 
 std::string hex(uint64_t value) {
@@ -58,17 +56,14 @@ std::string bits(uint64_t first, uint64_t last) {
   return "bits " + std::to_string(first) + ".." + std::to_string(last);
 }
 
-std::string describe(const MemoryMapElement& element, const HeaderOptions& options) {
+std::string describe(const MemoryMapElement& element, const DefinitionNames& names) {
   const std::string_view name = element.name().value_or(std::string_view());
   switch (element.kind()) {
-    case ElementKind::Register: {
-      std::string header;
-      registerName(header, element, asMemoryMapElement(element.parent), options);
-      return named("register", header);
-    }
+    case ElementKind::Register:
+      return named("register", names.registerName(element));
     case ElementKind::BitField: {
       std::string text = named("bit field", name);
-      if (const MemoryMapElement* reg = asMemoryMapElement(element.parent)) text += " of " + describe(*reg, options);
+      if (const MemoryMapElement* reg = asMemoryMapElement(element.parent)) text += " of " + describe(*reg, names);
       return text;
     }
     case ElementKind::RegisterGroup:
@@ -80,6 +75,10 @@ std::string describe(const MemoryMapElement& element, const HeaderOptions& optio
     default:
       return named(element.tagName(), name);
   }
+}
+
+std::string describe(DefinitionKind kind, const MemoryMapElement& element, const DefinitionNames& names) {
+  return std::string(whatOf(kind)) + describe(element, names);
 }
 
 void Findings::add(const MemoryMapElement& element, std::string_view kind, std::string message) {

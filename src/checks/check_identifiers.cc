@@ -9,8 +9,6 @@
 #include <string>
 
 #include "checks/check_context.h"
-#include "checks/header_definitions.h"
-#include "header/definition_names.h"
 
 namespace rw::checks {
 
@@ -48,61 +46,45 @@ constexpr std::string_view kPlainText = "X";
 
 class IdentifierCheck : public Check {
 public:
-  IdentifierCheck(const HeaderDefinitions& definitions, const HeaderOptions& options, Findings& findings)
-      : definitions_(definitions), options_(options), findings_(findings) {}
+  IdentifierCheck(const DefinitionNames& names, Findings& findings) : names_(names), findings_(findings) {}
 
-  void group(const MemoryMapElement& group) override {
-    const std::string_view name = group.name().value_or(std::string_view());
-    if (options_.regBaseOffs && group.hasStart() && !isPlain(name)) {
-      judge(group, "", baseName(name), baseName(kPlainText));
+  void group(const HeaderGroup& group) override {
+    if (group.definesBase && !isPlain(group.name)) {
+      judge(*group.element, "", names_.name(DefinitionKind::GroupBase, group.name),
+            names_.name(DefinitionKind::GroupBase, kPlainText));
     }
   }
 
-  void vector(const MemoryMapElement& vector) override {
+  void vector(const HeaderVector& vector) override {
     // Vectors are written as they are: no prefix, no repair.
-    const std::string_view name = vector.name().value_or(std::string_view());
-    if (!isPlain(name)) judge(vector, "", std::string(name), std::string(kPlainText));
+    if (!isPlain(vector.name)) judge(*vector.element, "", std::string(vector.name), std::string(kPlainText));
   }
 
-  void reg(const CheckedRegister& reg) override {
-    const bool prepended =
-        reg.group != nullptr && (options_.prependRegGroup || reg.group->getAttribute("prepend_group_name"));
-    if (!isPlain(reg.name) || (prepended && !isPlain(reg.group->name().value_or(std::string_view())))) {
-      judge(*reg.element, "", options_.defPrefixString + reg.headerName + options_.regString,
-            options_.defPrefixString + std::string(kPlainText) + options_.regString);
+  void reg(const HeaderRegister& reg) override {
+    // A stem of plain text (the group's name in front included) names
+    // nothing worse than the prefix and suffix around it.
+    if (!isPlain(reg.name)) {
+      judge(*reg.element, "", names_.name(DefinitionKind::Register, reg.name),
+            names_.name(DefinitionKind::Register, kPlainText));
     }
-    if (reg.aka && !isPlain(*reg.aka)) {
-      std::string alias;
-      registerAlias(alias, reg.aka, options_);
-      // An alias that is empty once repaired defines nothing.
-      if (!alias.empty()) {
-        judge(*reg.element, "the alias of ", options_.defPrefixString + alias,
-              options_.defPrefixString + std::string(kPlainText));
-      }
+    // An alias that is empty once repaired defines nothing.
+    if (reg.aka && !isPlain(*reg.aka) && !reg.alias.empty()) {
+      judge(*reg.element, "the alias of ", names_.name(DefinitionKind::RegisterAlias, reg.alias),
+            names_.name(DefinitionKind::RegisterAlias, kPlainText));
     }
-    if (!definitions_.writesBitFieldsOf(*reg.element)) return;
-    for (const CheckedField& field : reg.fields) {
-      if (isPlain(field.name) || definitions_.excludes(*field.element)) continue;
-      if (!judge(*field.element, "", fieldName(reg, field.name), fieldName(reg, kPlainText)) && reg.aka) {
-        judge(*field.element, "the alias of ", fieldAlias(*reg.aka, field.name), fieldAlias(*reg.aka, kPlainText));
+    for (const HeaderField& field : reg.fields) {
+      if (!field.written || isPlain(field.plainName)) continue;
+      if (!judge(*field.element, "", stemmed(field.name), stemmed(names_.fieldName(reg.name, kPlainText))) &&
+          reg.aka) {
+        judge(*field.element, "the alias of ", stemmed(names_.fieldAlias(reg.aka, field.plainName)),
+              stemmed(names_.fieldAlias(reg.aka, kPlainText)));
       }
     }
   }
 
 private:
-  std::string baseName(std::string_view name) const {
-    return options_.defPrefixString + std::string(name) + options_.regBaseString;
-  }
-  std::string fieldName(const CheckedRegister& reg, std::string_view name) const {
-    std::string stem;
-    bitFieldName(stem, reg.headerName, name, options_);
-    return options_.defPrefixString + stem;
-  }
-  std::string fieldAlias(std::string_view aka, std::string_view name) const {
-    std::string stem;
-    bitFieldAlias(stem, aka, name, options_);
-    return options_.defPrefixString + stem;
-  }
+  // A field's name as its value line defines it: the prefix and the stem.
+  std::string stemmed(std::string_view stem) const { return names_.name(DefinitionKind::Value, stem); }
 
   // Reports `name` when its problem is the element's own, once per name (a
   // repeated register or field defines nothing again). True when the name
@@ -114,23 +96,21 @@ private:
     if (!reported_.insert(name).second) return true;
     const std::string made = name.empty() ? " makes an empty name" : " makes the name " + name;
     findings_.add(element, "identifier",
-                  std::string(what) + describe(element, options_) + made +
+                  std::string(what) + describe(element, names_) + made +
                       (problem == Problem::Reserved ? ", which C reserves for the implementation"
                                                     : ", which is not a C identifier"));
     return true;
   }
 
-  const HeaderDefinitions& definitions_;
-  const HeaderOptions& options_;
+  const DefinitionNames& names_;
   Findings& findings_;
   std::set<std::string> reported_;
 };
 
 }  // namespace
 
-std::unique_ptr<Check> identifierCheck(const HeaderDefinitions& definitions, const HeaderOptions& options,
-                                       Findings& findings) {
-  return std::make_unique<IdentifierCheck>(definitions, options, findings);
+std::unique_ptr<Check> identifierCheck(const DefinitionNames& names, Findings& findings) {
+  return std::make_unique<IdentifierCheck>(names, findings);
 }
 
 }  // namespace rw::checks

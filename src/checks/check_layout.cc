@@ -4,7 +4,6 @@
 #include <string>
 
 #include "checks/check_context.h"
-#include "header/definition_names.h"
 
 namespace rw::checks {
 
@@ -22,31 +21,31 @@ std::string placed(const Extent& extent) { return " at " + byteRange(extent.firs
 
 class LayoutCheck : public Check {
 public:
-  LayoutCheck(const HeaderOptions& options, Findings& findings) : options_(options), findings_(findings) {}
+  LayoutCheck(const DefinitionNames& names, Findings& findings) : names_(names), findings_(findings) {}
 
-  void reg(const CheckedRegister& reg) override {
-    if (reg.bytes == 0) {
+  void reg(const HeaderRegister& reg) override {
+    const uint32_t bytes = checkedBytes(reg);
+    if (bytes == 0) {
+      const std::optional<std::string_view> sizeText = reg.element->getAttribute("size");
       findings_.add(*reg.element, "size",
-                    describe(*reg.element, options_) +
-                        (reg.sizeText && !reg.sizeText->empty()
-                             ? " has size " + std::string(*reg.sizeText) + ", not 1, 2 or 4 bytes"
-                             : " has no size"));
+                    describe(*reg.element, names_) + (sizeText && !sizeText->empty()
+                                      ? " has size " + std::string(*sizeText) + ", not 1, 2 or 4 bytes"
+                                      : " has no size"));
       return;
     }
-    const uint32_t start = reg.element->start();
-    const Extent extent{start, uint64_t{start} + reg.bytes, reg.element, extents_.size()};
-    if (start % reg.bytes != 0) {
+    const uint32_t start = reg.address;
+    const Extent extent{start, uint64_t{start} + bytes, reg.element, extents_.size()};
+    if (start % bytes != 0) {
       findings_.add(*reg.element, "align",
-                    describe(*reg.element, options_) + " at " + hex(start) + " is not aligned to its size of " +
-                        std::to_string(reg.bytes) + " bytes");
+                    describe(*reg.element, names_) + " at " + hex(start) + " is not aligned to its size of " + std::to_string(bytes) +
+                        " bytes");
     }
-    if (const MemoryMapElement* segment = reg.segment) {
+    if (const MemoryMapElement* segment = reg.where.bounds) {
       const uint64_t first = segment->start();
       const uint64_t end = first + segment->size();
       if (extent.first < first || extent.end > end) {
         findings_.add(*reg.element, "outside",
-                      describe(*reg.element, options_) + placed(extent) + " is not inside " +
-                          describe(*segment, options_) + " at " + byteRange(first, end - 1) + " (" +
+                      describe(*reg.element, names_) + placed(extent) + " is not inside " + describe(*segment, names_) + " at " + byteRange(first, end - 1) + " (" +
                           findings_.where(*segment) + ")");
       }
     }
@@ -69,8 +68,8 @@ public:
         const bool sameView = reach->first == extent.first && reach->end == extent.end;
         if (!sameView && !sameHeaderName(*reach->element, *extent.element)) {
           findings_.add(*extent.element, "overlap",
-                        describe(*extent.element, options_) + placed(extent) + " overlaps " +
-                            describe(*reach->element, options_) + placed(*reach) + " (" +
+                        describe(*extent.element, names_) + placed(extent) + " overlaps " +
+                            describe(*reach->element, names_) + placed(*reach) + " (" +
                             findings_.where(*reach->element) + ")");
         }
       }
@@ -80,22 +79,18 @@ public:
 
 private:
   bool sameHeaderName(const MemoryMapElement& a, const MemoryMapElement& b) const {
-    std::string first;
-    std::string second;
-    registerName(first, a, asMemoryMapElement(a.parent), options_);
-    registerName(second, b, asMemoryMapElement(b.parent), options_);
-    return first == second;
+    return names_.registerName(a) == names_.registerName(b);
   }
 
-  const HeaderOptions& options_;
+  const DefinitionNames& names_;
   Findings& findings_;
   std::vector<Extent> extents_;
 };
 
 }  // namespace
 
-std::unique_ptr<Check> layoutCheck(const HeaderOptions& options, Findings& findings) {
-  return std::make_unique<LayoutCheck>(options, findings);
+std::unique_ptr<Check> layoutCheck(const DefinitionNames& names, Findings& findings) {
+  return std::make_unique<LayoutCheck>(names, findings);
 }
 
 }  // namespace rw::checks

@@ -24,12 +24,16 @@
 #include <vector>
 
 #include "checks/check_context.h"
-#include "checks/header_definitions.h"
-#include "header/definition_names.h"
 
 namespace rw::checks {
 
 namespace {
+
+// One definition of the header: its kind and the element it is written for.
+struct Definition {
+  const MemoryMapElement* element;
+  DefinitionKind kind;
+};
 
 // FNV-1a over the bytes of a name, which may come in pieces: the hash of
 // a name goes on into the hash of a longer one.
@@ -122,16 +126,16 @@ public:
     std::optional<Definition> first;
     bool registerLine = false;
   };
-  Found find(uint64_t hash, std::string_view name, const HeaderDefinitions& names) const {
+  Found find(uint64_t hash, std::string_view name, const DefinitionNames& names) const {
     Found found;
     uint32_t first = UINT32_MAX;
     for (size_t at = hash & (slots_.size() - 1); slots_[at].index != 0; at = (at + 1) & (slots_.size() - 1)) {
       const Slot& slot = slots_[at];
       if (slot.hash != hash) continue;
       const Definition& definition = definitions_[slot.index - 1];
-      if (names.name(definition) != name) continue;
+      if (names.nameOf(definition.kind, *definition.element) != name) continue;
       first = std::min(first, slot.index - 1);
-      found.registerLine = found.registerLine || definition.line == Line::Register;
+      found.registerLine = found.registerLine || definition.kind == DefinitionKind::Register;
     }
     if (first != UINT32_MAX) found.first = definitions_[first];
     return found;
@@ -168,49 +172,37 @@ private:
 
 class NameClashCheck : public Check {
 public:
-  NameClashCheck(const MemoryMap& map, const HeaderDefinitions& definitions, const HeaderOptions& options,
-                 Findings& findings)
-      : map_(map), definitions_(definitions), options_(options), findings_(findings) {}
+  NameClashCheck(const MemoryMap& map, const DefinitionNames& names, Findings& findings)
+      : map_(map), names_(names), options_(names.options()), findings_(findings) {}
 
-  void group(const MemoryMapElement& group) override {
-    if (options_.regBaseOffs && group.hasStart()) {
-      define({&group, Line::GroupBase}, prefixed(group.name().value_or(std::string_view()), options_.regBaseString));
-    }
+  void group(const HeaderGroup& group) override {
+    if (group.definesBase) define({group.element, DefinitionKind::GroupBase}, named(DefinitionKind::GroupBase, group.name));
   }
 
-  void vector(const MemoryMapElement& vector) override {
-    define({&vector, Line::Vector}, vector.name().value_or(std::string_view()));
+  void vector(const HeaderVector& vector) override {
+    define({vector.element, DefinitionKind::Vector}, named(DefinitionKind::Vector, vector.name));
   }
 
-  // The register's own lines as HeaderDefinitions::forEach writes them;
-  // its fields only screened.
-  void reg(const CheckedRegister& reg) override {
+  // The register's own lines go into the table; its fields' are only
+  // screened.
+  void reg(const HeaderRegister& reg) override {
     // A register name met before defines nothing again: the generator
     // warns about it instead.
-    if (define({reg.element, Line::Register}, prefixed(reg.headerName, options_.regString))) {
-      registerAlias(alias_, reg.aka, options_);
-      if (!alias_.empty()) define({reg.element, Line::RegisterAlias}, prefixed(alias_, ""));
-      if (options_.regBaseOffs && reg.group != nullptr && reg.group->hasStart()) {
-        define({reg.element, Line::RegisterOffset}, prefixed(reg.headerName, options_.regOffsetString));
-        if (!alias_.empty()) define({reg.element, Line::AliasOffset}, prefixed(alias_, options_.regOffsetString));
-      }
+    if (define({reg.element, DefinitionKind::Register}, named(DefinitionKind::Register, reg.name))) {
+      forEachRegisterDefinition(reg, [&](DefinitionKind kind, std::string_view stem) {
+        if (kind != DefinitionKind::Register) define({reg.element, kind}, named(kind, stem));
+      });
     }
-    if (reg.fields.empty() || !definitions_.writesBitFieldsOf(*reg.element)) return;
-    hasBitFields_ = true;
-    for (const CheckedField& field : reg.fields) {
-      const bool single = field.size == 1;
-      if (single) {
-        bitFieldName(stem_, reg.headerName, field.name, options_);
-        values_.push_back(screenValue(prefixed(stem_, "")));
-      }
-      if (reg.aka) {
-        bitFieldAlias(stem_, reg.aka, field.name, options_);
-        const std::string_view alias = prefixed(stem_, "");
-        const uint64_t hash = hashOf(alias);
+    for (const HeaderField& field : reg.fields) {
+      if (!field.defined) continue;
+      hasBitFields_ = true;
+      if (field.singleBit()) values_.push_back(screenValue(named(DefinitionKind::Value, field.name)));
+      if (!field.alias.empty()) {
+        const uint64_t hash = hashOf(named(DefinitionKind::AliasValue, field.alias));
         aliases_.push_back(hash);
         aliasLines_.push_back(NameHash(hash).add("_MASK").value());
         aliasLines_.push_back(NameHash(hash).add("_BIT").value());
-        if (single) aliasLines_.push_back(screenValue(alias));
+        if (field.singleBit()) aliasLines_.push_back(screenValue(named(DefinitionKind::AliasValue, field.alias)));
       }
     }
   }
@@ -229,18 +221,18 @@ public:
     table_ = DefinitionTable();
     pending_.clear();
     reported_.clear();
-    definitions_.forEach(*map_.rootElement(), true, [&](const Definition& definition, std::string_view name) {
-      if (!isBitFieldLine(definition.line) || clashing_.contains(hashOf(name))) define(definition, name);
-    });
+    forEachDefinition(map_.rootElement(), options_,
+                      [&](DefinitionKind kind, const MemoryMapElement& element, std::string_view name) {
+                        if (!isFieldDefinition(kind) || clashing_.contains(hashOf(name))) define({&element, kind}, name);
+                      });
     flush();
   }
 
 private:
-  // The prefix, `stem` and `end`, in a buffer kept from name to name.
-  std::string_view prefixed(std::string_view stem, std::string_view end) {
-    name_.assign(options_.defPrefixString);
-    name_ += stem;
-    name_ += end;
+  // A definition's name, in a buffer kept from name to name.
+  std::string_view named(DefinitionKind kind, std::string_view stem) {
+    name_.clear();
+    names_.append(name_, kind, stem);
     return name_;
   }
 
@@ -268,12 +260,12 @@ private:
       if (name.ends_with(end)) lineEnded_.emplace(name.substr(0, name.size() - end.size()));
     }
     const uint64_t hash = hashOf(name);
-    const DefinitionTable::Found found = table_.find(hash, name, definitions_);
+    const DefinitionTable::Found found = table_.find(hash, name, names_);
     if (!found.first) {
       table_.add(hash, definition);
       return true;
     }
-    if (definition.line == Line::Register) {
+    if (definition.kind == DefinitionKind::Register) {
       if (found.registerLine) return false;
       table_.add(hash, definition);
     }
@@ -305,17 +297,22 @@ private:
     HashSet named;
     for (const uint64_t alias : aliases) named.insert(alias);
     for (const std::string& stem : lineEnded_) named.insert(hashOf(stem));
-    CheckedRegister reg;
-    std::string field;
-    walkHeader(map_.rootElement(), [&](const MemoryMapElement& element, const MemoryMapElement* segment) {
-      if (element.kind() != ElementKind::Register || !definitions_.writesBitFieldsOf(element)) return;
-      readRegister(reg, element, segment, options_);
-      for (const CheckedField& bits : reg.fields) {
-        bitFieldName(field, reg.headerName, bits.name, options_);
-        const uint64_t stem = NameHash().add(options_.defPrefixString).add(field).value();
-        if (named.contains(stem)) mayClash(stem);
+    class FieldNames : public HeaderVisitor {
+    public:
+      FieldNames(NameClashCheck& check, const HashSet& named) : check_(check), named_(named) {}
+      void reg(const HeaderRegister& reg) override {
+        for (const HeaderField& field : reg.fields) {
+          if (!field.defined) continue;
+          const uint64_t stem = hashOf(check_.named(DefinitionKind::Value, field.name));
+          if (named_.contains(stem)) check_.mayClash(stem);
+        }
       }
-    });
+
+    private:
+      NameClashCheck& check_;
+      const HashSet& named_;
+    } fieldNames(*this, named);
+    HeaderModel(options_).walk(map_.rootElement(), fieldNames);
   }
 
   // Whether a register's name, with "_" and a field's, may give `stem`.
@@ -335,7 +332,7 @@ private:
       const uint64_t hash = NameHash(before).add(options_.regString).value();
       if (!table_.mayHold(hash)) continue;
       const std::string line = prefix + std::string(name.substr(0, end)) + options_.regString;
-      if (table_.find(hash, line, definitions_).registerLine) return true;
+      if (table_.find(hash, line, names_).registerLine) return true;
     }
     return false;
   }
@@ -347,9 +344,9 @@ private:
   // Same-kind repeats that mean no harm: a group base written twice with
   // one value, the same vector twice (the vector check reports its number).
   static bool harmless(const Definition& later, const Definition& first) {
-    if (later.line != first.line) return false;
-    if (later.line == Line::GroupBase) return later.element->start() == first.element->start();
-    if (later.line == Line::Vector) return later.element->startText() == first.element->startText();
+    if (later.kind != first.kind) return false;
+    if (later.kind == DefinitionKind::GroupBase) return later.element->start() == first.element->start();
+    if (later.kind == DefinitionKind::Vector) return later.element->startText() == first.element->startText();
     return false;
   }
 
@@ -359,12 +356,13 @@ private:
   void report(const Definition& later, const Definition& first, std::string_view name) {
     if (harmless(later, first)) return;
     if (!reported_.insert(pairOf(later.element, first.element)).second) return;
-    if (isBitFieldLine(later.line) && isBitFieldLine(first.line) &&
+    if (isFieldDefinition(later.kind) && isFieldDefinition(first.kind) &&
         reported_.contains(pairOf(later.element->parent, first.element->parent))) {
       return;
     }
-    pending_.emplace_back(later.element, definitions_.describe(later) + " defines " + std::string(name) +
-                                             ", which " + definitions_.describe(first) + " (" +
+    pending_.emplace_back(later.element, describe(later.kind, *later.element, names_) + " defines " +
+                                             std::string(name) + ", which " +
+                                             describe(first.kind, *first.element, names_) + " (" +
                                              findings_.where(*first.element) + ") defines too");
   }
 
@@ -374,7 +372,7 @@ private:
 
   // Gone through again from its root once the map is loaded.
   const MemoryMap& map_;
-  const HeaderDefinitions& definitions_;
+  const DefinitionNames& names_;
   const HeaderOptions& options_;
   Findings& findings_;
   DefinitionTable table_;
@@ -391,16 +389,13 @@ private:
   std::vector<uint64_t> aliases_;
   std::set<std::pair<const void*, const void*>> reported_;
   std::vector<std::pair<const MemoryMapElement*, std::string>> pending_;
-  std::string alias_;
-  std::string stem_;
   std::string name_;
 };
 
 }  // namespace
 
-std::unique_ptr<Check> nameClashCheck(const MemoryMap& map, const HeaderDefinitions& definitions,
-                                      const HeaderOptions& options, Findings& findings) {
-  return std::make_unique<NameClashCheck>(map, definitions, options, findings);
+std::unique_ptr<Check> nameClashCheck(const MemoryMap& map, const DefinitionNames& names, Findings& findings) {
+  return std::make_unique<NameClashCheck>(map, names, findings);
 }
 
 }  // namespace rw::checks

@@ -48,18 +48,19 @@ bool looksOctal(std::string_view text) {
 
 class VectorCheck : public Check {
 public:
-  VectorCheck(const HeaderOptions& options, Findings& findings) : options_(options), findings_(findings) {}
+  VectorCheck(const DefinitionNames& names, Findings& findings) : names_(names), findings_(findings) {}
 
-  void vector(const MemoryMapElement& vector) override {
-    const std::string_view text = vector.startText().value_or(std::string_view());
+  void vector(const HeaderVector& record) override {
+    const MemoryMapElement& vector = *record.element;
+    const std::string_view text = record.number;
     if (text.empty()) {
-      findings_.add(vector, "vector", describe(vector, options_) + " has no number");
+      findings_.add(vector, "vector", describe(vector, names_) + " has no number");
       return;
     }
     const std::optional<uint64_t> number = vectorNumber(text);
     if (!number) {
       findings_.add(vector, "vector",
-                    describe(vector, options_) + " has number " + std::string(text) +
+                    describe(vector, names_) + " has number " + std::string(text) +
                         ", which is not a non-negative decimal or hexadecimal literal" +
                         (looksOctal(text) ? " (C reads a leading 0 as octal)" : ""));
       return;
@@ -67,21 +68,21 @@ public:
     const auto [first, added] = numbered_.try_emplace(*number, &vector);
     if (!added) {
       findings_.add(vector, "vector",
-                    describe(vector, options_) + " has number " + std::string(text) + ", which " +
-                        describe(*first->second, options_) + " (" + findings_.where(*first->second) + ") has too");
+                    describe(vector, names_) + " has number " + std::string(text) + ", which " +
+                        describe(*first->second, names_) + " (" + findings_.where(*first->second) + ") has too");
     }
   }
 
 private:
-  const HeaderOptions& options_;
+  const DefinitionNames& names_;
   Findings& findings_;
   std::unordered_map<uint64_t, const MemoryMapElement*> numbered_;
 };
 
 }  // namespace
 
-std::unique_ptr<Check> vectorCheck(const HeaderOptions& options, Findings& findings) {
-  return std::make_unique<VectorCheck>(options, findings);
+std::unique_ptr<Check> vectorCheck(const DefinitionNames& names, Findings& findings) {
+  return std::make_unique<VectorCheck>(names, findings);
 }
 
 }  // namespace rw::checks

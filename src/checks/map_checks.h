@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "header/definitions_while_reading.h"
+#include "header/header_model.h"
 #include "header/header_options.h"
 #include "memorymap/memory_map.h"
 
@@ -27,30 +27,28 @@ std::vector<Finding> checkMap(const MemoryMap& map, const HeaderOptions& options
 namespace checks {
 class Check;
 class Findings;
-class HeaderDefinitions;
-struct CheckedRegister;
 }  // namespace checks
 
-// The checks in steps, for a walk that meets the elements itself (as the
-// header is written while the map is read): checkMap is visit() for each
-// element walkHeader gives, then findings().
-class MapChecks : public HeaderElementVisitor {
+// The checks in steps, for a caller that walks the header itself (as when
+// the header is written while the map is read): checkMap is this visitor on
+// a walk of the header model, then findings().
+class MapChecks : public HeaderVisitor {
 public:
   MapChecks(const MemoryMap& map, const HeaderOptions& options);
   ~MapChecks() override;
   MapChecks(const MapChecks&) = delete;
   MapChecks& operator=(const MapChecks&) = delete;
 
-  void visit(const MemoryMapElement& element, const MemoryMapElement* segment) override;
-  // Once every element was visited and the map is loaded.
+  void group(const HeaderGroup& group) override;
+  void reg(const HeaderRegister& reg) override;
+  void vector(const HeaderVector& vector) override;
+  // Once every record was visited and the map is loaded.
   std::vector<Finding> findings();
 
 private:
-  const HeaderOptions& options_;
+  const DefinitionNames names_;
   std::unique_ptr<checks::Findings> findings_;
-  std::unique_ptr<checks::HeaderDefinitions> definitions_;
   std::vector<std::unique_ptr<checks::Check>> all_;
-  std::unique_ptr<checks::CheckedRegister> register_;
 };
 
 }  // namespace rw

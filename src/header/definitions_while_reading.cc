@@ -24,24 +24,18 @@ ElementCounts expectedCounts(size_t mapBytes) {
   return counts;
 }
 
-// The elements the header writes definitions for, which is what a visitor
-// is told of.
-bool visitedAlso(ElementKind kind) {
-  return kind == ElementKind::RegisterGroup || kind == ElementKind::Register || kind == ElementKind::Vector;
-}
-
 }  // namespace
 
 DefinitionsWhileReading::DefinitionsWhileReading(std::string& out, const HeaderOptions& options,
                                                  const DefinitionDrain& drain, size_t mapBytes,
-                                                 HeaderElementVisitor* also)
+                                                 HeaderVisitor* also)
     : out_(out), options_(options), drain_(drain), expected_(expectedCounts(mapBytes)), also_(also) {
   pending_.reserve(kBatch);
 }
 
 const UnwritableText& DefinitionsWhileReading::problem() const {
   static const UnwritableText kNone;
-  return writer_ ? writer_->problem() : kNone;
+  return model_ ? model_->problem() : kNone;
 }
 
 bool DefinitionsWhileReading::start() {
@@ -59,22 +53,14 @@ DefinitionsWhileReading::~DefinitionsWhileReading() {
 }
 
 void DefinitionsWhileReading::opened(const MemoryMapElement& element) {
-  // The walk starts at the root and goes into containers only.
-  const bool reached = open_.empty() || open_.back().childrenReached;
-  const bool container = DefinitionWriter::isContainer(element.kind());
-  const MemoryMapElement* segment = open_.empty() ? nullptr : open_.back().segment;
-  if (element.kind() == ElementKind::MemorySegment && element.hasStart() && element.size() != 0) segment = &element;
-  open_.push_back({reached, reached && container, segment});
-  if (reached && container) pending_.push_back({&element, segment});
+  Reached reached;
+  if (order_.opened(element, reached)) pending_.push_back(reached);
   if (pending_.size() >= kBatch) handOver();
 }
 
 void DefinitionsWhileReading::closed(const MemoryMapElement& element) {
-  const Open state = open_.back();
-  open_.pop_back();
-  if (state.reached && !state.childrenReached) {
-    pending_.push_back({&element, open_.empty() ? nullptr : open_.back().segment});
-  }
+  Reached reached;
+  if (order_.closed(element, reached)) pending_.push_back(reached);
   if (pending_.size() >= kBatch) handOver();
 }
 
@@ -119,7 +105,10 @@ void DefinitionsWhileReading::write() {
 
 void DefinitionsWhileReading::writeAll() {
   // Made here: clearing name sets of a few megabytes is work for this thread.
-  writer_.emplace(out_, options_, drain_, expected_, &warnings_);
+  model_.emplace(options_, [this](const std::string& line) { warnings_ += line; }, expected_);
+  writer_.emplace(out_, *model_, drain_);
+  HeaderVisitor* const both[] = {&*writer_, also_};
+  const std::span<HeaderVisitor* const> visitors(both, also_ != nullptr ? 2 : 1);
   std::vector<Reached> batch;
   for (;;) {
     {
@@ -131,8 +120,7 @@ void DefinitionsWhileReading::writeAll() {
     for (const Reached& reached : batch) {
       // Elements of a read that will not stay as read may go at any moment.
       if (abandoned_.load(std::memory_order_relaxed)) return;
-      writer_->reach(*reached.element);
-      if (also_ != nullptr && visitedAlso(reached.element->kind())) also_->visit(*reached.element, reached.segment);
+      model_->reach(reached, visitors);
     }
     batch.clear();
   }

@@ -2,12 +2,11 @@
 // being read. In a large map reading and writing the definitions each take
 // about half of the run, and a second core is idle while the map is read.
 //
-// The reader hands over each container as it opens and each other element
-// the walk reaches as it closes: the order in which generateDefinitions
-// reaches them, each complete as far as the walk looks at it. The writer
-// thread takes them in batches. What it writes is what generateDefinitions
-// gives the loaded tree whenever that tree is the main file as read
-// (MemoryMap::keptAsRead); otherwise the caller throws it away.
+// The reader hands over what the header's order (HeaderOrder) reaches, as
+// it reaches it, each element complete as far as the header looks at it.
+// The writer thread takes them in batches. What it writes is what
+// generateDefinitions gives the loaded tree whenever that tree is the main
+// file as read (MemoryMap::keptAsRead); otherwise the caller throws it away.
 #pragma once
 
 #include <atomic>
@@ -18,30 +17,20 @@
 #include <thread>
 #include <vector>
 
-#include "header/definition_writer.h"
-#include "header/header_generator.h"
+#include "header/flat_header.h"
+#include "header/header_model.h"
 #include "memorymap/placement.h"
 
 namespace rw {
 
-// Another walk over what the header defines, taken along on the writer
-// thread: told of each register group, register and vector right after its
-// definitions, with the nearest memory segment around it that has a start
-// and a size, or null.
-class HeaderElementVisitor {
-public:
-  virtual ~HeaderElementVisitor() = default;
-  virtual void visit(const MemoryMapElement& element, const MemoryMapElement* segment) = 0;
-};
-
 class DefinitionsWhileReading : public ReadingFollower {
 public:
   // Definitions are appended to `out` and handed to `drain` in parts, on the
-  // writer thread, until ended() returns; `also` (may be null) visits the
-  // same elements there. `mapBytes`, the size of the map's file (0 when
+  // writer thread, until ended() returns; `also` (may be null) is told of the
+  // same records there. `mapBytes`, the size of the map's file (0 when
   // unknown), sizes the name sets.
   DefinitionsWhileReading(std::string& out, const HeaderOptions& options, const DefinitionDrain& drain,
-                          size_t mapBytes, HeaderElementVisitor* also);
+                          size_t mapBytes, HeaderVisitor* also);
   // Starts the writer thread; false when the system gives no thread, and the
   // caller then generates after the load.
   bool start();
@@ -66,6 +55,8 @@ public:
   bool ranOutOfMemory() const { return outOfMemory_; }
 
 private:
+  using Reached = HeaderOrder::Reached;
+
   void handOver();
   void stop();
   void write();
@@ -75,25 +66,15 @@ private:
   const HeaderOptions& options_;
   const DefinitionDrain& drain_;
   const ElementCounts expected_;
-  HeaderElementVisitor* const also_;
+  HeaderVisitor* const also_;
   std::string warnings_;
   // Made and used by the writer thread only.
-  std::optional<DefinitionWriter> writer_;
+  std::optional<HeaderModel> model_;
+  std::optional<FlatHeaderWriter> writer_;
 
-  // An element the walk reaches, with the memory segment around it.
-  struct Reached {
-    const MemoryMapElement* element;
-    const MemoryMapElement* segment;
-  };
-  // Reader side: per open element, whether the walk reaches it and its
-  // children, and the segment its children are in; and the elements not yet
+  // Reader side: the header's order, and what it reached that is not yet
   // handed over.
-  struct Open {
-    bool reached;
-    bool childrenReached;
-    const MemoryMapElement* segment;
-  };
-  std::vector<Open> open_;
+  HeaderOrder order_;
   std::vector<Reached> pending_;
   bool followedToTheEnd_ = false;
   // Set by the writer thread, read after it was joined.

@@ -4,10 +4,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "header/header_model.h"
 #include "html/html_text.h"
-#include "header/bit_field_exclusion.h"
-#include "header/definition_names.h"
-#include "header/name_set.h"
 
 namespace rw {
 
@@ -48,80 +46,28 @@ private:
   std::unordered_map<std::string, size_t> nextSuffix_;
 };
 
-class ModelBuilder {
+class ModelBuilder : public HeaderVisitor {
 public:
-  explicit ModelBuilder(const HeaderOptions& options)
-      : options_(options),
-        exclusion_(options.excludeBitFieldPattern),
-        excludedRegisters_(options.excludeBitFieldRegisters.begin(), options.excludeBitFieldRegisters.end()) {}
-
-  void walk(const MemoryMapElement* root);
+  void group(const HeaderGroup& group) override {
+    // A group without registers is worth a place only for the base the
+    // header defines for it.
+    if (group.definesBase) blockFor(group.element, group.where.segment, true);
+  }
+  void reg(const HeaderRegister& reg) override;
+  void vector(const HeaderVector& vector) override { model_.vectors.push_back(vector.element); }
   PageModel finish();
 
 private:
-  size_t blockFor(const MemoryMapElement* container, const MemoryMapElement* segment);
-  void addRegister(const MemoryMapElement& reg, const MemoryMapElement* segment);
-  void addField(const MemoryMapElement& field, const PageRegister& reg, std::optional<std::string_view> aka);
+  // A register's container meets its block after the group record made it,
+  // when its base is defined.
+  size_t blockFor(const MemoryMapElement* container, const MemoryMapElement* segment, bool definesBase);
 
-  const HeaderOptions& options_;
-  const BitFieldExclusion exclusion_;
-  const std::unordered_set<std::string_view> excludedRegisters_;
-  // The header's two name sets: a register and a field may share a name.
-  NameSet registerNames_;
-  NameSet fieldNames_;
   PageModel model_;
   std::unordered_map<const MemoryMapElement*, size_t> blockOf_;
   std::unordered_map<const MemoryMapElement*, size_t> segmentOf_;
 };
 
-// As the header's walk: the children of the root, of memory segments,
-// processors and register groups are visited, registers and vectors are
-// taken, anything else is passed over with what it holds.
-void ModelBuilder::walk(const MemoryMapElement* root) {
-  struct Frame {
-    const XMLNode* next;
-    const MemoryMapElement* segment;  // the nearest enclosing one, or null
-  };
-  std::vector<Frame> stack;
-  if (root != nullptr) stack.push_back(Frame{root, nullptr});
-  while (!stack.empty()) {
-    Frame& frame = stack.back();
-    const XMLNode* node = frame.next;
-    if (node == nullptr) {
-      stack.pop_back();
-      continue;
-    }
-    frame.next = node->nextSibling;
-    const MemoryMapElement* element = asMemoryMapElement(node);
-    if (element == nullptr) continue;
-    const MemoryMapElement* segment = frame.segment;
-    switch (element->kind()) {
-      case ElementKind::MemorySegment:
-        stack.push_back(Frame{node->firstChild, element});
-        break;
-      case ElementKind::RegisterGroup:
-        // A group without registers is worth a place only for the base
-        // the header defines for it.
-        if (options_.regBaseOffs && element->hasStart()) blockFor(element, segment);
-        stack.push_back(Frame{node->firstChild, segment});
-        break;
-      case ElementKind::Root:
-      case ElementKind::Processor:
-        stack.push_back(Frame{node->firstChild, segment});
-        break;
-      case ElementKind::Register:
-        addRegister(*element, segment);
-        break;
-      case ElementKind::Vector:
-        model_.vectors.push_back(element);
-        break;
-      default:
-        break;
-    }
-  }
-}
-
-size_t ModelBuilder::blockFor(const MemoryMapElement* container, const MemoryMapElement* segment) {
+size_t ModelBuilder::blockFor(const MemoryMapElement* container, const MemoryMapElement* segment, bool definesBase) {
   if (const auto known = blockOf_.find(container); known != blockOf_.end()) return known->second;
   const size_t index = model_.blocks.size();
   blockOf_.emplace(container, index);
@@ -139,8 +85,7 @@ size_t ModelBuilder::blockFor(const MemoryMapElement* container, const MemoryMap
       block.label += " \u203A ";
     }
     block.label += labelOf(*container);
-    block.definesBase =
-        options_.regBaseOffs && container->kind() == ElementKind::RegisterGroup && container->hasStart();
+    block.definesBase = definesBase;
   }
   model_.blocks.push_back(std::move(block));
 
@@ -157,60 +102,25 @@ size_t ModelBuilder::blockFor(const MemoryMapElement* container, const MemoryMap
   return index;
 }
 
-void ModelBuilder::addRegister(const MemoryMapElement& reg, const MemoryMapElement* segment) {
-  const MemoryMapElement* parent = asMemoryMapElement(reg.parent);
+void ModelBuilder::reg(const HeaderRegister& reg) {
   PageRegister entry;
-  entry.element = &reg;
-  registerName(entry.name, reg, parent, options_);
-  const std::optional<std::string_view> aka = reg.getAttribute("aka");
-  if (aka) {
-    entry.alias = *aka;
-    fixDefinitionName(entry.alias, options_);
-  }
-  entry.defined = registerNames_.insert(entry.name);
-  if (parent != nullptr && parent->hasStart()) {
-    entry.hasOffset = true;
-    entry.offset = reg.start() - parent->start();
-  }
+  entry.element = reg.element;
+  entry.name = reg.name;
+  entry.alias = reg.alias;
+  entry.defined = reg.defined;
+  entry.hasOffset = reg.hasOffset;
+  entry.definesOffset = reg.definesOffset;
+  entry.bitBand = reg.bitBand;
+  entry.offset = reg.offset;
   entry.firstField = model_.fields.size();
-  // The header still visits the fields of a duplicate register.
-  const bool fieldsDefined = !options_.noBitFields && !excludedRegisters_.contains(textOf(reg.name()));
-  for (const XMLNode* child = reg.firstChild; child != nullptr; child = child->nextSibling) {
-    const MemoryMapElement* field = asMemoryMapElement(child);
-    if (field == nullptr || field->kind() != ElementKind::BitField || field->size() == 0) continue;
-    if (fieldsDefined && !exclusion_.excludes(textOf(field->name()))) {
-      addField(*field, entry, aka);
-    } else {
-      model_.fields.push_back(PageField{field, {}, {}, {}, false});
-    }
+  for (const HeaderField& field : reg.fields) {
+    model_.fields.push_back(PageField{field.element, std::string(field.name), std::string(field.alias), {},
+                                      field.defined, field.mask});
   }
-  entry.fieldCount = model_.fields.size() - entry.firstField;
-  const size_t block = blockFor(parent, segment);
+  entry.fieldCount = reg.fields.size();
+  const size_t block = blockFor(reg.group, reg.where.segment, false);
   model_.blocks[block].registers.push_back(model_.registers.size());
   model_.registers.push_back(std::move(entry));
-}
-
-void ModelBuilder::addField(const MemoryMapElement& field, const PageRegister& reg,
-                            std::optional<std::string_view> aka) {
-  PageField entry;
-  entry.element = &field;
-  std::string name(textOf(field.name()));
-  fixDefinitionName(name, options_);
-  if (options_.noPrependReg) {
-    entry.name = name;
-  } else {
-    entry.name = reg.name;
-    entry.name += '_';
-    entry.name += name;
-  }
-  if (aka) {
-    entry.alias = *aka;
-    entry.alias += '_';
-    entry.alias += name;
-    fixDefinitionName(entry.alias, options_);
-  }
-  entry.defined = fieldNames_.insert(entry.name);
-  model_.fields.push_back(std::move(entry));
 }
 
 // Registers take their ids first, so that a link names a register by its
@@ -232,8 +142,8 @@ PageModel ModelBuilder::finish() {
 }  // namespace
 
 PageModel buildPageModel(const MemoryMapElement* root, const HeaderOptions& options) {
-  ModelBuilder builder(options);
-  builder.walk(root);
+  ModelBuilder builder;
+  HeaderModel(options).walk(root, builder);
   return builder.finish();
 }
 

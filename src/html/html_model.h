@@ -1,7 +1,7 @@
-// What the web page shows, worked out from the loaded map before a byte of
-// the page is written: the registers the header defines, in memory segments
-// and groups, with every name exactly as the header spells it under the
-// given options, and the ids that links to them use.
+// What the web page shows, worked out from the header model before a byte
+// of the page is written: the registers the header defines, in memory
+// segments and groups, with the stems of their definitions, and the ids
+// that links to them use.
 #pragma once
 
 #include <cstddef>
@@ -14,19 +14,20 @@
 
 namespace rw {
 
-// Names below are without the -defprefixstring prefix and the suffixes: the
-// page adds those where it shows a definition.
+// Stems below are without the -defprefixstring prefix and the suffixes: the
+// page spells each definition through the header model's names.
 struct PageField {
   const MemoryMapElement* element = nullptr;
-  // What the header's definitions are built from (REG_FIELD): empty when the
-  // header leaves the field out (-nobitfields, -excludebitfield*).
+  // Its definitions' stem (REG_FIELD): empty when the header leaves the
+  // field out (-nobitfields, -excludebitfield*).
   std::string name;
-  // The register alias's name for the field; empty when there is none.
+  // The register alias's stem for the field; empty when there is none.
   std::string alias;
   // Unique in the page: the register's id, ".", the field's name.
   std::string id;
   // False when the header already defined the name and skips this field.
   bool defined = false;
+  uint32_t mask = 0;
 };
 
 struct PageRegister {
@@ -37,6 +38,8 @@ struct PageRegister {
   // False when the header already defined the name and skips this one.
   bool defined = false;
   bool hasOffset = false;  // its parent has a start
+  bool definesOffset = false;
+  bool bitBand = false;
   uint32_t offset = 0;
   // Fields, in map order, at [firstField, firstField + fieldCount) of
   // PageModel::fields; fields of size 0 are not listed, as the header
@@ -80,8 +83,7 @@ struct PageModel {
 // one of them.
 inline constexpr std::string_view kPageIdPrefix = "rw-";
 
-// Visits the elements the header writes, in the header's order (so the same
-// names count as duplicates), without recursion.
+// What the header defines under `root`, as the page shows it.
 PageModel buildPageModel(const MemoryMapElement* root, const HeaderOptions& options);
 
 }  // namespace rw

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "expr/integer_literal.h"
+#include "header/header_model.h"
 #include "html/html_assets.h"
 #include "html/html_model.h"
 #include "html/html_packing.h"
@@ -33,19 +34,12 @@ uint32_t pictureWidth(const MemoryMapElement& reg) {
   }
 }
 
-// The value of the header's _MASK definition: a start of 32 or more shifts
-// modulo 32.
-uint32_t headerMask(const MemoryMapElement& field) {
-  const uint32_t width = field.size() > 31u ? 0xFFFFFFFFu : (uint32_t{1} << field.size()) - 1u;
-  return width << (field.start() % 32u);
-}
-
 uint64_t highestBit(const MemoryMapElement& field) { return uint64_t{field.start()} + field.size() - 1; }
 
 class PageWriter {
 public:
   PageWriter(std::string& out, const PageModel& model, const HeaderOptions& options)
-      : out_(out), model_(model), options_(options) {}
+      : out_(out), model_(model), names_(options) {}
 
   void page(const MemoryMapElement* root, const std::string& targetName, size_t liveRegisterLimit);
 
@@ -78,13 +72,10 @@ private:
     appendFragment(out_, id);
     out_ += "\">";
   }
-  // One definition name, the only use of <code> in the page: the prefix,
-  // `name` and `suffix`, as the header writes them.
-  void definition(std::string_view name, std::string_view suffix = {}) {
+  // One definition name, the only use of <code> in the page.
+  void definition(DefinitionKind kind, std::string_view stem) {
     out_ += "<code>";
-    text(options_.defPrefixString);
-    text(name);
-    text(suffix);
+    text(names_.name(kind, stem));
     out_ += "</code> ";
   }
   // A term and its description in a register's or group's property list.
@@ -110,7 +101,7 @@ private:
 
   std::string& out_;
   const PageModel& model_;
-  const HeaderOptions& options_;
+  const DefinitionNames names_;
 };
 
 void PageWriter::page(const MemoryMapElement* root, const std::string& targetName, size_t liveRegisterLimit) {
@@ -230,7 +221,7 @@ void PageWriter::blockSection(const PageBlock& block, bool live) {
     }
     if (block.definesBase) {
       property("Definition");
-      definition(textOf(element->name()), options_.regBaseString);
+      definition(DefinitionKind::GroupBase, textOf(element->name()));
     }
     if (element->hasSize()) {
       property("Size");
@@ -277,18 +268,20 @@ void PageWriter::registerSection(const PageRegister& reg) {
   if (!reg.defined) {
     out_ += "none: an earlier register has this name";
   } else {
-    definition(reg.name, options_.regString);
-    if (!reg.alias.empty()) definition(reg.alias);
+    forEachRegisterDefinition(reg.name, reg.alias, false, [&](DefinitionKind kind, std::string_view stem) {
+      definition(kind, stem);
+    });
   }
   property("Address");
   hex(element.start());
   if (reg.hasOffset) {
     property("Offset");
     hex(reg.offset);
-    if (reg.defined && options_.regBaseOffs) {
+    if (reg.defined && reg.definesOffset) {
       out_ += ' ';
-      definition(reg.name, options_.regOffsetString);
-      if (!reg.alias.empty()) definition(reg.alias, options_.regOffsetString);
+      forEachRegisterDefinition(reg.name, reg.alias, true, [&](DefinitionKind kind, std::string_view stem) {
+        if (kind == DefinitionKind::RegisterOffset || kind == DefinitionKind::AliasOffset) definition(kind, stem);
+      });
     }
   }
   property("Size");
@@ -364,7 +357,7 @@ void PageWriter::picture(const PageRegister& reg) {
       out_ += "&#10;bits ";
       bitRange(*field.element);
       out_ += "&#10;mask ";
-      hex(headerMask(*field.element));
+      hex(field.mask);
       out_ += "\">";
       text(textOf(field.element->name()));
       bit = low;
@@ -396,7 +389,7 @@ void PageWriter::fieldTable(const PageRegister& reg) {
     out_ += "<td>";
     bitRange(element);
     out_ += "<td>";
-    hex(headerMask(element));
+    hex(field.mask);
     if (anyAccess) {
       out_ += "<td>";
       text(textOf(element.getAttribute("access")));
@@ -422,21 +415,8 @@ void PageWriter::fieldDefinitions(const PageRegister& reg, const PageField& fiel
     out_ += "none: an earlier field has this name";
     return;
   }
-  const bool hasAlias = !field.alias.empty();
-  definition(field.name, "_MASK");
-  if (hasAlias) definition(field.alias, "_MASK");
-  if (field.element->size() == 1) {
-    definition(field.name);
-    if (hasAlias) definition(field.alias);
-    const uint32_t base = options_.bitBandBase;
-    const uint32_t address = reg.element->start();
-    if (base != 0xFFFFFFFFu && address >= base && address < base + options_.bitBandAliasOffset) {
-      definition(field.name, "_BITBAND_ADDRESS");
-      definition(field.name, "_BITBAND");
-    }
-  }
-  definition(field.name, "_BIT");
-  if (hasAlias) definition(field.alias, "_BIT");
+  forEachFieldDefinition(field.name, field.alias, field.element->size() == 1, reg.bitBand,
+                         [&](DefinitionKind kind, std::string_view stem) { definition(kind, stem); });
 }
 
 void PageWriter::vectorSection() {

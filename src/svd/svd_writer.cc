@@ -11,6 +11,7 @@
 
 #include "expr/evaluate.h"
 #include "expr/integer_literal.h"
+#include "header/header_model.h"
 #include "svd/svd_values.h"
 
 namespace rw {
@@ -139,73 +140,57 @@ void appendText(std::string& out, std::string_view text) {
   }
 }
 
+// A register and its fields with a width (the header passes over the
+// others too).
+struct SvdRegister {
+  const MemoryMapElement* element;
+  std::vector<const MemoryMapElement*> fields;
+};
+
 // The registers and interrupts that become one peripheral.
 struct Peripheral {
   // The register group, or the other element that holds the registers;
   // null for the one made up when the map has none.
   const MemoryMapElement* holder = nullptr;
-  std::vector<const MemoryMapElement*> registers;
+  std::vector<SvdRegister> registers;
   std::vector<const MemoryMapElement*> vectors;
 };
 
-// The peripherals of the map in the order the header meets them: a group
-// where it starts, the registers outside any group by the element that
-// holds them, where the first of them is. Vectors join the peripheral begun
-// last before them (the first one, if none was), so that reading the
-// peripherals back in order gives the vectors in their order.
-std::vector<Peripheral> collectPeripherals(const MemoryMapElement* root) {
-  std::vector<Peripheral> peripherals;
-  std::unordered_map<const MemoryMapElement*, size_t> byHolder;
-  std::vector<const MemoryMapElement*> early;
-  const auto begin = [&](const MemoryMapElement* holder) {
-    byHolder.emplace(holder, peripherals.size());
-    peripherals.push_back(Peripheral{holder, {}, {}});
-  };
-  // The header's walk: into the root, segments, processors and groups.
-  std::vector<const XMLNode*> pending;
-  for (const XMLNode* node = root; node != nullptr || !pending.empty();) {
-    if (node == nullptr) {
-      node = pending.back();
-      pending.pop_back();
-      continue;
-    }
-    const MemoryMapElement* element = asMemoryMapElement(node);
-    const XMLNode* descendInto = nullptr;
-    if (element != nullptr) {
-      switch (element->kind()) {
-        case ElementKind::RegisterGroup:
-          begin(element);
-          [[fallthrough]];
-        case ElementKind::Root:
-        case ElementKind::MemorySegment:
-        case ElementKind::Processor:
-          descendInto = node->firstChild;
-          break;
-        case ElementKind::Register: {
-          const MemoryMapElement* holder = asMemoryMapElement(node->parent);
-          if (!byHolder.contains(holder)) begin(holder);
-          peripherals[byHolder[holder]].registers.push_back(element);
-          break;
-        }
-        case ElementKind::Vector:
-          (peripherals.empty() ? early : peripherals.back().vectors).push_back(element);
-          break;
-        default:
-          break;
-      }
-    }
-    if (descendInto != nullptr) {
-      if (node->nextSibling != nullptr) pending.push_back(node->nextSibling);
-      node = descendInto;
-    } else {
-      node = node->nextSibling;
-    }
+// The peripherals of the map in the header's order: a group where it
+// starts, the registers outside any group by the element that holds them,
+// where the first of them is. Vectors join the peripheral begun last before
+// them (the first one, if none was), so that reading the peripherals back
+// in order gives the vectors in their order.
+class PeripheralCollector : public HeaderVisitor {
+public:
+  void group(const HeaderGroup& group) override { begin(group.element); }
+  void reg(const HeaderRegister& reg) override {
+    if (!byHolder_.contains(reg.group)) begin(reg.group);
+    SvdRegister entry{reg.element, {}};
+    for (const HeaderField& field : reg.fields) entry.fields.push_back(field.element);
+    peripherals_[byHolder_[reg.group]].registers.push_back(std::move(entry));
   }
-  if (peripherals.empty()) peripherals.emplace_back();
-  std::vector<const MemoryMapElement*>& first = peripherals.front().vectors;
-  first.insert(first.begin(), early.begin(), early.end());
-  return peripherals;
-}
+  void vector(const HeaderVector& vector) override {
+    (peripherals_.empty() ? early_ : peripherals_.back().vectors).push_back(vector.element);
+  }
+
+  std::vector<Peripheral> finish() {
+    if (peripherals_.empty()) peripherals_.emplace_back();
+    std::vector<const MemoryMapElement*>& first = peripherals_.front().vectors;
+    first.insert(first.begin(), early_.begin(), early_.end());
+    return std::move(peripherals_);
+  }
+
+private:
+  void begin(const MemoryMapElement* holder) {
+    byHolder_.emplace(holder, peripherals_.size());
+    peripherals_.push_back(Peripheral{holder, {}, {}});
+  }
+
+  std::vector<Peripheral> peripherals_;
+  std::unordered_map<const MemoryMapElement*, size_t> byHolder_;
+  std::vector<const MemoryMapElement*> early_;
+};
 
 class SvdWriter {
 public:
@@ -213,7 +198,7 @@ public:
 
 private:
   void peripheral(const Peripheral& peripheral, UniqueNames& peripheralNames, std::unordered_set<std::string>& vectors);
-  void registerElement(const MemoryMapElement& reg, uint32_t base, UniqueNames& names);
+  void registerElement(const SvdRegister& reg, uint32_t base, UniqueNames& names);
   void field(const MemoryMapElement& field, UniqueNames& names);
   void enumeratedValues(const MemoryMapElement& field);
 
@@ -269,7 +254,9 @@ std::string SvdWriter::write(const MemoryMapElement* root, const std::string& de
   open("peripherals");
   UniqueNames peripheralNames;
   std::unordered_set<std::string> vectorNames;
-  for (const Peripheral& each : collectPeripherals(root)) peripheral(each, peripheralNames, vectorNames);
+  PeripheralCollector collector;
+  HeaderModel(HeaderOptions()).walk(root, collector);
+  for (const Peripheral& each : collector.finish()) peripheral(each, peripheralNames, vectorNames);
   close("peripherals");
   out_ += "</device>\n";
   return std::move(out_);
@@ -287,10 +274,10 @@ void SvdWriter::peripheral(const Peripheral& peripheral, UniqueNames& peripheral
   if (!peripheral.registers.empty()) {
     uint64_t low = UINT64_MAX;
     uint64_t high = 0;
-    for (const MemoryMapElement* reg : peripheral.registers) {
-      const uint64_t offset = static_cast<uint32_t>(reg->start() - base);
+    for (const SvdRegister& reg : peripheral.registers) {
+      const uint64_t offset = static_cast<uint32_t>(reg.element->start() - base);
       low = std::min(low, offset);
-      high = std::max(high, offset + (reg->hasSize() ? reg->size() : 4));
+      high = std::max(high, offset + (reg.element->hasSize() ? reg.element->size() : 4));
     }
     open("addressBlock");
     element("offset", hexText(low));
@@ -313,13 +300,14 @@ void SvdWriter::peripheral(const Peripheral& peripheral, UniqueNames& peripheral
   if (!peripheral.registers.empty()) {
     open("registers");
     UniqueNames registerNames;
-    for (const MemoryMapElement* reg : peripheral.registers) registerElement(*reg, base, registerNames);
+    for (const SvdRegister& reg : peripheral.registers) registerElement(reg, base, registerNames);
     close("registers");
   }
   close("peripheral");
 }
 
-void SvdWriter::registerElement(const MemoryMapElement& reg, uint32_t base, UniqueNames& names) {
+void SvdWriter::registerElement(const SvdRegister& entry, uint32_t base, UniqueNames& names) {
+  const MemoryMapElement& reg = *entry.element;
   open("register");
   element("name", names.take(svdName(textOf(reg.name()))));
   element("description", trimmed(textOf(reg.getAttribute("description"))));
@@ -329,17 +317,12 @@ void SvdWriter::registerElement(const MemoryMapElement& reg, uint32_t base, Uniq
   if (const std::optional<uint64_t> reset = numberOf(textOf(reg.getAttribute("reset_value")))) {
     element("resetValue", hexText(*reset));
   }
-  bool anyField = false;
-  UniqueNames fieldNames;
-  for (const XMLNode* child = reg.firstChild; child != nullptr; child = child->nextSibling) {
-    const MemoryMapElement* bitField = asMemoryMapElement(child);
-    // The header passes over fields of size 0 too.
-    if (bitField == nullptr || bitField->kind() != ElementKind::BitField || bitField->size() == 0) continue;
-    if (!anyField) open("fields");
-    anyField = true;
-    field(*bitField, fieldNames);
+  if (!entry.fields.empty()) {
+    open("fields");
+    UniqueNames fieldNames;
+    for (const MemoryMapElement* bitField : entry.fields) field(*bitField, fieldNames);
+    close("fields");
   }
-  if (anyField) close("fields");
   close("register");
 }
 

@@ -17,7 +17,7 @@
 #include "svd/svd_reader.h"
 #include "svd/svd_writer.h"
 #include "header/definitions_while_reading.h"
-#include "header/header_generator.h"
+#include "header/flat_header.h"
 #include "header/preamble.h"
 #include "macros/macro_expansion.h"
 #include "macros/paths.h"
@@ -122,7 +122,7 @@ bool loadInput(MemoryMap& map, const std::string& name, const MacroTable& defini
 std::unique_ptr<DefinitionsWhileReading> followWithDefinitions(MemoryMap& map, const std::string& inputPath,
                                                                const std::string& headerPath,
                                                                const HeaderOptions& options, std::string& text,
-                                                               const DefinitionDrain& drain, MapChecks* checks,
+                                                               const DefinitionDrain& drain, HeaderVisitor* checks,
                                                                std::unique_ptr<OutputFile>& header) {
   if (isSvdFile(inputPath)) return nullptr;
   header = std::make_unique<OutputFile>(headerPath);

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "checks/header_definitions.h"
+#include "checks/check_context.h"
 #include "checks/map_checks.h"
 #include "macros/macro_expansion.h"
 #include "memorymap/memory_map.h"
@@ -22,32 +22,40 @@ namespace {
 // Every clash, as a plain pass over all definitions sees it, with the
 // check's rules for what is reported.
 std::vector<std::string> everyClash(const MemoryMap& map, const HeaderOptions& options) {
-  const checks::HeaderDefinitions definitions(options);
-  std::map<std::string, checks::Definition, std::less<>> first;
+  const DefinitionNames names(options);
+  struct Definition {
+    DefinitionKind kind;
+    const MemoryMapElement* element;
+  };
+  std::map<std::string, Definition, std::less<>> first;
   std::set<std::pair<const void*, const void*>> pairs;
   auto pairOf = [](const void* a, const void* b) { return a < b ? std::pair(a, b) : std::pair(b, a); };
   std::vector<std::string> clashes;
-  definitions.forEach(*map.rootElement(), true, [&](const checks::Definition& later, std::string_view name) {
-    const auto [found, added] = first.try_emplace(std::string(name), later);
-    const checks::Definition& earlier = found->second;
-    if (added || name.empty()) return;
-    if (later.line == earlier.line && later.line == checks::Line::GroupBase &&
-        later.element->start() == earlier.element->start()) {
-      return;
-    }
-    if (later.line == earlier.line && later.line == checks::Line::Vector &&
-        later.element->startText() == earlier.element->startText()) {
-      return;
-    }
-    if (!pairs.insert(pairOf(later.element, earlier.element)).second) return;
-    if (checks::isBitFieldLine(later.line) && checks::isBitFieldLine(earlier.line) &&
-        pairs.contains(pairOf(later.element->parent, earlier.element->parent))) {
-      return;
-    }
-    clashes.push_back(map.location(*later.element) + ": " + definitions.describe(later) + " defines " +
-                      std::string(name) + ", which " + definitions.describe(earlier) + " (" +
-                      map.location(*earlier.element) + ") defines too");
-  });
+  forEachDefinition(map.rootElement(), options,
+                    [&](DefinitionKind kind, const MemoryMapElement& element, std::string_view name) {
+                      const Definition later{kind, &element};
+                      const auto [found, added] = first.try_emplace(std::string(name), later);
+                      const Definition& earlier = found->second;
+                      if (added || name.empty()) return;
+                      if (later.kind == earlier.kind && later.kind == DefinitionKind::GroupBase &&
+                          later.element->start() == earlier.element->start()) {
+                        return;
+                      }
+                      if (later.kind == earlier.kind && later.kind == DefinitionKind::Vector &&
+                          later.element->startText() == earlier.element->startText()) {
+                        return;
+                      }
+                      if (!pairs.insert(pairOf(later.element, earlier.element)).second) return;
+                      if (isFieldDefinition(later.kind) && isFieldDefinition(earlier.kind) &&
+                          pairs.contains(pairOf(later.element->parent, earlier.element->parent))) {
+                        return;
+                      }
+                      clashes.push_back(map.location(*later.element) + ": " +
+                                        checks::describe(later.kind, *later.element, names) + " defines " +
+                                        std::string(name) + ", which " +
+                                        checks::describe(earlier.kind, *earlier.element, names) + " (" +
+                                        map.location(*earlier.element) + ") defines too");
+                    });
   std::sort(clashes.begin(), clashes.end());
   return clashes;
 }

@@ -1,4 +1,4 @@
-#include "header/header_generator.h"
+#include "header/flat_header.h"
 
 #include <gtest/gtest.h>
 

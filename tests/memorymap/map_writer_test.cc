@@ -5,7 +5,7 @@
 #include <string>
 
 #include "case_file.h"
-#include "header/header_generator.h"
+#include "header/flat_header.h"
 #include "macros/macro_expansion.h"
 #include "memorymap/memory_map.h"
 #include "temp_folder.h"

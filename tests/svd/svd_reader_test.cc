@@ -6,7 +6,7 @@
 
 #include "case_file.h"
 #include "memorymap/map_writer.h"
-#include "header/header_generator.h"
+#include "header/flat_header.h"
 #include "macros/macro_expansion.h"
 #include "temp_folder.h"
 #include "text_builders.h"

@@ -1,0 +1,403 @@
+#include "header/header_model.h"
+
+#include "header/definition_names.h"
+
+namespace rw {
+
+namespace {
+
+std::string_view textOf(std::optional<std::string_view> text) { return text.value_or(std::string_view()); }
+
+// The register types the header knows: unsigned char, short and long.
+uint32_t typeBytes(const MemoryMapElement& reg) {
+  if (!reg.hasSize()) return 0;
+  const uint32_t size = reg.size();
+  return size == 1 || size == 2 || size == 4 ? size : 0;
+}
+
+// Starts of 32 or more have no bit of their own in a 32-bit register; the
+// shifts wrap around instead of being undefined, while the bit number and
+// the bit-band address keep the start as written.
+uint32_t fieldMask(uint32_t start, uint32_t size) {
+  const uint32_t width = size > 31u ? 0xFFFFFFFFu : (uint32_t{1} << size) - 1u;
+  return width << (start % 32u);
+}
+
+}  // namespace
+
+bool isFieldDefinition(DefinitionKind kind) { return kind >= DefinitionKind::Mask && kind <= DefinitionKind::AliasBit; }
+
+bool isAliasDefinition(DefinitionKind kind) { return aliasedKind(kind) != kind; }
+
+DefinitionKind aliasedKind(DefinitionKind alias) {
+  switch (alias) {
+    case DefinitionKind::RegisterAlias: return DefinitionKind::Register;
+    case DefinitionKind::AliasOffset: return DefinitionKind::RegisterOffset;
+    case DefinitionKind::AliasMask: return DefinitionKind::Mask;
+    case DefinitionKind::AliasValue: return DefinitionKind::Value;
+    case DefinitionKind::AliasBit: return DefinitionKind::Bit;
+    default: return alias;
+  }
+}
+
+std::string_view definitionSuffix(DefinitionKind kind, const HeaderOptions& options) {
+  switch (kind) {
+    case DefinitionKind::GroupBase: return options.regBaseString;
+    case DefinitionKind::Register: return options.regString;
+    case DefinitionKind::RegisterOffset:
+    case DefinitionKind::AliasOffset: return options.regOffsetString;
+    case DefinitionKind::Mask:
+    case DefinitionKind::AliasMask: return "_MASK";
+    case DefinitionKind::BitBandAddress: return "_BITBAND_ADDRESS";
+    case DefinitionKind::BitBand: return "_BITBAND";
+    case DefinitionKind::Bit:
+    case DefinitionKind::AliasBit: return "_BIT";
+    default: return {};
+  }
+}
+
+bool fitsOnOneLine(std::string_view text) {
+  return text.find_first_of(std::string_view("\n\r\0", 3)) == std::string_view::npos;
+}
+
+bool HeaderOrder::opened(const MemoryMapElement& element, Reached& reached) {
+  const Surroundings around = open_.empty() ? Surroundings{} : open_.back().inside;
+  const bool isReached = open_.empty() || open_.back().entered;
+  Surroundings inside = around;
+  if (element.kind() == ElementKind::MemorySegment) {
+    inside.segment = &element;
+    if (element.hasStart() && element.size() != 0) inside.bounds = &element;
+  }
+  open_.push_back({isReached, isReached && isContainer(element.kind()), inside});
+  if (!isReached || element.kind() != ElementKind::RegisterGroup) return false;
+  reached = {&element, around};
+  return true;
+}
+
+bool HeaderOrder::closed(const MemoryMapElement& element, Reached& reached) {
+  const Open state = open_.back();
+  open_.pop_back();
+  if (!state.reached || (element.kind() != ElementKind::Register && element.kind() != ElementKind::Vector)) {
+    return false;
+  }
+  reached = {&element, open_.empty() ? Surroundings{} : open_.back().inside};
+  return true;
+}
+
+HeaderModel::HeaderModel(const HeaderOptions& options, WarningSink warn, ElementCounts expected)
+    : options_(options),
+      names_(options),
+      warn_(std::move(warn)),
+      exclusion_(options.excludeBitFieldPattern),
+      excludedRegisters_(options.excludeBitFieldRegisters.begin(), options.excludeBitFieldRegisters.end()),
+      registerNames_(expected.registers),
+      fieldNames_(options.noBitFields ? 0 : expected.bitFields) {}
+
+void HeaderModel::walk(const MemoryMapElement* first, std::span<HeaderVisitor* const> visitors) {
+  HeaderOrder order;
+  HeaderOrder::Reached reached;
+  // The elements whose children are being walked, and the sibling to go on
+  // with after each of them.
+  std::vector<const MemoryMapElement*> entered;
+  std::vector<const XMLNode*> after;
+  const XMLNode* node = first;
+  while (problem_.element == nullptr) {
+    if (node == nullptr) {
+      if (entered.empty()) return;
+      if (order.closed(*entered.back(), reached)) reach(reached, visitors);
+      entered.pop_back();
+      node = after.back();
+      after.pop_back();
+      continue;
+    }
+    // A CDATA section is passed over.
+    const MemoryMapElement* element = asMemoryMapElement(node);
+    if (element == nullptr) {
+      node = node->nextSibling;
+      continue;
+    }
+    if (order.opened(*element, reached)) reach(reached, visitors);
+    if (order.entersLastOpened() && element->firstChild != nullptr) {
+      entered.push_back(element);
+      after.push_back(node->nextSibling);
+      node = element->firstChild;
+    } else {
+      if (order.closed(*element, reached)) reach(reached, visitors);
+      node = node->nextSibling;
+    }
+  }
+}
+
+void HeaderModel::reach(const HeaderOrder::Reached& reached, std::span<HeaderVisitor* const> visitors) {
+  if (problem_.element != nullptr) return;
+  switch (reached.element->kind()) {
+    case ElementKind::RegisterGroup:
+      group(reached, visitors);
+      break;
+    case ElementKind::Register:
+      reg(reached, visitors);
+      break;
+    case ElementKind::Vector:
+      vector(reached, visitors);
+      break;
+    default:
+      break;
+  }
+}
+
+void HeaderModel::group(const HeaderOrder::Reached& reached, std::span<HeaderVisitor* const> visitors) {
+  const MemoryMapElement& element = *reached.element;
+  const HeaderGroup record{&element, reached.where, options_.regBaseOffs && element.hasStart(),
+                           textOf(element.name())};
+  if (record.definesBase && !writable(element, "name", record.name)) return;
+  for (HeaderVisitor* visitor : visitors) visitor->group(record);
+}
+
+void HeaderModel::vector(const HeaderOrder::Reached& reached, std::span<HeaderVisitor* const> visitors) {
+  const MemoryMapElement& element = *reached.element;
+  const HeaderVector record{&element, reached.where, textOf(element.name()), textOf(element.startText())};
+  if (!writable(element, "name", record.name) || !writable(element, "number", record.number)) return;
+  for (HeaderVisitor* visitor : visitors) visitor->vector(record);
+}
+
+void HeaderModel::reg(const HeaderOrder::Reached& reached, std::span<HeaderVisitor* const> visitors) {
+  const MemoryMapElement& reg = *reached.element;
+  const MemoryMapElement* group = asMemoryMapElement(reg.parent);
+  rw::registerName(registerName_, reg, group, options_);
+  aka_ = reg.getAttribute(attribute::kAka);
+  registerAlias(registerAlias_, aka_, options_);
+  if (!writable(reg, "name", registerName_) || !writable(reg, "aka", registerAlias_)) return;
+
+  address_ = reg.start();
+  // The window's end wraps like every other sum here, so a window that would
+  // run past the top of the address space holds nothing.
+  const uint32_t bitBandBase = options_.bitBandBase;
+  bitBand_ = bitBandBase != 0xFFFFFFFFu && address_ >= bitBandBase &&
+             address_ < bitBandBase + options_.bitBandAliasOffset;
+  writesFields_ = !options_.noBitFields && !excludedRegisters_.contains(textOf(reg.name()));
+  fields_.clear();
+  pending_.clear();
+  fieldNamesText_.clear();
+  fieldAliasesText_.clear();
+
+  // A repeated register still has its fields: they may carry names the
+  // first one lacked. The fields' names are looked up before the register's
+  // is added, so that all those lookups overlap, unless the exclusion could
+  // warn while they are formed: its warning must come after the register's.
+  const NameSet::Lookup registerLookup = registerNames_.lookup(registerName_);
+  bool defined = false;
+  if (!exclusion_.active()) {
+    prepareFields(reg.firstChild, SIZE_MAX);
+    defined = registerNames_.insert(registerLookup);
+    if (!defined) warnDuplicate(registerName_);
+    defineFields(0);
+  } else {
+    defined = registerNames_.insert(registerLookup);
+    if (!defined) warnDuplicate(registerName_);
+    for (const XMLNode* child = reg.firstChild; child != nullptr && problem_.element == nullptr;) {
+      const size_t from = pending_.size();
+      child = prepareFields(child, 1);
+      defineFields(from);
+    }
+  }
+  if (problem_.element != nullptr) return;
+
+  for (size_t i = 0; i < pending_.size(); ++i) {
+    const bool last = i + 1 == pending_.size();
+    const size_t nameEnd = last ? fieldNamesText_.size() : pending_[i + 1].nameBegin;
+    const size_t aliasEnd = last ? fieldAliasesText_.size() : pending_[i + 1].aliasBegin;
+    HeaderField& field = fields_[pending_[i].field];
+    field.name = std::string_view(fieldNamesText_).substr(pending_[i].nameBegin, nameEnd - pending_[i].nameBegin);
+    field.alias =
+        std::string_view(fieldAliasesText_).substr(pending_[i].aliasBegin, aliasEnd - pending_[i].aliasBegin);
+  }
+
+  const bool hasOffset = group != nullptr && group->hasStart();
+  const HeaderRegister record{&reg,
+                              group,
+                              reached.where,
+                              textOf(reg.name()),
+                              registerName_,
+                              registerAlias_,
+                              aka_,
+                              defined,
+                              address_,
+                              typeBytes(reg),
+                              hasOffset,
+                              hasOffset ? address_ - group->start() : 0,
+                              options_.regBaseOffs && hasOffset,
+                              bitBand_,
+                              writesFields_,
+                              fields_};
+  for (HeaderVisitor* visitor : visitors) visitor->reg(record);
+}
+
+const XMLNode* HeaderModel::prepareFields(const XMLNode* child, size_t limit) {
+  const size_t firstPending = pending_.size();
+  size_t written = 0;
+  for (; child != nullptr && written < limit; child = child->nextSibling) {
+    const MemoryMapElement* element = asMemoryMapElement(child);
+    if (element == nullptr || element->kind() != ElementKind::BitField || element->size() == 0) continue;
+    const std::string_view plainName = textOf(element->name());
+    const uint32_t start = element->start();
+    const uint32_t mask = fieldMask(start, element->size());
+    HeaderField field{element, plainName, start, element->size(), mask,
+                      options_.singleBitFieldNames ? start : uint32_t{1} << (start % 32u),
+                      0, false, false, {}, {}};
+    if (bitBand_) {
+      const uint32_t aliasBase = options_.bitBandBase + options_.bitBandAliasOffset;
+      field.bitBandAddress = aliasBase + 4u * (8u * (address_ - options_.bitBandBase) + start);
+    }
+    if (writesFields_ && !exclusion_.excludes(plainName)) {
+      ownName_.assign(plainName);
+      fixDefinitionName(ownName_, options_);
+      if (!writable(*element, "name", ownName_)) return nullptr;
+      field.written = true;
+      pending_.push_back({fields_.size(), fieldNamesText_.size(), fieldAliasesText_.size(), {}});
+      if (!options_.noPrependReg) {
+        fieldNamesText_ += registerName_;
+        fieldNamesText_ += '_';
+      }
+      fieldNamesText_ += ownName_;
+      if (aka_) {
+        aliasScratch_.assign(*aka_);
+        aliasScratch_ += '_';
+        aliasScratch_ += ownName_;
+        fixDefinitionName(aliasScratch_, options_);
+        fieldAliasesText_ += aliasScratch_;
+      }
+      ++written;
+    }
+    fields_.push_back(field);
+  }
+  // Looked up once the names stopped moving.
+  for (size_t i = firstPending; i < pending_.size(); ++i) {
+    const size_t end = i + 1 < pending_.size() ? pending_[i + 1].nameBegin : fieldNamesText_.size();
+    pending_[i].lookup =
+        fieldNames_.lookup(std::string_view(fieldNamesText_).substr(pending_[i].nameBegin, end - pending_[i].nameBegin));
+  }
+  return child;
+}
+
+void HeaderModel::defineFields(size_t from) {
+  for (size_t i = from; i < pending_.size(); ++i) {
+    HeaderField& field = fields_[pending_[i].field];
+    field.defined = fieldNames_.insert(pending_[i].lookup);
+    if (!field.defined) warnDuplicate(pending_[i].lookup.name);
+  }
+}
+
+void HeaderModel::warnDuplicate(std::string_view name) {
+  if (warn_) warn_("warning: ignoring multiply defined symbol " + std::string(name) + "\n");
+}
+
+bool HeaderModel::writable(const MemoryMapElement& element, const char* what, std::string_view text) {
+  if (fitsOnOneLine(text)) return true;
+  if (problem_.element == nullptr) problem_ = UnwritableText{&element, what, std::string(text)};
+  return false;
+}
+
+void DefinitionNames::append(std::string& out, DefinitionKind kind, std::string_view stem) const {
+  // Vectors are defined as the map spells them: no prefix.
+  if (kind != DefinitionKind::Vector) out += options_.defPrefixString;
+  out += stem;
+  out += definitionSuffix(kind, options_);
+}
+
+std::string DefinitionNames::name(DefinitionKind kind, std::string_view stem) const {
+  std::string out;
+  append(out, kind, stem);
+  return out;
+}
+
+std::string DefinitionNames::registerName(const MemoryMapElement& reg) const {
+  std::string stem;
+  rw::registerName(stem, reg, asMemoryMapElement(reg.parent), options_);
+  return stem;
+}
+
+std::string DefinitionNames::fieldOwnName(std::string_view plainName) const {
+  std::string repaired(plainName);
+  fixDefinitionName(repaired, options_);
+  return repaired;
+}
+
+std::string DefinitionNames::fieldName(std::string_view registerStem, std::string_view plainName) const {
+  std::string stem;
+  bitFieldName(stem, registerStem, plainName, options_);
+  return stem;
+}
+
+std::string DefinitionNames::fieldAlias(std::optional<std::string_view> aka, std::string_view plainName) const {
+  std::string stem;
+  bitFieldAlias(stem, aka, plainName, options_);
+  return stem;
+}
+
+std::string DefinitionNames::nameOf(DefinitionKind kind, const MemoryMapElement& element) const {
+  std::string stem;
+  switch (kind) {
+    case DefinitionKind::GroupBase:
+    case DefinitionKind::Vector:
+      stem = textOf(element.name());
+      break;
+    case DefinitionKind::Register:
+    case DefinitionKind::RegisterOffset:
+      stem = registerName(element);
+      break;
+    case DefinitionKind::RegisterAlias:
+    case DefinitionKind::AliasOffset:
+      registerAlias(stem, element.getAttribute(attribute::kAka), options_);
+      break;
+    default: {
+      const MemoryMapElement& reg = *asMemoryMapElement(element.parent);
+      stem = isAliasDefinition(kind) ? fieldAlias(reg.getAttribute(attribute::kAka), textOf(element.name()))
+                                     : fieldName(registerName(reg), textOf(element.name()));
+      break;
+    }
+  }
+  return name(kind, stem);
+}
+
+namespace {
+
+class DefinitionLister : public HeaderVisitor {
+public:
+  DefinitionLister(const DefinitionNames& names, const DefinitionVisit& visit) : names_(names), visit_(visit) {}
+
+  void group(const HeaderGroup& group) override {
+    if (group.definesBase) define(DefinitionKind::GroupBase, *group.element, group.name);
+  }
+  void reg(const HeaderRegister& reg) override {
+    if (reg.defined) {
+      forEachRegisterDefinition(reg, [&](DefinitionKind kind, std::string_view stem) { define(kind, *reg.element, stem); });
+    }
+    for (const HeaderField& field : reg.fields) {
+      if (!field.defined) continue;
+      forEachFieldDefinition(field.name, field.alias, field.singleBit(), reg.bitBand,
+                             [&](DefinitionKind kind, std::string_view stem) { define(kind, *field.element, stem); });
+    }
+  }
+  void vector(const HeaderVector& vector) override { define(DefinitionKind::Vector, *vector.element, vector.name); }
+
+private:
+  void define(DefinitionKind kind, const MemoryMapElement& element, std::string_view stem) {
+    name_.clear();
+    names_.append(name_, kind, stem);
+    visit_(kind, element, name_);
+  }
+
+  const DefinitionNames& names_;
+  const DefinitionVisit& visit_;
+  std::string name_;
+};
+
+}  // namespace
+
+void forEachDefinition(const MemoryMapElement* first, const HeaderOptions& options, const DefinitionVisit& visit) {
+  HeaderModel model(options);
+  DefinitionLister lister(model.names(), visit);
+  model.walk(first, lister);
+}
+
+}  // namespace rw
