@@ -9,7 +9,12 @@ namespace rw {
 
 namespace {
 
+// Bit numbers are mostly one or two digits.
 void appendDecimal(std::string& out, uint32_t value) {
+  if (value < 10) {
+    out += static_cast<char>('0' + value);
+    return;
+  }
   char buffer[10];
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
   out.append(buffer, result.ptr);
@@ -29,11 +34,6 @@ std::string_view registerType(uint32_t bytes, bool stdint) {
 }
 
 }  // namespace
-
-void FlatHeaderWriter::number(uint32_t value) {
-  appendHexLiteral(out_, value);
-  if (options_.stdint) out_ += 'U';
-}
 
 void FlatHeaderWriter::group(const HeaderGroup& group) {
   if (!group.definesBase) return;

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "expr/integer_literal.h"
 #include "header/header_model.h"
 
 namespace rw {
@@ -32,7 +33,10 @@ private:
     names_.append(out_, kind, stem);
   }
   // An address, mask or value: hexadecimal, unsigned in C with -stdint.
-  void number(uint32_t value);
+  void number(uint32_t value) {
+    appendHexLiteral(out_, value);
+    if (options_.stdint) out_ += 'U';
+  }
 
   std::string& out_;
   const DefinitionNames& names_;

@@ -40,48 +40,20 @@ DefinitionKind aliasedKind(DefinitionKind alias) {
   }
 }
 
-std::string_view definitionSuffix(DefinitionKind kind, const HeaderOptions& options) {
-  switch (kind) {
-    case DefinitionKind::GroupBase: return options.regBaseString;
-    case DefinitionKind::Register: return options.regString;
-    case DefinitionKind::RegisterOffset:
-    case DefinitionKind::AliasOffset: return options.regOffsetString;
-    case DefinitionKind::Mask:
-    case DefinitionKind::AliasMask: return "_MASK";
-    case DefinitionKind::BitBandAddress: return "_BITBAND_ADDRESS";
-    case DefinitionKind::BitBand: return "_BITBAND";
-    case DefinitionKind::Bit:
-    case DefinitionKind::AliasBit: return "_BIT";
-    default: return {};
-  }
-}
-
 bool fitsOnOneLine(std::string_view text) {
-  return text.find_first_of(std::string_view("\n\r\0", 3)) == std::string_view::npos;
-}
-
-bool HeaderOrder::opened(const MemoryMapElement& element, Reached& reached) {
-  const Surroundings around = open_.empty() ? Surroundings{} : open_.back().inside;
-  const bool isReached = open_.empty() || open_.back().entered;
-  Surroundings inside = around;
-  if (element.kind() == ElementKind::MemorySegment) {
-    inside.segment = &element;
-    if (element.hasStart() && element.size() != 0) inside.bounds = &element;
+  // Every name the header writes passes here: one pass over its bytes, not
+  // a search for each of the three.
+  for (const char c : text) {
+    if (c == '\n' || c == '\r' || c == '\0') return false;
   }
-  open_.push_back({isReached, isReached && isContainer(element.kind()), inside});
-  if (!isReached || element.kind() != ElementKind::RegisterGroup) return false;
-  reached = {&element, around};
   return true;
 }
 
-bool HeaderOrder::closed(const MemoryMapElement& element, Reached& reached) {
-  const Open state = open_.back();
-  open_.pop_back();
-  if (!state.reached || (element.kind() != ElementKind::Register && element.kind() != ElementKind::Vector)) {
-    return false;
-  }
-  reached = {&element, open_.empty() ? Surroundings{} : open_.back().inside};
-  return true;
+void HeaderOrder::enterSegment(const MemoryMapElement& segment) {
+  Surroundings within = inside();
+  within.segment = &segment;
+  if (segment.hasStart() && segment.size() != 0) within.bounds = &segment;
+  segments_.push_back(within);
 }
 
 HeaderModel::HeaderModel(const HeaderOptions& options, WarningSink warn, ElementCounts expected)
@@ -202,17 +174,17 @@ void HeaderModel::reg(const HeaderOrder::Reached& reached, std::span<HeaderVisit
   }
   if (problem_.element != nullptr) return;
 
-  for (size_t i = 0; i < pending_.size(); ++i) {
-    const bool last = i + 1 == pending_.size();
-    const size_t nameEnd = last ? fieldNamesText_.size() : pending_[i + 1].nameBegin;
-    const size_t aliasEnd = last ? fieldAliasesText_.size() : pending_[i + 1].aliasBegin;
-    HeaderField& field = fields_[pending_[i].field];
-    field.name = std::string_view(fieldNamesText_).substr(pending_[i].nameBegin, nameEnd - pending_[i].nameBegin);
-    field.alias =
-        std::string_view(fieldAliasesText_).substr(pending_[i].aliasBegin, aliasEnd - pending_[i].aliasBegin);
+  for (const Pending& written : pending_) {
+    HeaderField& field = fields_[written.field];
+    field.name = std::string_view(fieldNamesText_.data() + written.nameBegin, written.nameLength);
+    field.alias = std::string_view(fieldAliasesText_.data() + written.aliasBegin, written.aliasLength);
   }
 
-  const bool hasOffset = group != nullptr && group->hasStart();
+  if (group != lastGroup_) {
+    lastGroup_ = group;
+    lastGroupHasStart_ = group != nullptr && group->hasStart();
+  }
+  const bool hasOffset = lastGroupHasStart_;
   const HeaderRegister record{&reg,
                               group,
                               reached.where,
@@ -241,9 +213,10 @@ const XMLNode* HeaderModel::prepareFields(const XMLNode* child, size_t limit) {
     const std::string_view plainName = textOf(element->name());
     const uint32_t start = element->start();
     const uint32_t mask = fieldMask(start, element->size());
-    HeaderField field{element, plainName, start, element->size(), mask,
-                      options_.singleBitFieldNames ? start : uint32_t{1} << (start % 32u),
-                      0, false, false, {}, {}};
+    const size_t index = fields_.size();
+    HeaderField& field = fields_.emplace_back(HeaderField{element, plainName, start, element->size(), mask,
+                                                          options_.singleBitFieldNames ? start : uint32_t{1} << (start % 32u),
+                                                          0, false, false, {}, {}});
     if (bitBand_) {
       const uint32_t aliasBase = options_.bitBandBase + options_.bitBandAliasOffset;
       field.bitBandAddress = aliasBase + 4u * (8u * (address_ - options_.bitBandBase) + start);
@@ -253,12 +226,13 @@ const XMLNode* HeaderModel::prepareFields(const XMLNode* child, size_t limit) {
       fixDefinitionName(ownName_, options_);
       if (!writable(*element, "name", ownName_)) return nullptr;
       field.written = true;
-      pending_.push_back({fields_.size(), fieldNamesText_.size(), fieldAliasesText_.size(), {}});
+      const size_t nameBegin = fieldNamesText_.size();
       if (!options_.noPrependReg) {
         fieldNamesText_ += registerName_;
         fieldNamesText_ += '_';
       }
       fieldNamesText_ += ownName_;
+      const size_t aliasBegin = fieldAliasesText_.size();
       if (aka_) {
         aliasScratch_.assign(*aka_);
         aliasScratch_ += '_';
@@ -266,15 +240,15 @@ const XMLNode* HeaderModel::prepareFields(const XMLNode* child, size_t limit) {
         fixDefinitionName(aliasScratch_, options_);
         fieldAliasesText_ += aliasScratch_;
       }
+      pending_.push_back({index, nameBegin, fieldNamesText_.size() - nameBegin, aliasBegin,
+                          fieldAliasesText_.size() - aliasBegin, {}});
       ++written;
     }
-    fields_.push_back(field);
   }
   // Looked up once the names stopped moving.
   for (size_t i = firstPending; i < pending_.size(); ++i) {
-    const size_t end = i + 1 < pending_.size() ? pending_[i + 1].nameBegin : fieldNamesText_.size();
     pending_[i].lookup =
-        fieldNames_.lookup(std::string_view(fieldNamesText_).substr(pending_[i].nameBegin, end - pending_[i].nameBegin));
+        fieldNames_.lookup(std::string_view(fieldNamesText_.data() + pending_[i].nameBegin, pending_[i].nameLength));
   }
   return child;
 }
@@ -295,13 +269,6 @@ bool HeaderModel::writable(const MemoryMapElement& element, const char* what, st
   if (fitsOnOneLine(text)) return true;
   if (problem_.element == nullptr) problem_ = UnwritableText{&element, what, std::string(text)};
   return false;
-}
-
-void DefinitionNames::append(std::string& out, DefinitionKind kind, std::string_view stem) const {
-  // Vectors are defined as the map spells them: no prefix.
-  if (kind != DefinitionKind::Vector) out += options_.defPrefixString;
-  out += stem;
-  out += definitionSuffix(kind, options_);
 }
 
 std::string DefinitionNames::name(DefinitionKind kind, std::string_view stem) const {

@@ -45,8 +45,24 @@ bool isFieldDefinition(DefinitionKind kind);
 // Whether the definition names another one (an "aka" alias) instead of
 // giving a value of its own.
 bool isAliasDefinition(DefinitionKind kind);
-// What the name of a definition of this kind puts after its stem.
-std::string_view definitionSuffix(DefinitionKind kind, const HeaderOptions& options);
+
+// What the name of a definition of this kind puts after its stem. Inline:
+// where the kind is known, as in the header's writers, the choice folds away.
+inline std::string_view definitionSuffix(DefinitionKind kind, const HeaderOptions& options) {
+  switch (kind) {
+    case DefinitionKind::GroupBase: return options.regBaseString;
+    case DefinitionKind::Register: return options.regString;
+    case DefinitionKind::RegisterOffset:
+    case DefinitionKind::AliasOffset: return options.regOffsetString;
+    case DefinitionKind::Mask:
+    case DefinitionKind::AliasMask: return "_MASK";
+    case DefinitionKind::BitBandAddress: return "_BITBAND_ADDRESS";
+    case DefinitionKind::BitBand: return "_BITBAND";
+    case DefinitionKind::Bit:
+    case DefinitionKind::AliasBit: return "_BIT";
+    default: return {};
+  }
+}
 
 // Where a reached element lies. A memory segment may only group what it
 // holds (no start, or no size): the page still files registers under the
@@ -208,11 +224,32 @@ public:
     Surroundings where;
   };
   // Each returns true, with `reached` filled in, when the element is reached
-  // at that point.
-  bool opened(const MemoryMapElement& element, Reached& reached);
-  bool closed(const MemoryMapElement& element, Reached& reached);
+  // at that point. Inline: the reader calls them for every element.
+  bool opened(const MemoryMapElement& element, Reached& reached) {
+    const bool isReached = open_.empty() || (open_.back() & kEntered) != 0;
+    const ElementKind kind = element.kind();
+    uint8_t state = isReached ? kReached : 0;
+    if (isReached && isContainer(kind)) state |= kEntered;
+    if (kind == ElementKind::MemorySegment) {
+      state |= kSegment;
+      enterSegment(element);
+    }
+    open_.push_back(state);
+    if (!isReached || kind != ElementKind::RegisterGroup) return false;
+    reached = {&element, inside()};
+    return true;
+  }
+  bool closed(const MemoryMapElement& element, Reached& reached) {
+    const uint8_t state = open_.back();
+    open_.pop_back();
+    if ((state & kSegment) != 0) segments_.pop_back();
+    const ElementKind kind = element.kind();
+    if ((state & kReached) == 0 || (kind != ElementKind::Register && kind != ElementKind::Vector)) return false;
+    reached = {&element, inside()};
+    return true;
+  }
   // Whether the children of the element opened last are looked at.
-  bool entersLastOpened() const { return !open_.empty() && open_.back().entered; }
+  bool entersLastOpened() const { return !open_.empty() && (open_.back() & kEntered) != 0; }
 
   // The kinds whose children the header looks at.
   static bool isContainer(ElementKind kind) {
@@ -221,12 +258,15 @@ public:
   }
 
 private:
-  struct Open {
-    bool reached;
-    bool entered;
-    Surroundings inside;
-  };
-  std::vector<Open> open_;
+  Surroundings inside() const { return segments_.empty() ? Surroundings{} : segments_.back(); }
+  void enterSegment(const MemoryMapElement& segment);
+
+  // Per open element: whether it is reached, whether its children are
+  // looked at, and whether it is a memory segment, which changes what its
+  // children are inside of (kept apart, as few elements are segments).
+  enum : uint8_t { kReached = 1, kEntered = 2, kSegment = 4 };
+  std::vector<uint8_t> open_;
+  std::vector<Surroundings> segments_;
 };
 
 // How definitions are named: the prefix, the stem and the kind's suffix.
@@ -235,8 +275,13 @@ class DefinitionNames {
 public:
   explicit DefinitionNames(const HeaderOptions& options) : options_(options) {}
 
-  // Appends a definition's full name; vectors take no prefix.
-  void append(std::string& out, DefinitionKind kind, std::string_view stem) const;
+  // Appends a definition's full name; vectors are defined as the map spells
+  // them, without the prefix.
+  void append(std::string& out, DefinitionKind kind, std::string_view stem) const {
+    if (kind != DefinitionKind::Vector) out += options_.defPrefixString;
+    out += stem;
+    out += definitionSuffix(kind, options_);
+  }
   std::string name(DefinitionKind kind, std::string_view stem) const;
   // The name of the definition of `element` (a group, register, field or
   // vector) of this kind, formed on its own.
@@ -317,6 +362,9 @@ private:
   std::string aliasScratch_;
   // What prepareFields needs of the register at hand.
   std::optional<std::string_view> aka_;
+  // Registers come group by group: whether the last group met has a start.
+  const MemoryMapElement* lastGroup_ = nullptr;
+  bool lastGroupHasStart_ = false;
   bool writesFields_ = false;
   bool bitBand_ = false;
   uint32_t address_ = 0;
@@ -327,7 +375,9 @@ private:
   struct Pending {
     size_t field;
     size_t nameBegin;
+    size_t nameLength;
     size_t aliasBegin;
+    size_t aliasLength;
     NameSet::Lookup lookup;
   };
   std::vector<Pending> pending_;
