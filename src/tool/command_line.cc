@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "macros/product.h"
+#include "tool/outputs.h"
 
 namespace rw {
 
@@ -46,18 +47,15 @@ constexpr Option kOptions[] = {
     {"-regoffsetstring", true, [](CommandLine& c, std::string_view a) { c.header.regOffsetString = a; },
      "register offset suffix"},
     {"-regstring", true, [](CommandLine& c, std::string_view a) { c.header.regString = a; }, "register suffix"},
-    {"-depfile", true, [](CommandLine& c, std::string_view a) { c.depFile = a; },
-     "write the header's file dependencies in Make form"},
-    {"-svd", true, [](CommandLine& c, std::string_view a) { c.svdFile = a; },
-     "also write the loaded map as a CMSIS-SVD device file"},
-    {"-map", true, [](CommandLine& c, std::string_view a) { c.mapFile = a; },
-     "also write the loaded map without directives as one memory map file"},
+    {"-depfile", true, nullptr, "write the header's file dependencies in Make form", writeDepfile},
+    {"-svd", true, nullptr, "also write the loaded map as a CMSIS-SVD device file", writeSvdFile},
+    {"-map", true, nullptr, "also write the loaded map without directives as one memory map file",
+     writeExpandedMapFile},
     {"-check", false, [](CommandLine& c, std::string_view) { c.check = true; },
      "report likely mistakes in the map as warnings"},
     {"-checkerror", false, [](CommandLine& c, std::string_view) { c.check = c.checkError = true; },
      "report likely mistakes in the map as errors"},
-    {"-html", true, [](CommandLine& c, std::string_view a) { c.htmlFile = a; },
-     "also write the loaded map as a web page"},
+    {"-html", true, nullptr, "also write the loaded map as a web page", writeHtmlFile},
     {"-stdint", false, [](CommandLine& c, std::string_view) { c.header.stdint = true; },
      "use <stdint.h> types and unsigned literals"},
 };
@@ -71,6 +69,13 @@ void printUsageLine(std::FILE* out, std::string_view name, std::string_view desc
 }  // namespace
 
 std::span<const Option> optionTable() { return kOptions; }
+
+const std::string* CommandLine::output(std::string_view option) const {
+  for (const auto& [name, path] : outputs) {
+    if (name == option) return &path;
+  }
+  return nullptr;
+}
 
 const Option* findOption(std::string_view word) {
   for (const Option& option : kOptions) {

@@ -1,5 +1,6 @@
-// How command-line errors reach the user: one line each on standard error,
-// counted, so that the run can stop once the whole command line was read.
+// How a run's errors and warnings reach the user: one line each on standard
+// error. Errors of the command line are counted, so that the run can stop
+// once the whole command line was read.
 #pragma once
 
 #include <cstdio>
@@ -16,6 +17,16 @@ struct Diagnostics {
 
   // "<programName>: error: <message>", a line feed, flushed; counted.
   void error(std::string_view message);
+  // "regwright can't write PATH: REASON", or without a reason.
+  void cantWrite(std::string_view path, std::string_view reason = {});
+  // "regwright can't create PATH".
+  void cantCreate(std::string_view path);
+  // "load error MESSAGE at LINE".
+  void loadError(std::string_view message, int line);
+  // "LOCATION: warning: MESSAGE [-check-KIND]", a finding of the map checks.
+  void finding(std::string_view location, std::string_view message, std::string_view kind);
+  // Lines made elsewhere (warnings of the header's definitions), as they are.
+  void lines(std::string_view text);
 };
 
 }  // namespace rw

@@ -22,7 +22,11 @@ void OptionParser::parse(const std::vector<std::string>& words) {
         }
         argument = words[++i];
       }
-      option->apply(commandLine_, argument);
+      if (option->write != nullptr) {
+        setOutput(option->name, argument);
+      } else {
+        option->apply(commandLine_, argument);
+      }
     } else if (word.starts_with('@')) {
       readIndirectFile(word.substr(1));
     } else if (word.starts_with('-')) {
@@ -31,6 +35,16 @@ void OptionParser::parse(const std::vector<std::string>& words) {
       commandLine_.positionals.push_back(word);
     }
   }
+}
+
+void OptionParser::setOutput(std::string_view option, std::string_view path) {
+  for (auto& [name, named] : commandLine_.outputs) {
+    if (name == option) {
+      named = path;
+      return;
+    }
+  }
+  commandLine_.outputs.emplace_back(option, path);
 }
 
 void OptionParser::readIndirectFile(const std::string& fileName) {

@@ -49,6 +49,9 @@ public:
   std::vector<std::string> splitLine(const std::string& fileName, int lineNumber, const char* text);
 
 private:
+  // A repeated output option names the file anew.
+  void setOutput(std::string_view option, std::string_view path);
+
   CommandLine& commandLine_;
   Diagnostics& diagnostics_;
   int indirectDepth_ = 0;

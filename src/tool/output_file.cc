@@ -157,6 +157,13 @@ bool OutputFile::place() {
   return false;
 }
 
+void OutputFile::discard() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  error_ = 0;
+  removeTemporary();
+}
+
 void OutputFile::removeTemporary() {
   if (temporary_.empty()) return;
   ::unlink(temporary_.c_str());

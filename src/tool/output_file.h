@@ -37,6 +37,9 @@ public:
   // Renames the finished temporary file over the target. False, with errno
   // set and the temporary file removed, when that fails.
   bool place();
+  // Throws away what was written unseen: the file is as before open().
+  void discard();
+  bool isOpen() const { return fd_ >= 0; }
 
   const std::string& path() const { return path_; }
 

@@ -57,7 +57,7 @@ std::string changes(const CommandLine& commandLine) {
   flag("singlebitfieldnames", o.singleBitFieldNames);
   flag("regbaseoffs", o.regBaseOffs);
   flag("nobitfields", o.noBitFields);
-  text("depfile", commandLine.depFile, "");
+  for (const auto& [option, path] : commandLine.outputs) out += option.substr(1) + "=" + path + " ";
   if (!out.empty()) out.pop_back();
   return out;
 }

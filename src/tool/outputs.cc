@@ -1,0 +1,38 @@
+#include "tool/outputs.h"
+
+#include "html/html_writer.h"
+#include "memorymap/map_writer.h"
+#include "memorymap/memory_map.h"
+#include "svd/svd_writer.h"
+#include "tool/depfile.h"
+
+namespace rw {
+
+OutputText writeDepfile(const OutputSource& source) {
+  // Formed from the files the load read, so a name no depfile reader could
+  // take back fails the run before anything is written.
+  DependencyRule rule = dependencyRule(source.headerPath, source.map.filesRead());
+  switch (rule.problem) {
+    case DepfileProblem::None:
+      return {std::move(rule.text), {}};
+    case DepfileProblem::LineBreak:
+      return {{}, "a file name holds a line break"};
+    case DepfileProblem::TrailingBackslash:
+      return {{}, "the file name " + rule.path + " ends in a backslash"};
+  }
+  return {};
+}
+
+OutputText writeSvdFile(const OutputSource& source) {
+  return {writeSvd(source.map.rootElement(), source.targetName), {}};
+}
+
+OutputText writeExpandedMapFile(const OutputSource& source) {
+  return {writeExpandedMap(source.map.rootElement()), {}};
+}
+
+OutputText writeHtmlFile(const OutputSource& source) {
+  return {writeHtml(source.map.rootElement(), source.commandLine.header, source.targetName), {}};
+}
+
+}  // namespace rw

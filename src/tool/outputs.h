@@ -1,0 +1,18 @@
+// The run's further outputs, one writer each: what the option table's output
+// rows name.
+#pragma once
+
+#include "tool/command_line.h"
+
+namespace rw {
+
+// The header's dependencies as a Make rule (-depfile).
+OutputText writeDepfile(const OutputSource& source);
+// The loaded map as a CMSIS-SVD device file (-svd).
+OutputText writeSvdFile(const OutputSource& source);
+// The loaded map as one memory map file without directives (-map).
+OutputText writeExpandedMapFile(const OutputSource& source);
+// The register reference page (-html).
+OutputText writeHtmlFile(const OutputSource& source);
+
+}  // namespace rw
