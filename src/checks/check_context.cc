@@ -43,13 +43,7 @@ uint32_t checkedBytes(const HeaderRegister& reg) {
   return sizeText && sizeLiteralValue(*sizeText) == reg.bytes ? reg.bytes : 0;
 }
 
-std::string hex(uint64_t value) {
-  std::string text;
-  appendHexLiteral(text, value);
-  return text;
-}
-
-std::string byteRange(uint64_t first, uint64_t last) { return hex(first) + ".." + hex(last); }
+std::string byteRange(uint64_t first, uint64_t last) { return hexLiteral(first) + ".." + hexLiteral(last); }
 
 std::string bits(uint64_t first, uint64_t last) {
   if (first == last) return "bit " + std::to_string(first);
@@ -57,7 +51,7 @@ std::string bits(uint64_t first, uint64_t last) {
 }
 
 std::string describe(const MemoryMapElement& element, const DefinitionNames& names) {
-  const std::string_view name = element.name().value_or(std::string_view());
+  const std::string_view name = textOf(element.name());
   switch (element.kind()) {
     case ElementKind::Register:
       return named("register", names.registerName(element));

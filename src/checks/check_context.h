@@ -31,8 +31,6 @@ public:
 // the layout checks leave out.
 uint32_t checkedBytes(const HeaderRegister& reg);
 
-// "0x" and upper-case hexadecimal, as the header writes numbers.
-std::string hex(uint64_t value);
 // "FIRST..LAST" in hexadecimal.
 std::string byteRange(uint64_t first, uint64_t last);
 // "bits FIRST..LAST", or "bit FIRST" for one.

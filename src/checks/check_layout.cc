@@ -4,6 +4,7 @@
 #include <string>
 
 #include "checks/check_context.h"
+#include "expr/integer_literal.h"
 
 namespace rw::checks {
 
@@ -37,7 +38,7 @@ public:
     const Extent extent{start, uint64_t{start} + bytes, reg.element, extents_.size()};
     if (start % bytes != 0) {
       findings_.add(*reg.element, "align",
-                    describe(*reg.element, names_) + " at " + hex(start) + " is not aligned to its size of " + std::to_string(bytes) +
+                    describe(*reg.element, names_) + " at " + hexLiteral(start) + " is not aligned to its size of " + std::to_string(bytes) +
                         " bytes");
     }
     if (const MemoryMapElement* segment = reg.where.bounds) {

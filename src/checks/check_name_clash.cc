@@ -20,6 +20,8 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -60,65 +62,15 @@ uint64_t hashOf(std::string_view name) { return NameHash().add(name).value(); }
 // nothing). None of them ends another.
 constexpr std::string_view kFieldLineEnds[] = {"_MASK", "_BIT", "_BITBAND", "_BITBAND_ADDRESS"};
 
-// A set of hashes: open addressing, no allocation per entry, as a screen
-// of a large map may hold a million.
-class HashSet {
-public:
-  HashSet() : slots_(64) {}
-
-  bool empty() const { return count_ == 0 && !holdsZero_; }
-  bool contains(uint64_t hash) const {
-    if (hash == 0) return holdsZero_;
-    for (size_t at = hash & (slots_.size() - 1);; at = (at + 1) & (slots_.size() - 1)) {
-      if (slots_[at] == hash) return true;
-      if (slots_[at] == 0) return false;
-    }
-  }
-  void insert(uint64_t hash) {
-    if (hash == 0) {
-      holdsZero_ = true;
-      return;
-    }
-    if (2 * (count_ + 1) > slots_.size()) grow();
-    if (place(slots_, hash)) ++count_;
-  }
-
-private:
-  // 0 marks a free slot; the hash 0 is kept aside.
-  static bool place(std::vector<uint64_t>& slots, uint64_t hash) {
-    size_t at = hash & (slots.size() - 1);
-    for (; slots[at] != 0; at = (at + 1) & (slots.size() - 1)) {
-      if (slots[at] == hash) return false;
-    }
-    slots[at] = hash;
-    return true;
-  }
-  void grow() {
-    std::vector<uint64_t> larger(slots_.size() * 2);
-    for (const uint64_t hash : slots_) {
-      if (hash != 0) place(larger, hash);
-    }
-    slots_.swap(larger);
-  }
-
-  std::vector<uint64_t> slots_;
-  size_t count_ = 0;
-  bool holdsZero_ = false;
-};
+// Hashes of names: the screen keeps no names, only their hashes.
+using HashSet = std::unordered_set<uint64_t>;
 
 // Definitions by the hash of their name. The names themselves are formed
 // again only to confirm an equal hash.
 class DefinitionTable {
 public:
-  DefinitionTable() : slots_(1024) {}
-
   // Whether some definition's name has this hash.
-  bool mayHold(uint64_t hash) const {
-    for (size_t at = hash & (slots_.size() - 1);; at = (at + 1) & (slots_.size() - 1)) {
-      if (slots_[at].index == 0) return false;
-      if (slots_[at].hash == hash) return true;
-    }
-  }
+  bool mayHold(uint64_t hash) const { return byHash_.contains(hash); }
 
   // What the table holds of one name: the definition added first, and
   // whether a register line is among them.
@@ -128,45 +80,25 @@ public:
   };
   Found find(uint64_t hash, std::string_view name, const DefinitionNames& names) const {
     Found found;
-    uint32_t first = UINT32_MAX;
-    for (size_t at = hash & (slots_.size() - 1); slots_[at].index != 0; at = (at + 1) & (slots_.size() - 1)) {
-      const Slot& slot = slots_[at];
-      if (slot.hash != hash) continue;
-      const Definition& definition = definitions_[slot.index - 1];
+    size_t first = SIZE_MAX;
+    const auto [begin, end] = byHash_.equal_range(hash);
+    for (auto at = begin; at != end; ++at) {
+      const Definition& definition = definitions_[at->second];
       if (names.nameOf(definition.kind, *definition.element) != name) continue;
-      first = std::min(first, slot.index - 1);
+      first = std::min(first, at->second);
       found.registerLine = found.registerLine || definition.kind == DefinitionKind::Register;
     }
-    if (first != UINT32_MAX) found.first = definitions_[first];
+    if (first != SIZE_MAX) found.first = definitions_[first];
     return found;
   }
 
   void add(uint64_t hash, const Definition& definition) {
-    if (2 * (definitions_.size() + 1) > slots_.size()) grow();
+    byHash_.emplace(hash, definitions_.size());
     definitions_.push_back(definition);
-    place(Slot{hash, static_cast<uint32_t>(definitions_.size())});
   }
 
 private:
-  struct Slot {
-    uint64_t hash = 0;
-    uint32_t index = 0;  // into definitions_, plus one; 0 marks a free slot
-  };
-
-  void place(const Slot& slot) {
-    size_t at = slot.hash & (slots_.size() - 1);
-    while (slots_[at].index != 0) at = (at + 1) & (slots_.size() - 1);
-    slots_[at] = slot;
-  }
-  void grow() {
-    std::vector<Slot> old(slots_.size() * 2);
-    old.swap(slots_);
-    for (const Slot& slot : old) {
-      if (slot.index != 0) place(slot);
-    }
-  }
-
-  std::vector<Slot> slots_;
+  std::unordered_multimap<uint64_t, size_t> byHash_;
   std::vector<Definition> definitions_;
 };
 

@@ -5,24 +5,17 @@
 #include <unordered_map>
 
 #include "checks/check_context.h"
+#include "expr/integer_literal.h"
 
 namespace rw::checks {
 
 namespace {
 
-int digitValue(char c, int base) {
-  int value = base;
-  if (c >= '0' && c <= '9') value = c - '0';
-  else if (c >= 'a' && c <= 'f') value = c - 'a' + 10;
-  else if (c >= 'A' && c <= 'F') value = c - 'A' + 10;
-  return value < base ? value : -1;
-}
-
 // The value of a decimal literal without a leading zero ("0" itself
 // aside) or of a "0x" hexadecimal one; nothing for anything else, and for a
 // value beyond 64 bits.
 std::optional<uint64_t> vectorNumber(std::string_view text) {
-  int base = 10;
+  unsigned base = 10;
   if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
     base = 16;
     text.remove_prefix(2);

@@ -60,16 +60,40 @@ uint64_t expressionLiteralValue(std::string_view text) {
 
 uint64_t sizeLiteralValue(std::string_view text) { return literalValue(text, letterOrDigitValue); }
 
+namespace {
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+}  // namespace
+
 void appendHexLiteral(std::string& out, uint64_t value) {
   char buffer[18];
   char* p = buffer + sizeof buffer;
   do {
-    *--p = "0123456789ABCDEF"[value & 0xFu];
+    *--p = kHexDigits[value & 0xFu];
     value >>= 4;
   } while (value != 0);
   *--p = 'x';
   *--p = '0';
   out.append(p, buffer + sizeof buffer);
+}
+
+std::string hexLiteral(uint64_t value) {
+  std::string text;
+  appendHexLiteral(text, value);
+  return text;
+}
+
+void appendHexDigits(std::string& out, uint64_t value, int digits) {
+  for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) out += kHexDigits[(value >> shift) & 0xFu];
+}
+
+int digitValue(char c, unsigned base) {
+  int value = -1;
+  if (c >= '0' && c <= '9') value = c - '0';
+  else if (c >= 'a' && c <= 'f') value = c - 'a' + 10;
+  else if (c >= 'A' && c <= 'F') value = c - 'A' + 10;
+  return value >= 0 && static_cast<unsigned>(value) < base ? value : -1;
 }
 
 }  // namespace rw

@@ -29,5 +29,12 @@ uint64_t sizeLiteralValue(std::string_view text);
 // (0x0, 0x4001080C): the form of every address, mask and hexadecimal macro
 // the program writes. It is also what printf's "0x%X" gives.
 void appendHexLiteral(std::string& out, uint64_t value);
+std::string hexLiteral(uint64_t value);
+// Appends the last `digits` upper-case hexadecimal digits of `value`, with
+// leading zeros: the form of escapes (\u00E9, %2F).
+void appendHexDigits(std::string& out, uint64_t value, int digits);
+
+// The value of `c` as a digit in `base` (up to 16), or -1.
+int digitValue(char c, unsigned base);
 
 }  // namespace rw

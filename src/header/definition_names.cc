@@ -1,40 +1,12 @@
 #include "header/definition_names.h"
 
-#include <utf8proc.h>
+#include "xml/utf8_text.h"
 
 
 namespace rw {
 namespace {
 
-// The first character of `name`, decoded as UTF-8; a byte that does not start
-// a valid sequence stands for the Latin-1 character of the same value, which
-// is what the byte most likely meant in an older 8-bit map.
-int32_t firstCodePoint(const std::string& name) {
-  utf8proc_int32_t codePoint = -1;
-  const auto* bytes = reinterpret_cast<const utf8proc_uint8_t*>(name.data());
-  utf8proc_ssize_t length = utf8proc_iterate(bytes, static_cast<utf8proc_ssize_t>(name.size()), &codePoint);
-  if (length <= 0 || codePoint < 0) {
-    return static_cast<unsigned char>(name[0]);
-  }
-  return codePoint;
-}
-
-bool isNumberCharacter(int32_t codePoint) {
-  if (codePoint >= '0' && codePoint <= '9') {
-    return true;
-  }
-  if (codePoint < 0x80) {
-    return false;
-  }
-  switch (utf8proc_category(codePoint)) {
-    case UTF8PROC_CATEGORY_ND:
-    case UTF8PROC_CATEGORY_NL:
-    case UTF8PROC_CATEGORY_NO:
-      return true;
-    default:
-      return false;
-  }
-}
+bool isNumberCharacter(char32_t c) { return (c >= '0' && c <= '9') || (c >= 0x80 && isUnicodeNumber(c)); }
 
 }  // namespace
 
@@ -42,7 +14,8 @@ void fixDefinitionName(std::string& name, const HeaderOptions& options) {
   if (!options.fixDefs) {
     return;
   }
-  bool needsUnderscore = !name.empty() && isNumberCharacter(firstCodePoint(name));
+  size_t first = 0;
+  const bool needsUnderscore = !name.empty() && isNumberCharacter(nextCharacter(name, first));
   // One pass that drops brackets, maps separators and stops at "(": the
   // cut comes last in the rules, but nothing after the "(" survives anyway.
   size_t kept = 0;
@@ -95,7 +68,7 @@ void bitFieldName(std::string& out, std::string_view registerName, std::string_v
 }
 
 void registerAlias(std::string& out, std::optional<std::string_view> aka, const HeaderOptions& options) {
-  out.assign(aka.value_or(std::string_view()));
+  out.assign(textOf(aka));
   fixDefinitionName(out, options);
 }
 

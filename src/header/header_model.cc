@@ -6,8 +6,6 @@ namespace rw {
 
 namespace {
 
-std::string_view textOf(std::optional<std::string_view> text) { return text.value_or(std::string_view()); }
-
 // The register types the header knows: unsigned char, short and long.
 uint32_t typeBytes(const MemoryMapElement& reg) {
   if (!reg.hasSize()) return 0;

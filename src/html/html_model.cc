@@ -11,8 +11,6 @@ namespace rw {
 
 namespace {
 
-std::string_view textOf(std::optional<std::string_view> text) { return text.value_or(std::string_view()); }
-
 // What a person calls an element: its name, or its tag when it has none.
 std::string_view labelOf(const MemoryMapElement& element) {
   const std::string_view name = textOf(element.name());

@@ -21,8 +21,6 @@ namespace {
 // of its field count.
 constexpr size_t kMaxPictureRows = 8;
 
-std::string_view textOf(std::optional<std::string_view> text) { return text.value_or(std::string_view()); }
-
 // A register's width in bits as the picture draws it: its size in bytes, or
 // 32 bits, the header's "unsigned", for any size without a C type.
 uint32_t pictureWidth(const MemoryMapElement& reg) {

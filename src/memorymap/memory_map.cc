@@ -94,7 +94,7 @@ size_t MemoryMap::processImports() {
     // and gives the same sibling to the new one.
     MemoryMapElement* next = asMemoryMapElement(child->nextSibling);
     if (child->tagName() == "Import") {
-      const std::string file(child->getAttribute("filename").value_or(std::string_view()));
+      const std::string file(textOf(child->getAttribute("filename")));
       MemoryMapElement* imported = loadFile(file);
       if (imported != nullptr) {
         root->replaceChild(child, imported);

@@ -1,5 +1,7 @@
 #include "svd/svd_values.h"
 
+#include "expr/integer_literal.h"
+
 namespace rw {
 
 namespace {
@@ -8,15 +10,6 @@ bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 bool isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
-// The value of `c` as a digit in `base`, or -1.
-int digitValue(char c, unsigned base) {
-  int value = -1;
-  if (isAsciiDigit(c)) value = c - '0';
-  else if (c >= 'a' && c <= 'f') value = c - 'a' + 10;
-  else if (c >= 'A' && c <= 'F') value = c - 'A' + 10;
-  return value >= 0 && static_cast<unsigned>(value) < base ? value : -1;
-}
 
 // The power of two a scale letter stands for, or 0 when `c` is none.
 unsigned scaleShift(char c) {

@@ -13,20 +13,13 @@
 #include "expr/integer_literal.h"
 #include "header/header_model.h"
 #include "svd/svd_values.h"
+#include "xml/utf8_text.h"
 
 namespace rw {
 
 namespace {
 
 constexpr std::string_view kVectorSuffix = "_IRQn";
-
-std::string_view textOf(std::optional<std::string_view> text) { return text.value_or(std::string_view()); }
-
-std::string hexText(uint64_t value) {
-  std::string text;
-  appendHexLiteral(text, value);
-  return text;
-}
 
 // SVD names are C identifiers: the reader's rule, and an "_" in front of a
 // leading digit or for no name at all.
@@ -85,7 +78,7 @@ std::optional<uint64_t> numberOf(std::string_view text) {
 // don't-care bits ("#1x0").
 std::optional<std::string> enumeratedValue(std::string_view text) {
   text = trimmed(text);
-  if (const std::optional<uint64_t> number = numberOf(text)) return hexText(*number);
+  if (const std::optional<uint64_t> number = numberOf(text)) return hexLiteral(*number);
   std::string_view digits = text;
   if (digits.starts_with('#')) digits.remove_prefix(1);
   else if (digits.starts_with("0b") || digits.starts_with("0B")) digits.remove_prefix(2);
@@ -94,49 +87,18 @@ std::optional<std::string> enumeratedValue(std::string_view text) {
   return "#" + std::string(digits);
 }
 
-// One character of `text` from `i` on, as a code point, moving `i` past it.
-// A byte that does not start valid UTF-8 stands for its Latin-1 character.
-uint32_t nextCodePoint(std::string_view text, size_t& i) {
-  const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-  const unsigned char lead = byte(i);
-  size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead <= 0xDF ? 2 : 1;
-  if (lead < 0x80 || length == 1 || i + length > text.size()) {
-    ++i;
-    return lead;
-  }
-  uint32_t codePoint = lead & (0x7Fu >> length);
-  for (size_t k = 1; k < length; ++k) {
-    if ((byte(i + k) & 0xC0) != 0x80) {
-      ++i;
-      return lead;
-    }
-    codePoint = codePoint << 6 | (byte(i + k) & 0x3Fu);
-  }
-  // Overlong forms and surrogates are no valid UTF-8 either.
-  const uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (codePoint < least[length] || (codePoint >= 0xD800 && codePoint <= 0xDFFF) || codePoint > 0x10FFFF) {
-    ++i;
-    return lead;
-  }
-  i += length;
-  return codePoint;
-}
-
 // Text for an SVD element: escaped, and only of the Basic Latin and Latin-1
 // characters SVD descriptions may hold. Others become "?"; control
 // characters, which XML cannot carry, become blanks.
 void appendText(std::string& out, std::string_view text) {
   for (size_t i = 0; i < text.size();) {
-    const uint32_t c = nextCodePoint(text, i);
+    const char32_t c = nextCharacter(text, i);
     if (c == '&') out += "&amp;";
     else if (c == '<') out += "&lt;";
     else if (c == '>') out += "&gt;";
     else if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') out += ' ';
-    else if (c < 0x80) out += static_cast<char>(c);
-    else if (c <= 0xFF) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else out += '?';
+    else if (c <= 0xFF) appendUtf8(out, c);
+    else out += '?';
   }
 }
 
@@ -270,7 +232,7 @@ void SvdWriter::peripheral(const Peripheral& peripheral, UniqueNames& peripheral
   open("peripheral");
   element("name", peripheralNames.take(svdName(!holderName.empty() ? holderName : deviceName_)));
   if (holder != nullptr) element("description", trimmed(textOf(holder->getAttribute("description"))));
-  element("baseAddress", hexText(base));
+  element("baseAddress", hexLiteral(base));
   if (!peripheral.registers.empty()) {
     uint64_t low = UINT64_MAX;
     uint64_t high = 0;
@@ -280,8 +242,8 @@ void SvdWriter::peripheral(const Peripheral& peripheral, UniqueNames& peripheral
       high = std::max(high, offset + (reg.element->hasSize() ? reg.element->size() : 4));
     }
     open("addressBlock");
-    element("offset", hexText(low));
-    element("size", hexText(high - low));
+    element("offset", hexLiteral(low));
+    element("size", hexLiteral(high - low));
     element("usage", "registers");
     close("addressBlock");
   }
@@ -311,11 +273,11 @@ void SvdWriter::registerElement(const SvdRegister& entry, uint32_t base, UniqueN
   open("register");
   element("name", names.take(svdName(textOf(reg.name()))));
   element("description", trimmed(textOf(reg.getAttribute("description"))));
-  element("addressOffset", hexText(static_cast<uint32_t>(reg.start() - base)));
+  element("addressOffset", hexLiteral(static_cast<uint32_t>(reg.start() - base)));
   if (reg.hasSize()) element("size", std::to_string(uint64_t{reg.size()} * 8));
   element("access", svdAccess(textOf(reg.getAttribute("access"))).value_or(""));
   if (const std::optional<uint64_t> reset = numberOf(textOf(reg.getAttribute("reset_value")))) {
-    element("resetValue", hexText(*reset));
+    element("resetValue", hexLiteral(*reset));
   }
   if (!entry.fields.empty()) {
     open("fields");

@@ -134,6 +134,10 @@ struct ElementFactory {
   XMLElement* (*copy)(const XMLElement& source, std::span<const ValueChange> changes);
 };
 
+// An attribute's value, or empty text when it is absent: most writers treat
+// the two alike.
+inline std::string_view textOf(std::optional<std::string_view> value) { return value.value_or(std::string_view()); }
+
 inline XMLElement* asElement(XMLNode* node) {
   return node != nullptr && node->isElement() ? static_cast<XMLElement*>(node) : nullptr;
 }
