@@ -36,53 +36,6 @@ constexpr size_t kMaxExpandedPerRun = size_t{256} << 20;
 size_t gExpandedThisRun = 0;
 bool gRunLimitReported = false;
 
-// Where each reference "$(" ends: for every '(' that follows a sigil, the
-// index of the ')' that brings its depth back to 0 (npos when none does),
-// ordered by the position of the '('. Looking the end up here keeps a pass
-// linear even when thousands of unclosed "$(" would each scan to the end of
-// the text.
-class ReferenceEnds {
-public:
-  // The buffers are kept from one pass to the next.
-  void scan(std::string_view text) {
-    references_.clear();
-    open_.clear();
-    next_ = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-      if (text[i] == '(') {
-        if (i > 0 && text[i - 1] == kSigil) {
-          open_.push_back(references_.size());
-          references_.push_back({i, std::string_view::npos});
-        } else {
-          open_.push_back(kPlainParenthesis);
-        }
-      } else if (text[i] == ')' && !open_.empty()) {
-        if (open_.back() != kPlainParenthesis) references_[open_.back()].close = i;
-        open_.pop_back();
-      }
-    }
-  }
-
-  // The closing index for the '(' at `openParen`; calls come in increasing
-  // order of `openParen`.
-  size_t closeOf(size_t openParen) {
-    while (next_ < references_.size() && references_[next_].open < openParen) ++next_;
-    if (next_ < references_.size() && references_[next_].open == openParen) return references_[next_].close;
-    return std::string_view::npos;
-  }
-
-private:
-  static constexpr size_t kPlainParenthesis = static_cast<size_t>(-1);
-  struct Reference {
-    size_t open;
-    size_t close;
-  };
-  std::vector<Reference> references_;
-  // Open parentheses: an index into references_, or kPlainParenthesis.
-  std::vector<size_t> open_;
-  size_t next_ = 0;
-};
-
 const char* const kMonthNames[12] = {"January", "February", "March",     "April",   "May",      "June",
                                      "July",    "August",   "September", "October", "November", "December"};
 
@@ -207,23 +160,18 @@ void warnTooLong() {
 }  // namespace
 
 std::string expandMacros(std::string_view text, const MacroTable& macros) {
-  std::string out;
-  expandMacros(text, macros, out);
-  return out;
+  MacroExpander expander;
+  return expander.expand(text, macros);
 }
 
-void expandMacros(std::string_view text, const MacroTable& macros, std::string& out) {
-  // The pass's input: the text itself for the first pass, the previous pass's
-  // output after it. Kept per thread across calls, like the reference ends.
-  thread_local std::string working;
-  thread_local ReferenceEnds referenceEnds;
+void MacroExpander::expand(std::string_view text, const MacroTable& macros, std::string& out) {
   std::string_view input = text;
   for (int round = 0; round < kMaxExpansionPasses; ++round) {
     if (input.empty()) {
       out.clear();
       return;
     }
-    const Pass pass = expandOnePass(input, macros, referenceEnds, out);
+    const Pass pass = expandOnePass(input, macros, referenceEnds_, out);
     if (pass == Pass::TooLong) {
       warnTooLong();
       return;
@@ -244,8 +192,8 @@ void expandMacros(std::string_view text, const MacroTable& macros, std::string& 
       warnTooLong();
       return;
     }
-    working.swap(out);
-    input = working;
+    working_.swap(out);
+    input = working_;
   }
   // The last pass may have resolved everything it asked for.
   if (input.find("$(") != std::string::npos) {

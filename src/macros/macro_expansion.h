@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "macros/macro_table.h"
+#include "macros/reference_ends.h"
 
 namespace rw {
 
@@ -15,10 +16,28 @@ namespace rw {
 // a further pass, within bounds that end runaway texts with a warning on
 // standard error. The eight date and time names, once found in the table,
 // give the current date or time rather than the value stored.
+//
+// An expander keeps its buffers from one text to the next: a loop expands
+// millions of short values, and one set of buffers for all of them spares
+// allocations for each.
+class MacroExpander {
+public:
+  // Into `out`, whose storage is reused too.
+  void expand(std::string_view text, const MacroTable& macros, std::string& out);
+  std::string expand(std::string_view text, const MacroTable& macros) {
+    std::string out;
+    expand(text, macros, out);
+    return out;
+  }
+
+private:
+  // The input of a pass after the first: the previous pass's output.
+  std::string working_;
+  ReferenceEnds referenceEnds_;
+};
+
+// One text with buffers of its own, for callers that expand a few texts.
 std::string expandMacros(std::string_view text, const MacroTable& macros);
-// The same into `out`, whose storage is reused: a loop expands millions of
-// short values, and one buffer for all of them spares an allocation each.
-void expandMacros(std::string_view text, const MacroTable& macros, std::string& out);
 
 // The items of a ";"-separated list; a backslash makes the next character
 // literal. Empty items are dropped unless `keepEmpty`.

@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -25,23 +26,6 @@ const std::string& lookupDefining(MacroTable& table, const std::string& name) {
   return *table.find(name);
 }
 
-// The tags dispatch acts on.
-constexpr std::string_view kDirectiveTags[] = {"if",     "ifnot",   "ifex",   "ifdef",  "ifndef", "switch",
-                                               "define", "include", "xmldef", "xmlput", "for",    "foreach"};
-
-constexpr uint64_t directiveWordMask() {
-  uint64_t mask = 0;
-  for (std::string_view tag : kDirectiveTags) {
-    for (size_t i = 0; i < elementtext::kWordCount; ++i) {
-      if (elementtext::kWords[i] == tag) mask |= uint64_t{1} << i;
-    }
-  }
-  return mask;
-}
-
-static_assert(static_cast<size_t>(std::popcount(directiveWordMask())) == std::size(kDirectiveTags), "every directive tag is a word");
-
-
 bool listContains(std::string_view list, std::string_view value) {
   if (value.empty()) return false;
   for (std::string_view item : splitList(list)) {
@@ -52,10 +36,36 @@ bool listContains(std::string_view list, std::string_view value) {
 
 }  // namespace
 
+// Every directive the walk carries out. The tags dispatch acts on are the
+// tags that make a tree worth walking at all: one table says both.
+struct Preprocessor::Directive {
+  std::string_view tag;
+  Outcome (Preprocessor::*handler)(XMLElement& element, Level& level);
+};
+
+constexpr Preprocessor::Directive Preprocessor::kDirectives[] = {
+    {"if", &Preprocessor::processIf<false>},       {"ifnot", &Preprocessor::processIf<true>},
+    {"ifex", &Preprocessor::processIfex},          {"ifdef", &Preprocessor::processIfdef<false>},
+    {"ifndef", &Preprocessor::processIfdef<true>}, {"switch", &Preprocessor::processSwitch},
+    {"define", &Preprocessor::processDefine},      {"include", &Preprocessor::processInclude},
+    {"xmldef", &Preprocessor::processXmldef},      {"xmlput", &Preprocessor::processXmlput},
+    {"for", &Preprocessor::processFor},            {"foreach", &Preprocessor::processForeach},
+};
+
 bool walkChangesNothing(const ReadCensus& census) {
   // Asked once per element while a map is followed: the mask is worked out
   // by the compiler.
-  constexpr uint64_t kDirectiveWords = directiveWordMask();
+  constexpr uint64_t kDirectiveWords = [] {
+    uint64_t mask = 0;
+    for (const Preprocessor::Directive& directive : Preprocessor::kDirectives) {
+      for (size_t i = 0; i < elementtext::kWordCount; ++i) {
+        if (elementtext::kWords[i] == directive.tag) mask |= uint64_t{1} << i;
+      }
+    }
+    return mask;
+  }();
+  static_assert(static_cast<size_t>(std::popcount(kDirectiveWords)) == std::size(Preprocessor::kDirectives),
+                "every directive tag is a word");
   return !census.dollarInValue && (census.wordTags & kDirectiveWords) == 0;
 }
 
@@ -75,44 +85,6 @@ std::vector<std::string_view> splitList(std::string_view text) {
     begin = end + 1;
   }
   return items;
-}
-
-std::span<const ValueChange> ExpandedValues::expand(const XMLElement& element, const MacroTable& table,
-                                                    uint64_t& grown) {
-  changes_.clear();
-  values_.clear();
-  ends_.clear();
-  size_t index = 0;
-  for (const XMLAttribute& attribute : element.attributes()) {
-    const std::string_view value = attribute.value;
-    if (value.find('$') != std::string_view::npos) {
-      expandMacros(value, table, scratch_);
-      if (scratch_ != value) {
-        if (scratch_.size() > value.size()) grown += scratch_.size() - value.size();
-        changes_.push_back({index, {}});
-        values_ += scratch_;
-        ends_.push_back(values_.size());
-      }
-    }
-    ++index;
-  }
-  // The views are taken once values_ stopped growing.
-  size_t begin = 0;
-  for (size_t i = 0; i < changes_.size(); ++i) {
-    changes_[i].value = std::string_view(values_).substr(begin, ends_[i] - begin);
-    begin = ends_[i];
-  }
-  return changes_;
-}
-
-void expandAttributes(XMLElement& element, const MacroTable& table) {
-  // Most elements have no reference at all and are left as they are; the
-  // others get their changed values set in one go.
-  if (!element.attributesMayHold('$')) return;
-  thread_local ExpandedValues expanded;
-  uint64_t grown = 0;
-  const std::span<const ValueChange> changes = expanded.expand(element, table, grown);
-  if (!changes.empty()) element.changeValues(changes);
 }
 
 std::string warningText(std::string_view text) {
@@ -192,23 +164,19 @@ void Preprocessor::walk(std::vector<Level>& stack) {
     Outcome outcome = dispatch(*element, level);
 
     switch (outcome.action) {
-      case Outcome::Action::Expand:
-        if (outcome.copies != nullptr) level.parent->insertAfter(element, outcome.copies);
-        [[fallthrough]];
-      case Outcome::Action::Drop:
+      case Outcome::Action::Replace:
+        replace(level, *element, outcome.replacement);
+        break;
       case Outcome::Action::Detach: {
         XMLNode* next = element->nextSibling;
         level.parent->removeChildAfter(level.previous, element);
-        if (outcome.action == Outcome::Action::Detach) {
-          element->parent = nullptr;
-          element->nextSibling = nullptr;
-        } else {
-          destroyElement(element);
-        }
+        element->parent = nullptr;
+        element->nextSibling = nullptr;
         level.node = next;
         break;
       }
       case Outcome::Action::Descend: {
+        if (outcome.replacement != nullptr) replace(level, *element, outcome.replacement);
         XMLElement* owner = outcome.owner;
         if (outcome.spliceAfter == nullptr) {
           // The owner stays: the walk goes on after it once its children are
@@ -229,6 +197,29 @@ void Preprocessor::walk(std::vector<Level>& stack) {
       }
     }
   }
+}
+
+void Preprocessor::replace(Level& level, XMLElement& element, XMLNode* chain) {
+  if (level.parent == nullptr) {
+    // The document's root: only an include is carried out there, and what
+    // takes its place is the one included root.
+    document_.root = asElement(chain);
+    level.node = chain;
+  } else {
+    level.parent->insertAfter(&element, chain);
+    level.node = element.nextSibling;
+    level.parent->removeChildAfter(level.previous, &element);
+  }
+  destroyElement(&element);
+}
+
+void Preprocessor::expandAttributes(XMLElement& element, const MacroTable& table) {
+  // Most elements have no reference at all and are left as they are; the
+  // others get their changed values set in one go.
+  if (!element.attributesMayHold('$')) return;
+  uint64_t grown = 0;
+  const std::span<const ValueChange> changes = expanded_.expand(element, table, grown);
+  if (!changes.empty()) element.changeValues(changes);
 }
 
 void Preprocessor::finishLevel(std::vector<Level>& stack) {
@@ -279,7 +270,7 @@ Preprocessor::Outcome Preprocessor::select(XMLElement& directive, XMLElement& se
 
 Preprocessor::Outcome Preprocessor::drop() {
   Outcome outcome;
-  outcome.action = Outcome::Action::Drop;
+  outcome.action = Outcome::Action::Replace;
   return outcome;
 }
 
@@ -292,22 +283,14 @@ Preprocessor::Outcome Preprocessor::dispatch(XMLElement& element, Level& level) 
     if (tag == "include" && &element == document_.root) return processInclude(element, level);
     return keep(element, level);
   }
-  if (tag == "if") return processIf(element, level, false);
-  if (tag == "ifnot") return processIf(element, level, true);
-  if (tag == "ifex") return processIfex(element, level);
-  if (tag == "ifdef") return processIfdef(element, level, false);
-  if (tag == "ifndef") return processIfdef(element, level, true);
-  if (tag == "switch") return processSwitch(element, level);
-  if (tag == "define") return processDefine(element, level);
-  if (tag == "include") return processInclude(element, level);
-  if (tag == "xmldef") return processXmldef(element, level);
-  if (tag == "xmlput") return processXmlput(element, level);
-  if (tag == "for") return processFor(element, level);
-  if (tag == "foreach") return processForeach(element);
+  for (const Directive& directive : kDirectives) {
+    if (tag == directive.tag) return (this->*directive.handler)(element, level);
+  }
   return keep(element, level);
 }
 
-Preprocessor::Outcome Preprocessor::processIf(XMLElement& element, Level& level, bool negate) {
+template <bool kNegate>
+Preprocessor::Outcome Preprocessor::processIf(XMLElement& element, Level& level) {
   const XMLAttributes attributes = element.attributes();
   if (attributes.size() != 1) {
     warn_(warningText("one condition required for <if[not]>"));
@@ -315,22 +298,23 @@ Preprocessor::Outcome Preprocessor::processIf(XMLElement& element, Level& level,
   }
   const XMLAttribute condition = attributes.front();
   const std::string& value = lookupDefining(level.table, std::string(condition.name));
-  if (listContains(condition.value, value) != negate) return select(element, element, level);
+  if (listContains(condition.value, value) != kNegate) return select(element, element, level);
   return drop();
 }
 
 Preprocessor::Outcome Preprocessor::processIfex(XMLElement& element, Level& level) {
   const std::optional<std::string_view> expression = element.getAttribute("expression");
   if (!expression || expression->empty()) return keep(element, level);
-  const ConditionResult result = evaluateCondition(expandMacros(*expression, level.table));
+  const ConditionResult result = evaluateCondition(expander_.expand(*expression, level.table));
   if (result.ok && result.value) return select(element, element, level);
   return drop();
 }
 
-Preprocessor::Outcome Preprocessor::processIfdef(XMLElement& element, Level& level, bool negate) {
+template <bool kNegate>
+Preprocessor::Outcome Preprocessor::processIfdef(XMLElement& element, Level& level) {
   const std::string name(element.getAttribute("name").value_or(std::string_view()));
   const bool defined = level.table.contains(name);
-  if (defined != negate) return select(element, element, level);
+  if (defined != kNegate) return select(element, element, level);
   return drop();
 }
 
@@ -368,10 +352,10 @@ Preprocessor::Outcome Preprocessor::processDefine(XMLElement& element, Level& le
   if (const std::optional<std::string_view> value = element.getAttribute("value")) {
     level.table.set(name, std::string(*value));
   } else if (const std::optional<std::string_view> expression = element.getAttribute("expression")) {
-    const UnsignedResult result = evaluateUnsigned(expandMacros(*expression, level.table));
+    const UnsignedResult result = evaluateUnsigned(expander_.expand(*expression, level.table));
     if (result.ok) level.table.set(name, std::to_string(static_cast<uint32_t>(result.value)));
   } else if (const std::optional<std::string_view> hexExpression = element.getAttribute("hex_expression")) {
-    const UnsignedResult result = evaluateUnsigned(expandMacros(*hexExpression, level.table));
+    const UnsignedResult result = evaluateUnsigned(expander_.expand(*hexExpression, level.table));
     if (result.ok) level.table.set(name, hexText(static_cast<uint32_t>(result.value)));
   } else {
     warn_(warningText("missing value or expression in <define>"));

@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "macros/macro_expansion.h"
 #include "macros/macro_table.h"
+#include "xml/expanded_values.h"
 #include "xml/xml_document.h"
 
 namespace rw {
@@ -55,24 +57,39 @@ public:
   struct Outcome;
 
 private:
+  friend bool walkChangesNothing(const ReadCensus& census);
+
+  // A directive's tag and its handler, in the table defined with dispatch.
+  struct Directive;
+  static const Directive kDirectives[];
+
   void walk(std::vector<Level>& stack);
   void finishLevel(std::vector<Level>& stack);
+  // Puts `chain` (none at all for a dropped element) in the place of
+  // `element`, destroys the element, and goes on at the chain's head.
+  void replace(Level& level, XMLElement& element, XMLNode* chain);
+  // Expands every attribute value that holds a '$' with the level's table; a
+  // value changes only when the expansion differs. The system macros are not
+  // seen here: only include file names are expanded with them.
+  void expandAttributes(XMLElement& element, const MacroTable& table);
 
   Outcome dispatch(XMLElement& element, Level& level);
   static Outcome keep(XMLElement& element, const Level& level);
   static Outcome select(XMLElement& directive, XMLElement& selected, const Level& level);
   static Outcome drop();
 
-  Outcome processIf(XMLElement& element, Level& level, bool negate);
+  template <bool kNegate>
+  Outcome processIf(XMLElement& element, Level& level);
   Outcome processIfex(XMLElement& element, Level& level);
-  Outcome processIfdef(XMLElement& element, Level& level, bool negate);
+  template <bool kNegate>
+  Outcome processIfdef(XMLElement& element, Level& level);
   Outcome processSwitch(XMLElement& element, Level& level);
   Outcome processDefine(XMLElement& element, Level& level);
   Outcome processInclude(XMLElement& element, Level& level);
   Outcome processXmldef(XMLElement& element, Level& level);
   Outcome processXmlput(XMLElement& element, Level& level);
   Outcome processFor(XMLElement& element, Level& level);
-  Outcome processForeach(XMLElement& element);
+  Outcome processForeach(XMLElement& element, Level& level);
   // A loop's copies in its place, or nothing when they exceed the budget.
   Outcome expandInto(XMLNode* copies, uint64_t grown, const char* directive);
 
@@ -82,6 +99,12 @@ private:
   // they copy.
   XMLElement* deepCopy(const XMLElement& source, const XMLElement& directive);
   bool chargeCopies(uint64_t elements, uint64_t bytes, const std::string& directive);
+  // The file of the copies one directive makes.
+  class CopyMarker;
+  // A copy of `source` and its descendants, values expanded with `table`
+  // when there is one.
+  XMLElement* copyTree(const XMLElement& source, const MacroTable* table, uint64_t& grown, CopyMarker& mark);
+  XMLElement* copyElement(const XMLElement& source, const MacroTable* table, uint64_t& grown, CopyMarker& mark);
 
   XMLDocument& document_;
   const MacroTable& systemMacros_;
@@ -95,6 +118,18 @@ private:
   bool copyLimitReported_ = false;
   bool leftAsRead_ = false;
   size_t includeLoads_ = 0;
+
+  // Buffers kept from one element to the next: a loop expands and copies
+  // millions of elements, and one set of buffers for all of them spares
+  // allocations for each. What they hold matters only to the call that fills
+  // them.
+  MacroExpander expander_;
+  ExpandedValues expanded_;
+  struct PendingCopy {
+    const XMLNode* next;
+    XMLElement* copyParent;
+  };
+  std::vector<PendingCopy> pendingCopies_;
 };
 
 }  // namespace rw

@@ -56,13 +56,12 @@ bool inFileChain(const Preprocessor::Nesting* nesting, const std::string& key) {
 
 // The table for the children of an included root or a template copy: the
 // current one, extended by the directive's `macros` list, whose definitions
-// win. `target` (the included root) has its own attributes expanded with it.
-MacroTable nestedTable(const XMLElement& directive, XMLElement* target, const MacroTable& current) {
+// win.
+MacroTable nestedTable(const XMLElement& directive, const MacroTable& current) {
   MacroTable table = current;
   if (const std::optional<std::string_view> macros = directive.getAttribute("macros")) {
     table.setAll(macroDefinitions(withoutNewlines(*macros)));
   }
-  if (target != nullptr) expandAttributes(*target, table);
   return table;
 }
 
@@ -80,7 +79,7 @@ Preprocessor::Outcome Preprocessor::processInclude(XMLElement& element, Level& l
     warn_(warningText("missing filename in <include>"));
     return keep(element, level);
   }
-  const std::string name = expandMacros(*fileName, systemMacros_);
+  const std::string name = expander_.expand(*fileName, systemMacros_);
   const std::string resolved = resolveIncludeName(name, level.nesting->currentFile());
   const std::string key = absolutePath(resolved);
 
@@ -132,22 +131,19 @@ Preprocessor::Outcome Preprocessor::processInclude(XMLElement& element, Level& l
 
   XMLElement* included = document_.takeRoot();
   included->nextSibling = nullptr;
-  if (atRoot) {
-    document_.root = included;
-    if (element.hasAttribute("no_root")) {
-      warn_(warningText("no_root ignored on <include> at the document's root: the file's root is kept"));
-    }
-  } else {
-    document_.root = saved;
-    element.parent->insertAfter(&element, included);
-    element.parent->removeChildAfter(level.previous, &element);
+  document_.root = saved;
+  if (atRoot && element.hasAttribute("no_root")) {
+    warn_(warningText("no_root ignored on <include> at the document's root: the file's root is kept"));
   }
-  level.node = included;
 
+  // The included root takes the include's place (the walk puts it there),
+  // and its children are walked next.
   Outcome outcome;
   outcome.action = Outcome::Action::Descend;
+  outcome.replacement = included;
   outcome.owner = included;
-  outcome.table = nestedTable(element, included, level.table);
+  outcome.table = nestedTable(element, level.table);
+  expandAttributes(*included, outcome.table);
   inheritAttributes(element, *included);
 
   auto nesting = std::make_shared<Nesting>();
@@ -160,7 +156,6 @@ Preprocessor::Outcome Preprocessor::processInclude(XMLElement& element, Level& l
 
   const bool unwrap = !atRoot && (included->tagName() == "envelope" || element.hasAttribute("no_root"));
   if (unwrap) outcome.spliceAfter = included;
-  destroyElement(&element);
   return outcome;
 }
 
@@ -195,7 +190,7 @@ Preprocessor::Outcome Preprocessor::processXmlput(XMLElement& element, Level& le
   outcome.spliceAfter = &element;
   outcome.container = copy;
   // The copy's own attributes go with the copy: only its children stay.
-  outcome.table = nestedTable(element, nullptr, level.table);
+  outcome.table = nestedTable(element, level.table);
 
   auto nesting = std::make_shared<Nesting>();
   nesting->kind = Nesting::Kind::Template;

@@ -25,8 +25,8 @@ uint32_t unsignedOrZero(std::string_view text) {
   return result.ok ? static_cast<uint32_t>(result.value) : 0;
 }
 
-uint32_t signedOrZero(const MacroTable& table, std::string_view text) {
-  const SignedResult result = evaluateSigned(expandMacros(text, table));
+uint32_t signedOrZero(std::string_view text) {
+  const SignedResult result = evaluateSigned(text);
   return result.ok ? static_cast<uint32_t>(result.value) : 0;
 }
 
@@ -110,12 +110,9 @@ bool Preprocessor::chargeCopies(uint64_t elements, uint64_t bytes, const std::st
   return false;
 }
 
-namespace {
-
-
 // The `file` of the copies one directive makes: its copy site. The copied
 // nodes share a file in practice, so the last answer is kept.
-class CopyMarker {
+class Preprocessor::CopyMarker {
 public:
   CopyMarker(XMLDocument& document, const XMLNode& directive, CopyKind kind)
       : document_(document), directive_(directive), kind_(kind) {}
@@ -139,12 +136,10 @@ private:
 
 // The shared part of both copies: the element with its attributes, values
 // expanded with `table` when there is one.
-XMLElement* copyElement(const XMLDocument& document, const XMLElement& source, const MacroTable* table,
-                        uint64_t& grown, CopyMarker& mark) {
-  // Kept across calls: a loop copies its body once per round.
-  thread_local ExpandedValues expanded;
-  XMLElement* copy =
-      document.makeElement.copy(source, table != nullptr ? expanded.expand(source, *table, grown) : std::span<const ValueChange>());
+XMLElement* Preprocessor::copyElement(const XMLElement& source, const MacroTable* table, uint64_t& grown,
+                                      CopyMarker& mark) {
+  XMLElement* copy = document_.makeElement.copy(
+      source, table != nullptr ? expanded_.expand(source, *table, grown) : std::span<const ValueChange>());
   copy->line = source.line;
   copy->file = mark(source.file);
   return copy;
@@ -153,18 +148,13 @@ XMLElement* copyElement(const XMLDocument& document, const XMLElement& source, c
 // Iterative, so that a deep template or loop body cannot exhaust the stack.
 // With `table` (clone expanded) only elements are copied; without it (deep
 // copy) CDATA sections come along.
-XMLElement* copyTree(const XMLDocument& document, const XMLElement& source, const MacroTable* table,
-                     uint64_t& grown, CopyMarker& mark) {
-  XMLElement* top = copyElement(document, source, table, grown, mark);
-  struct Pending {
-    const XMLNode* next;
-    XMLElement* copyParent;
-  };
-  // Kept across calls: a loop copies its body once per round.
-  thread_local std::vector<Pending> pending;
-  pending.assign(1, Pending{source.firstChild, top});
+XMLElement* Preprocessor::copyTree(const XMLElement& source, const MacroTable* table, uint64_t& grown,
+                                   CopyMarker& mark) {
+  XMLElement* top = copyElement(source, table, grown, mark);
+  std::vector<PendingCopy>& pending = pendingCopies_;
+  pending.assign(1, PendingCopy{source.firstChild, top});
   while (!pending.empty()) {
-    Pending& current = pending.back();
+    PendingCopy& current = pending.back();
     const XMLNode* node = current.next;
     if (node == nullptr) {
       pending.pop_back();
@@ -182,21 +172,19 @@ XMLElement* copyTree(const XMLDocument& document, const XMLElement& source, cons
       }
       continue;
     }
-    XMLElement* copy = copyElement(document, *element, table, grown, mark);
+    XMLElement* copy = copyElement(*element, table, grown, mark);
     copyParent->appendChild(copy);
     if (element->firstChild != nullptr) pending.push_back({element->firstChild, copy});
   }
   return top;
 }
 
-}  // namespace
-
 XMLElement* Preprocessor::deepCopy(const XMLElement& source, const XMLElement& directive) {
   const CopySize size = copySize(source, true);
   if (!chargeCopies(size.elements, size.bytes, std::string(directive.tagName()))) return nullptr;
   uint64_t unchanged = 0;
   CopyMarker mark(document_, directive, CopyKind::Template);
-  return copyTree(document_, source, nullptr, unchanged, mark);
+  return copyTree(source, nullptr, unchanged, mark);
 }
 
 // The budget was charged for a loop's text as written; what the loop
@@ -207,8 +195,8 @@ Preprocessor::Outcome Preprocessor::expandInto(XMLNode* copies, uint64_t grown, 
     return drop();
   }
   Outcome outcome;
-  outcome.action = Outcome::Action::Expand;
-  outcome.copies = copies;
+  outcome.action = Outcome::Action::Replace;
+  outcome.replacement = copies;
   return outcome;
 }
 
@@ -249,29 +237,25 @@ Preprocessor::Outcome Preprocessor::processFor(XMLElement& element, Level& level
   const MacroTable& table = level.table;
   uint32_t offset = 0;
   if (const std::optional<std::string_view> add = element.getAttribute("add")) {
-    offset = signedOrZero(table, *add);
+    offset = signedOrZero(expander_.expand(*add, table));
   } else if (const std::optional<std::string_view> sub = element.getAttribute("sub")) {
-    offset = 0u - signedOrZero(table, *sub);
+    offset = 0u - signedOrZero(expander_.expand(*sub, table));
   }
   const std::optional<std::string_view> mul = element.getAttribute("mul");
-  const uint32_t factor = mul ? signedOrZero(table, *mul) : 1;
+  const uint32_t factor = mul ? signedOrZero(expander_.expand(*mul, table)) : 1;
   const std::string index(*indexText);
 
   // Each round's copies see only the five loop macros; what else they
   // reference is resolved when the walk reaches them. The table is the
-  // loop's own, so each round's values replace the last ones in place; the
-  // next loop with the same index takes it over, since it defines the same
-  // five names (a loop nested in a loop runs once per outer round).
-  const std::string alphaName = index + "_alpha";
-  const std::string hexName = index + "_hex";
-  const std::string scaledName = index + "_ap";
-  const std::string scaledHexName = index + "_ap_hex";
-  thread_local std::string tableIndex;
-  thread_local MacroTable loopTable;
-  if (tableIndex != index || loopTable.empty()) {
-    tableIndex = index;
-    loopTable = MacroTable();
-  }
+  // loop's own, so each round's values replace the last ones in place. Its
+  // names are in byte order (the index, a prefix of the others, first) to
+  // be built in one go.
+  const std::string names[] = {index, index + "_alpha", index + "_ap", index + "_ap_hex", index + "_hex"};
+  const std::string& alphaName = names[1];
+  const std::string& scaledName = names[2];
+  const std::string& scaledHexName = names[3];
+  const std::string& hexName = names[4];
+  MacroTable loopTable = MacroTable::withNames(names);
 
   CopyChain copies;
   CopyMarker mark(document_, element, CopyKind::Loop);
@@ -285,7 +269,7 @@ Preprocessor::Outcome Preprocessor::processFor(XMLElement& element, Level& level
     loopTable.set(scaledName, std::to_string(scaled));
     loopTable.set(scaledHexName, hexText(scaled));
     for (XMLNode* child = element.firstChild; child != nullptr; child = child->nextSibling) {
-      if (const XMLElement* body = asElement(child)) copies.append(copyTree(document_, *body, &loopTable, grown, mark));
+      if (const XMLElement* body = asElement(child)) copies.append(copyTree(*body, &loopTable, grown, mark));
     }
   }
   return expandInto(copies.first(), grown, "for");
@@ -293,7 +277,7 @@ Preprocessor::Outcome Preprocessor::processFor(XMLElement& element, Level& level
 
 // Every combination of one item per attribute, the first attribute varying
 // slowest. Too many combinations are refused like a long for.
-Preprocessor::Outcome Preprocessor::processForeach(XMLElement& element) {
+Preprocessor::Outcome Preprocessor::processForeach(XMLElement& element, Level&) {
   struct List {
     std::string name;
     std::string text;
@@ -329,7 +313,7 @@ Preprocessor::Outcome Preprocessor::processForeach(XMLElement& element) {
   for (uint64_t round = 0; round < combinations; ++round) {
     for (size_t n = 0; n < lists.size(); ++n) table.set(lists[n].name, std::string(lists[n].items[chosen[n]]));
     for (XMLNode* child = element.firstChild; child != nullptr; child = child->nextSibling) {
-      if (const XMLElement* body = asElement(child)) copies.append(copyTree(document_, *body, &table, grown, mark));
+      if (const XMLElement* body = asElement(child)) copies.append(copyTree(*body, &table, grown, mark));
     }
     // Odometer: the last list turns fastest.
     for (size_t n = lists.size(); n-- > 0;) {

@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,51 +71,30 @@ struct Preprocessor::Level {
   XMLElement* container = nullptr;
 };
 
-// What the walk does with the element a directive handler looked at.
+// What the walk does with the element a directive handler looked at. The
+// handlers only decide: the walk, which knows the sibling before the element,
+// changes the tree.
 struct Preprocessor::Outcome {
   enum class Action {
-    // Process the children of `owner` in a nested level (with `table` and
-    // `nesting`); with `spliceAfter`, splice them after it and
-    // destroy it afterwards, else step past `owner`.
-    Descend,
-    // Unlink and destroy the element.
-    Drop,
+    // Put `replacement` in the element's place (an empty one drops the
+    // element), destroy the element and go on at the replacement.
+    Replace,
     // Unlink the element without destroying it (it is owned elsewhere now).
     Detach,
-    // Insert `copies` after the element, then drop it.
-    Expand,
+    // Process the children of `owner` in a nested level (with `table` and
+    // `nesting`); with `spliceAfter`, splice them after it and destroy it
+    // afterwards, else step past `owner`. With `replacement` (an included
+    // root, the owner), put that in the element's place first.
+    Descend,
   };
   Action action = Action::Descend;
+  XMLNode* replacement = nullptr;
   XMLElement* owner = nullptr;
   XMLElement* spliceAfter = nullptr;
   XMLElement* container = nullptr;
   MacroTable table;
   std::shared_ptr<const Nesting> nesting;
-  XMLNode* copies = nullptr;
 };
-
-// The values of an element that hold a '$', expanded with a table, as
-// changes to make in one go. The storage is kept from one element to the
-// next: a loop expands the values of millions of copies.
-class ExpandedValues {
-public:
-  // The changes: the values the expansion changed. Adds to `grown` the bytes
-  // by which they are longer than the values they replace. Valid until the
-  // next call.
-  std::span<const ValueChange> expand(const XMLElement& element, const MacroTable& table, uint64_t& grown);
-
-private:
-  std::vector<ValueChange> changes_;
-  // The expanded values end to end, and where each ends.
-  std::string values_;
-  std::vector<size_t> ends_;
-  std::string scratch_;
-};
-
-// Expands every attribute value that holds a '$' with the level's table; a
-// value changes only when the expansion differs. The system macros are not
-// seen here: only include file names are expanded with them.
-void expandAttributes(XMLElement& element, const MacroTable& table);
 
 // kWarningPrefix + text.
 std::string warningText(std::string_view text);
