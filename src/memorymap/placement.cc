@@ -155,7 +155,7 @@ void ElementPlacer::elementClosed(XMLElement& element) {
   if (follower_ != nullptr) follower_->closed(static_cast<const MemoryMapElement&>(element));
 }
 
-void ElementPlacer::readEnded() { endFollowing(true); }
+void ElementPlacer::readEnded(bool complete) { endFollowing(complete); }
 
 void ElementPlacer::endFollowing(bool asRead) {
   if (follower_ == nullptr) return;

@@ -49,7 +49,7 @@ public:
   void elementMade(XMLElement& element, XMLElement* parent, const ReadCensus& census) override;
   void sectionAdded(XMLElement& parent) override;
   void elementClosed(XMLElement& element) override;
-  void readEnded() override;
+  void readEnded(bool complete) override;
 
   // Hands the elements of the next read to `follower` as they are placed;
   // later reads (includes, imports) are not followed.

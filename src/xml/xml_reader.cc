@@ -1,5 +1,7 @@
 #include "xml/xml_reader.h"
 
+#include <memory>
+
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -85,8 +87,17 @@ void XMLReader::refill(size_t want) {
 }
 
 XMLReader::Result XMLReader::run() {
-  const Result result = readAll();
-  if (observer_ != nullptr) observer_->readEnded();
+  // Told on the way out, also when an exception unwinds through here: the
+  // elements still open are freed by this reader's destructor right after.
+  struct EndNotice {
+    ReadObserver* observer;
+    bool complete = false;
+    ~EndNotice() {
+      if (observer != nullptr) observer->readEnded(complete);
+    }
+  } notice{observer_};
+  Result result = readAll();
+  notice.complete = true;
   return result;
 }
 
@@ -371,12 +382,15 @@ void XMLReader::openElement(std::string_view name, uint32_t line) {
   }
   const size_t word = elementtext::wordIndex(name);
   if (word < elementtext::kWordCount) census_.wordTags |= uint64_t{1} << word;
-  XMLElement* element = makeElement_.make(name, attributeViews_);
-  element->line = line;
-  element->file = file_;
-  if (observer_ != nullptr) observer_->elementMade(*element, open_.empty() ? nullptr : open_.back(), census_);
-  // Attached to its parent only when it closes.
-  open_.push_back(element);
+  std::unique_ptr<XMLElement> made(makeElement_.make(name, attributeViews_));
+  made->line = line;
+  made->file = file_;
+  XMLElement* const parent = open_.empty() ? nullptr : open_.back();
+  // Attached to its parent only when it closes; owned by open_ from here,
+  // before the observer (which may run out of memory) hears of it.
+  open_.push_back(made.get());
+  XMLElement& element = *made.release();
+  if (observer_ != nullptr) observer_->elementMade(element, parent, census_);
 }
 
 XMLReader::Next XMLReader::endTag() {

@@ -35,7 +35,12 @@ public:
   virtual void elementMade(XMLElement& element, XMLElement* parent, const ReadCensus& census) = 0;
   virtual void sectionAdded(XMLElement& parent) = 0;
   virtual void elementClosed(XMLElement& element) = 0;
-  virtual void readEnded() = 0;
+  // The read is over: `complete` when it reached the end of its text (well
+  // formed or not), false when it was cut short by an exception such as
+  // memory running out. Either way this comes before the reader frees a
+  // single element, so an observer that hands elements to another thread
+  // can stop it first.
+  virtual void readEnded(bool complete) = 0;
 };
 
 class XMLReader {
