@@ -19,5 +19,5 @@ cc -std=c11 -Wall -Wextra -Werror -pedantic -Wconversion -Wsign-conversion -I. \
 ./strict-c
 cp "$CASE_DIR/idioms.c" idioms.cc
 cp addresses.c addresses.cc
-c++ -std=c++17 -Wall -Wextra -Werror -pedantic -I. idioms.cc addresses.cc -o strict-cxx
+c++ -std=c++17 -Wall -Wextra -Werror -pedantic -Wconversion -Wsign-conversion -I. idioms.cc addresses.cc -o strict-cxx
 ./strict-cxx
