@@ -27,6 +27,7 @@ public:
     const uint64_t width = bytes == 0 ? 32 : uint64_t{8} * bytes;
     spans_.clear();
     for (const HeaderField& field : reg.fields) {
+      reportWrappedStart(*field.element, "field-range", names_, findings_);
       const Span span{field.start, uint64_t{field.start} + field.size, &field, spans_.size()};
       if (span.first >= 32) {
         findings_.add(*field.element, "field-range", described(span, reg) + " starts beyond bit 31");

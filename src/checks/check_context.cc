@@ -75,6 +75,16 @@ std::string describe(DefinitionKind kind, const MemoryMapElement& element, const
   return std::string(whatOf(kind)) + describe(element, names);
 }
 
+void reportWrappedStart(const MemoryMapElement& element, std::string_view kind, const DefinitionNames& names,
+                        Findings& findings) {
+  if (!element.startWrapped()) return;
+  const std::string what = element.kind() == ElementKind::BitField ? "bit " + std::to_string(element.start())
+                                                                    : hexLiteral(element.start());
+  findings.add(element, kind,
+               describe(element, names) + " has start " + std::string(textOf(element.startText())) +
+                   ", which lies past 32 bits: the header takes " + what);
+}
+
 void Findings::add(const MemoryMapElement& element, std::string_view kind, std::string message) {
   if (const CopySite* site = map_.copySite(element)) {
     message += site->kind == CopyKind::Loop ? " (from the loop at " : " (from the xmlput at ";

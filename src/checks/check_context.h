@@ -44,6 +44,13 @@ std::string describe(const MemoryMapElement& element, const DefinitionNames& nam
 // of register R", ...
 std::string describe(DefinitionKind kind, const MemoryMapElement& element, const DefinitionNames& names);
 
+class Findings;
+
+// A finding of `kind` when the start `element` was written with lies past
+// 32 bits: what the header writes instead is what is left of it.
+void reportWrappedStart(const MemoryMapElement& element, std::string_view kind, const DefinitionNames& names,
+                        Findings& findings);
+
 class Findings {
 public:
   explicit Findings(const MemoryMap& map) : map_(map) {}

@@ -24,7 +24,10 @@ class LayoutCheck : public Check {
 public:
   LayoutCheck(const DefinitionNames& names, Findings& findings) : names_(names), findings_(findings) {}
 
+  void group(const HeaderGroup& group) override { reportWrappedStart(*group.element, "address", names_, findings_); }
+
   void reg(const HeaderRegister& reg) override {
+    reportWrappedStart(*reg.element, "address", names_, findings_);
     const uint32_t bytes = checkedBytes(reg);
     if (bytes == 0) {
       const std::optional<std::string_view> sizeText = reg.element->getAttribute("size");

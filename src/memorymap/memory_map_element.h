@@ -46,6 +46,11 @@ public:
   // Set by the loader (see placement.h).
   void setStart(uint32_t value) { start_ = value; }
   void setSize(uint32_t value) { size_ = value; }
+  // Whether the start the map means lies past 32 bits, so that start() is
+  // what is left of it: addresses wrap as they always have, and the map
+  // checks say so.
+  bool startWrapped() const { return startWrapped_; }
+  void setStartWrapped(bool wrapped) { startWrapped_ = wrapped; }
 
   // The loader's bookkeeping while it places elements as they are read: the
   // base this element's children are placed against, and whether they are
@@ -54,8 +59,9 @@ public:
   bool placesChildren = false;
 
 private:
-  // One byte: with the fields above, an element stays within 72 bytes.
+  // One byte each: with the fields above, an element stays within 72 bytes.
   uint8_t kind_;
+  bool startWrapped_ = false;
   uint32_t start_ = 0;
   uint32_t size_ = 0;
 };

@@ -28,11 +28,14 @@ std::optional<UnsignedResult> valueOf(std::string_view text, Reading reading) {
 // valueless text gives 0. False when a quiet reading could not tell.
 bool placeStart(MemoryMapElement& element, const XMLAttribute& start, uint32_t base, Reading reading) {
   element.setStart(0);
+  element.setStartWrapped(false);
   if (!start.hasValue || start.value.empty()) return true;
   const std::optional<UnsignedResult> value = valueOf(start.value, reading);
   if (!value) return false;
   // The evaluator reads the "+" as a unary plus; the offset meaning is ours.
-  element.setStart(static_cast<uint32_t>(value->value) + (start.value[0] == '+' ? base : 0));
+  const uint64_t meant = value->value + (start.value[0] == '+' ? base : 0);
+  element.setStart(static_cast<uint32_t>(meant));
+  element.setStartWrapped(meant > UINT32_MAX || meant < value->value);
   return true;
 }
 
@@ -114,6 +117,7 @@ ElementCounts computeAddresses(MemoryMapElement& root) {
     } else {
       element->setStart(0);
       element->setSize(0);
+      element->setStartWrapped(false);
     }
     if (element->firstChild != nullptr) stack.push_back(Frame{element->firstChild, childBase, frame.placing});
   }
