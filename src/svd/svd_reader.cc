@@ -72,6 +72,12 @@ bool readSvd(const std::string& path, MemoryMap& map, std::string& message, int&
     case FileText::Status::Changed:
       message = "couldn't read " + path + ": it changed while it was read";
       return false;
+    case FileText::Status::Device:
+      message = "couldn't read " + path + ": a device, not a file";
+      return false;
+    case FileText::Status::NulFirst:
+      message = "couldn't read " + path + ": it begins with a NUL byte";
+      return false;
     case FileText::Status::Unreadable:
     case FileText::Status::NotRegular:
       message = "couldn't read " + path;

@@ -61,6 +61,10 @@ std::string unwritableProblem(std::string_view text) {
 // run stops.
 bool readCommandLine(int argc, char** argv, CommandLine& commandLine, Diagnostics& diagnostics) {
   OptionParser(commandLine, diagnostics).parse(std::vector<std::string>(argv + 1, argv + argc));
+  // An output option given an empty name would write nowhere and say nothing.
+  for (const auto& [option, path] : commandLine.outputs) {
+    if (path.empty()) diagnostics.error("empty file name for option " + option);
+  }
   if (diagnostics.errorCount != 0) return false;
   if (commandLine.positionals.size() < 2) {
     diagnostics.error("input and output files required.");

@@ -15,6 +15,10 @@ FileStream::FileStream(const std::string& path, size_t limit) {
   fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   struct stat info;
   if (fd_ < 0 || ::fstat(fd_, &info) != 0) return;
+  if (deviceStatus(info.st_mode) != FileText::Status::Read) {
+    status_ = deviceStatus(info.st_mode);
+    return;
+  }
   if (!S_ISREG(info.st_mode)) {
     whole_ = readStreamText(fd_, limit);
     status_ = whole_.status;

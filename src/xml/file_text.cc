@@ -44,8 +44,9 @@ void allocate(FileText& text, size_t size) {
 // A stream of unknown length, read up to `limit` bytes and one more, to tell
 // a stream that fits from one that does not. It is read in blocks and joined
 // only once it ended within the bound, so a stream that never ends costs the
-// bound and one block, not twice the bound. False on a read error.
-bool readStream(int fd, size_t limit, FileText& text) {
+// bound and one block, not twice the bound. Unreadable on a read error,
+// NulFirst at once when the first byte is NUL.
+FileText::Status readStream(int fd, size_t limit, FileText& text) {
   std::vector<std::unique_ptr<char[]>> blocks;
   std::vector<size_t> filled;
   size_t total = 0;
@@ -53,20 +54,21 @@ bool readStream(int fd, size_t limit, FileText& text) {
     const size_t want = std::min(blockSize, limit + 1 - total);
     blocks.push_back(std::make_unique_for_overwrite<char[]>(want));
     const ssize_t got = readFully(fd, blocks.back().get(), want);
-    if (got < 0) return false;
+    if (got < 0) return FileText::Status::Unreadable;
+    if (total == 0 && got > 0 && blocks.back()[0] == '\0') return FileText::Status::NulFirst;
     filled.push_back(static_cast<size_t>(got));
     total += static_cast<size_t>(got);
     if (static_cast<size_t>(got) < want) break;
   }
   text.size = total;
-  if (total > limit) return true;
+  if (total > limit) return FileText::Status::TooLarge;
   allocate(text, total);
   char* to = text.data.get();
   for (size_t i = 0; i < blocks.size(); ++i) {
     std::copy_n(blocks[i].get(), filled[i], to);
     to += filled[i];
   }
-  return true;
+  return FileText::Status::Read;
 }
 
 }  // namespace
@@ -85,14 +87,18 @@ ssize_t readFully(int fd, char* to, size_t length) {
 
 FileText readStreamText(int fd, size_t limit) {
   FileText text;
-  if (!readStream(fd, limit, text)) return FileText();
-  if (text.size > limit) {
-    FileText tooLarge;
-    tooLarge.status = FileText::Status::TooLarge;
-    return tooLarge;
+  const FileText::Status status = readStream(fd, limit, text);
+  if (status != FileText::Status::Read) {
+    FileText refused;
+    refused.status = status;
+    return refused;
   }
-  text.status = FileText::Status::Read;
+  text.status = status;
   return text;
+}
+
+FileText::Status deviceStatus(mode_t mode) {
+  return S_ISCHR(mode) || S_ISBLK(mode) ? FileText::Status::Device : FileText::Status::Read;
 }
 
 FileText readFileText(const std::string& path, size_t limit, bool regularOnly) {
@@ -105,6 +111,10 @@ FileText readFileText(const std::string& path, size_t limit, bool regularOnly) {
   const bool regular = S_ISREG(info.st_mode);
   if (regularOnly && !regular) {
     text.status = FileText::Status::NotRegular;
+    return text;
+  }
+  if (deviceStatus(info.st_mode) != FileText::Status::Read) {
+    text.status = deviceStatus(info.st_mode);
     return text;
   }
   if (!regular) return readStreamText(file.fd, limit);

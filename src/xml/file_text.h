@@ -18,6 +18,8 @@ struct FileText {
     TooLarge,    // more bytes than the bound allows
     Changed,     // a regular file that shrank or grew while it was read
     NotRegular,  // not a regular file, where only one is wanted
+    Device,      // a character or block device: never a file of text
+    NulFirst,    // a stream whose first byte is NUL: nothing of text follows
   };
   Status status = Status::Unreadable;
 
@@ -33,8 +35,9 @@ struct FileText {
   size_t size = 0;
 };
 
-// Reads the file at `path` to its end. A file that never ends (a device, a
-// pipe that keeps writing) is cut off after `limit` bytes. With
+// Reads the file at `path` to its end. A device is refused unread (/dev/zero
+// would otherwise be read up to the bound), and so is a stream whose first
+// byte is NUL; a stream that never ends is cut off after `limit` bytes. With
 // `regularOnly`, anything but a regular file is passed over without being
 // read or waited for: a FIFO nobody writes to would block for ever.
 FileText readFileText(const std::string& path, size_t limit, bool regularOnly);
@@ -44,8 +47,12 @@ FileText readFileText(const std::string& path, size_t limit, bool regularOnly);
 // read error.
 ssize_t readFully(int fd, char* to, size_t length);
 
-// The rest of an open stream of unknown length (a pipe, a device), as
-// readFileText reads one: cut off after `limit` bytes.
+// The rest of an open stream of unknown length (a pipe), as readFileText
+// reads one: cut off after `limit` bytes, refused at its first byte when that
+// is NUL.
 FileText readStreamText(int fd, size_t limit);
+
+// Device when `mode` is a character or block device, else Read.
+FileText::Status deviceStatus(mode_t mode);
 
 }  // namespace rw

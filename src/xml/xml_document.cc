@@ -141,6 +141,12 @@ LoadStatus XMLDocument::load(const std::string& path, size_t limit, size_t windo
     case FileText::Status::Changed:
       problem = ": it changed while it was read";
       break;
+    case FileText::Status::Device:
+      problem = ": a device, not a file";
+      break;
+    case FileText::Status::NulFirst:
+      problem = ": it begins with a NUL byte";
+      break;
     case FileText::Status::Unreadable:
       problem.clear();
       break;
