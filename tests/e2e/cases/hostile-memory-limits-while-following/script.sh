@@ -20,7 +20,7 @@ echo old > out.h
 # The tool's floor: the smallest limit under which it starts at all (a
 # dynamically linked build needs room for its libraries first).
 floor=4000
-until ( (ulimit -v "$floor"; exec "$REGWRIGHT") ) >/dev/null 2>&1; do
+until bash -c 'ulimit -v "$1"; "$2"; exit $?' starts "$floor" "$REGWRIGHT" >/dev/null 2>&1; do
   floor=$((floor + 1000))
   [ "$floor" -le 150000 ] || { echo "the tool does not start under 150000 KiB"; exit 1; }
 done
