@@ -43,12 +43,14 @@ struct OutputSource {
 };
 
 // An output's whole text, or why it cannot be written ("regwright can't
-// write FILE: WHY").
+// write FILE: WHY"), and the warnings of what it leaves out, one line each.
 struct OutputText {
   std::string text;
   std::string failure;
+  std::vector<std::string> warnings;
 };
-using OutputWriter = OutputText (*)(const OutputSource& source);
+// Makes the output the option names `path` for.
+using OutputWriter = OutputText (*)(const OutputSource& source, const std::string& path);
 
 struct Option {
   // The word, "-" included; matched whole and case-sensitively.

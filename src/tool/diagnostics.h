@@ -25,6 +25,9 @@ struct Diagnostics {
   void loadError(std::string_view message, int line);
   // "LOCATION: warning: MESSAGE [-check-KIND]", a finding of the map checks.
   void finding(std::string_view location, std::string_view message, std::string_view kind);
+  // "LOCATION: warning: MESSAGE" from a line "LOCATION: MESSAGE", or
+  // "warning: MESSAGE" from one without a location.
+  void warning(std::string_view line);
   // Lines made elsewhere (warnings of the header's definitions), as they are.
   void lines(std::string_view text);
 };

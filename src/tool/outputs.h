@@ -7,12 +7,14 @@
 namespace rw {
 
 // The header's dependencies as a Make rule (-depfile).
-OutputText writeDepfile(const OutputSource& source);
+OutputText writeDepfile(const OutputSource& source, const std::string& path);
 // The loaded map as a CMSIS-SVD device file (-svd).
-OutputText writeSvdFile(const OutputSource& source);
+OutputText writeSvdFile(const OutputSource& source, const std::string& path);
 // The loaded map as one memory map file without directives (-map).
-OutputText writeExpandedMapFile(const OutputSource& source);
+OutputText writeExpandedMapFile(const OutputSource& source, const std::string& path);
+// The struct-style device header (-structs).
+OutputText writeStructsFile(const OutputSource& source, const std::string& path);
 // The register reference page (-html).
-OutputText writeHtmlFile(const OutputSource& source);
+OutputText writeHtmlFile(const OutputSource& source, const std::string& path);
 
 }  // namespace rw

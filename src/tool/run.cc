@@ -125,11 +125,12 @@ bool makeOutputs(const OutputSource& source, const MemoryMap& map, OutputFile& h
   for (const Option& option : optionTable()) {
     const std::string* path = source.commandLine.output(option.name);
     if (option.write == nullptr || path == nullptr) continue;
-    OutputText made = option.write(source);
+    OutputText made = option.write(source, *path);
     if (!made.failure.empty()) {
       diagnostics.cantWrite(*path, made.failure);
       return false;
     }
+    for (const std::string& warning : made.warnings) diagnostics.warning(warning);
     outputs.emplace_back(*path, std::move(made.text));
     paths.push_back(*path);
   }
