@@ -56,9 +56,9 @@ constexpr Option kOptions[] = {
     {"-checkerror", false, [](CommandLine& c, std::string_view) { c.check = c.checkError = true; },
      "report likely mistakes in the map as errors"},
     {"-html", true, nullptr, "also write the loaded map as a web page", writeHtmlFile},
-    {"-structs", true, nullptr, "also write a struct-style device header", writeStructsFile},
     {"-stdint", false, [](CommandLine& c, std::string_view) { c.header.stdint = true; },
      "use <stdint.h> types and unsigned literals"},
+    {"-structs", true, nullptr, "also write a struct-style device header", writeStructsFile},
 };
 
 // Names and descriptions line up in two columns.
