@@ -1,5 +1,6 @@
 #include "header/struct_header.h"
 
+#include <algorithm>
 #include <set>
 
 #include "expr/integer_literal.h"
@@ -82,7 +83,7 @@ std::optional<uint64_t> enumeratedValue(std::string_view text) {
 
 class Writer {
 public:
-  Writer(StructLayouts& layouts, const ElementLocation& locate) : layouts_(layouts), locate_(locate) {}
+  explicit Writer(StructLayouts& layouts) : layouts_(layouts) {}
 
   std::string write(const std::string& targetName, std::string_view guardName);
 
@@ -96,11 +97,10 @@ private:
   void define(const std::string& name, const std::string& value, const MemoryMapElement& at);
 
   void warn(const MemoryMapElement& at, const std::string& message) {
-    layouts_.warnings.push_back(locate_(at) + ": " + message);
+    layouts_.warnings.push_back({&at, message});
   }
 
   StructLayouts& layouts_;
-  const ElementLocation& locate_;
   std::string out_;
   std::set<std::string> defined_;
 };
@@ -252,8 +252,15 @@ StructHeader writeStructHeader(const MemoryMapElement* root, const ElementLocati
                                const std::string& targetName, std::string_view guardName) {
   StructLayouts layouts = buildStructLayouts(root, locate);
   StructHeader header;
-  header.text = Writer(layouts, locate).write(targetName, guardName);
-  header.warnings = std::move(layouts.warnings);
+  header.text = Writer(layouts).write(targetName, guardName);
+  // In the map's order, whichever step found them.
+  std::stable_sort(layouts.warnings.begin(), layouts.warnings.end(),
+                   [](const StructLayouts::Warning& a, const StructLayouts::Warning& b) {
+                     return a.at->file != b.at->file ? a.at->file < b.at->file : a.at->line < b.at->line;
+                   });
+  for (const StructLayouts::Warning& warning : layouts.warnings) {
+    header.warnings.push_back(locate(*warning.at) + ": " + warning.message);
+  }
   return header;
 }
 

@@ -86,8 +86,10 @@ struct Captured {
   const MemoryMapElement* element;
   uint64_t address;
   std::vector<const MemoryMapElement*> fields;
-  // Its own name as written ("CCR[%s]" for an array element).
+  // Its own name, without the clusters' in front ("CCR2"), and for an
+  // element of a dim array that array's name as written ("CCR[%s]").
   std::string member;
+  std::string array;
   std::optional<uint64_t> arrayIndex;
   uint64_t arrayCount = 1;
   uint64_t arrayIncrement = 0;
@@ -104,7 +106,7 @@ class Collector : public HeaderVisitor {
 public:
   void group(const HeaderGroup& group) override { holderOf(group.element); }
   void reg(const HeaderRegister& reg) override {
-    Captured captured{reg.element, reg.address, {}, {}, {}, 1, 0, {}};
+    Captured captured{reg.element, reg.address, {}, {}, {}, {}, 1, 0, {}};
     for (const HeaderField& field : reg.fields) captured.fields.push_back(field.element);
     holders[holderOf(reg.group)].registers.push_back(std::move(captured));
   }
@@ -150,7 +152,7 @@ private:
   };
 
   void warn(const MemoryMapElement& at, const std::string& message) {
-    out_.warnings.push_back(locate_(at) + ": " + message);
+    out_.warnings.push_back({&at, message});
   }
   std::string where(const MemoryMapElement& element) const { return locate_(element); }
 
@@ -184,13 +186,15 @@ bool LayoutBuilder::capture(Captured& reg) {
   const MemoryMapElement& element = *reg.element;
   reg.member = std::string(textOf(element.getAttribute("member")));
   if (reg.member.empty()) reg.member = std::string(textOf(element.name()));
-  if (const std::optional<std::string_view> index = element.getAttribute("array_index")) {
+  reg.array = std::string(textOf(element.getAttribute("array")));
+  if (const std::optional<std::string_view> index = element.getAttribute("array_index"); index && !reg.array.empty()) {
     const std::optional<uint64_t> k = wholeNumber(*index);
     const std::optional<uint64_t> count = wholeNumber(textOf(element.getAttribute("array_count")));
     const std::optional<uint64_t> increment = wholeNumber(textOf(element.getAttribute("array_increment")));
     if (!k || !count || !increment || *k >= *count) {
       warn(element, "-structs leaves out register " + std::string(textOf(element.name())) +
-                        ": its array_index, array_count and array_increment do not make an array element");
+                        ": its array_index, array_count and array_increment do not make it an element of " +
+                        reg.array);
       return false;
     }
     reg.arrayIndex = k;
@@ -235,7 +239,7 @@ std::string LayoutBuilder::keyOf(const Holder& holder, uint64_t base) const {
   std::string key = "map";
   for (const Captured& reg : holder.registers) {
     key += '\n';
-    key += reg.member;
+    key += reg.member + ' ' + reg.array;
     key += ' ' + std::to_string(reg.address - base) + ' ' + std::to_string(reg.element->size()) + ' ' +
            lower(textOf(reg.element->getAttribute("access")));
     for (const ClusterLevel& level : reg.clusters) key += ' ' + level.name + '#' + std::to_string(level.index);
@@ -344,31 +348,15 @@ std::optional<size_t> LayoutBuilder::buildType(const std::string& name, const st
                               " is not 1, 2, 4 or 8 bytes");
       continue;
     }
-    if (reg->arrayIndex && reg->member.find("[%s]") != std::string::npos && reg->arrayIncrement == *bytes) {
-      arrays[reg->member].push_back(reg);
+    // A "[%s]" array whose elements follow each other is one member; the
+    // elements of "%s" lists, and of arrays with gaps, are members of their
+    // own, by their own names.
+    if (reg->arrayIndex && reg->array.find("[%s]") != std::string::npos && reg->arrayIncrement == *bytes) {
+      arrays[reg->array].push_back(reg);
       continue;
     }
-    Captured named = *reg;
-    if (reg->arrayIndex) {
-      // Elements of an array the struct cannot hold as one ("%s" lists, or
-      // gaps between elements) are members of their own.
-      std::string spelled;
-      const std::string index = std::to_string(*reg->arrayIndex);
-      for (size_t i = 0; i < reg->member.size();) {
-        if (reg->member.compare(i, 4, "[%s]") == 0) {
-          spelled += index;
-          i += 4;
-        } else if (reg->member.compare(i, 2, "%s") == 0) {
-          spelled += index;
-          i += 2;
-        } else {
-          spelled += reg->member[i++];
-        }
-      }
-      named.member = spelled;
-    }
     const uint64_t offset = innerOffset(*reg);
-    candidates.push_back({offset, *bytes, *bytes, candidates.size(), registerMember(named, offset, *bytes), {}, {}, 1,
+    candidates.push_back({offset, *bytes, *bytes, candidates.size(), registerMember(*reg, offset, *bytes), {}, {}, 1,
                           reg->element});
   }
 

@@ -116,9 +116,12 @@ struct StructLayouts {
   std::vector<StructInstance> instances;
   std::vector<StructVector> vectors;
   std::optional<StructCpu> cpu;
-  // "FILE:LINE: MESSAGE" for what the struct header leaves out, in the order
-  // met.
-  std::vector<std::string> warnings;
+  // What the struct header leaves out, and where.
+  struct Warning {
+    const MemoryMapElement* at;
+    std::string message;
+  };
+  std::vector<Warning> warnings;
 };
 
 // Where an element was written, "FILE:LINE".

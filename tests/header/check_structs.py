@@ -62,16 +62,13 @@ def member_expression(reg):
             path.append(plain + ('[%d]' % number(index) if number(count) > 1 else ''))
             stem.append(plain)
     member = reg.get('member') or reg.get('name')
+    array = reg.get('array') or ''
     size = int(reg.get('size', '4'))
-    if reg.get('array_index') is not None and '[%s]' in member and number(reg.get('array_increment')) == size:
-        plain = c_identifier(without_index(member))
+    if '[%s]' in array and number(reg.get('array_increment')) == size:
+        plain = c_identifier(without_index(array))
         path.append('%s[%d]' % (plain, number(reg.get('array_index'))))
     else:
-        if reg.get('array_index') is not None:
-            index = str(number(reg.get('array_index')))
-            plain = c_identifier(member.replace('[%s]', index).replace('%s', index))
-        else:
-            plain = c_identifier(member)
+        plain = c_identifier(member)
         path.append(plain)
     stem.append(plain)
     return '.'.join(path), '_'.join(stem)
