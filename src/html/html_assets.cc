@@ -51,6 +51,7 @@ h4{font-size:1em;margin:0 0 .2em;font-family:ui-monospace,"DejaVu Sans Mono",mon
 .rw-fields th,.rw-fields td{border-bottom:1px solid var(--line);padding:.15em .7em .15em 0;text-align:left;
   vertical-align:top}
 .rw-fields thead th{color:var(--muted);font-weight:normal}
+.rw-values>td{padding-left:1.5em}.rw-enum{margin:0;font-size:13px}
 .rw-hit,:target{outline:3px solid #e8a400;outline-offset:2px}
 @media (max-width:700px){.rw-layout{display:block;overflow:auto}nav{display:none}main{overflow:visible}}
 )css";

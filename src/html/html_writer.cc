@@ -50,6 +50,7 @@ private:
   void picture(const PageRegister& reg);
   void fieldTable(const PageRegister& reg);
   void fieldDefinitions(const PageRegister& reg, const PageField& field);
+  void enumeratedValues(const MemoryMapElement& field, size_t columns);
   void vectorSection();
   void searchIndex();
 
@@ -398,8 +399,41 @@ void PageWriter::fieldTable(const PageRegister& reg) {
       out_ += "<td>";
       text(textOf(element.getAttribute("description")));
     }
+    enumeratedValues(element, 4 + (anyAccess ? 1 : 0) + (anyDescription ? 1 : 0));
   }
   out_ += "</tbody></table>\n";
+}
+
+// A field's enumerated values, in a row of their own under it: each value
+// as the map writes it (don't-care bits stay "x"), its name, description.
+void PageWriter::enumeratedValues(const MemoryMapElement& field, size_t columns) {
+  bool any = false;
+  bool anyDescription = false;
+  for (const XMLNode* child = field.firstChild; child != nullptr; child = child->nextSibling) {
+    const MemoryMapElement* item = asMemoryMapElement(child);
+    if (item == nullptr || item->kind() != ElementKind::Enum) continue;
+    any = true;
+    anyDescription = anyDescription || !textOf(item->getAttribute("description")).empty();
+  }
+  if (!any) return;
+  out_ += "\n<tr class=\"rw-values\"><td colspan=";
+  decimal(columns);
+  out_ += "><table class=\"rw-fields rw-enum\"><thead><tr><th>Value<th>Name";
+  if (anyDescription) out_ += "<th>Description";
+  out_ += "</thead><tbody>";
+  for (const XMLNode* child = field.firstChild; child != nullptr; child = child->nextSibling) {
+    const MemoryMapElement* item = asMemoryMapElement(child);
+    if (item == nullptr || item->kind() != ElementKind::Enum) continue;
+    out_ += "<tr><td><code>";
+    text(item->hasAttribute("is_default") ? std::string_view("default") : textOf(item->startText()));
+    out_ += "</code><td>";
+    text(textOf(item->name()));
+    if (anyDescription) {
+      out_ += "<td>";
+      text(textOf(item->getAttribute("description")));
+    }
+  }
+  out_ += "</tbody></table>";
 }
 
 // In the header's order: mask, single-bit value and bit-band alias, bit
