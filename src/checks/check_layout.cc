@@ -70,7 +70,8 @@ public:
     for (const Extent& extent : extents_) {
       if (reach != nullptr && reach->end > extent.first) {
         const bool sameView = reach->first == extent.first && reach->end == extent.end;
-        if (!sameView && !sameHeaderName(*reach->element, *extent.element)) {
+        if (!sameView && !sameHeaderName(*reach->element, *extent.element) &&
+            !declaredAlternates(*reach->element, *extent.element)) {
           findings_.add(*extent.element, "overlap",
                         describe(*extent.element, names_) + placed(extent) + " overlaps " +
                             describe(*reach->element, names_) + placed(*reach) + " (" +
@@ -82,6 +83,56 @@ public:
   }
 
 private:
+  // Registers an SVD file declares as alternate views of each other, as
+  // its reader records them on the loaded map: one names the other
+  // (alternateRegister), they lie in different register groups of one
+  // peripheral (alternateGroup), in clusters one of which names the other
+  // (alternateCluster), or in peripherals one of which names the other
+  // (alternatePeripheral).
+  static bool declaredAlternates(const MemoryMapElement& a, const MemoryMapElement& b) {
+    const auto attribute = [](const MemoryMapElement& element, const char* name) {
+      return textOf(element.getAttribute(name));
+    };
+    const auto names = [&](const MemoryMapElement& one, const MemoryMapElement& other) {
+      const std::string_view alternate = attribute(one, "alternate_register");
+      return !alternate.empty() && alternate == attribute(other, "member");
+    };
+    const MemoryMapElement* peripheralA = asMemoryMapElement(a.parent);
+    const MemoryMapElement* peripheralB = asMemoryMapElement(b.parent);
+    if (peripheralA != nullptr && peripheralB != nullptr && peripheralA != peripheralB) {
+      const std::string_view alternateA = attribute(*peripheralA, "alternate_peripheral");
+      const std::string_view alternateB = attribute(*peripheralB, "alternate_peripheral");
+      return (!alternateA.empty() && alternateA == textOf(peripheralB->name())) ||
+             (!alternateB.empty() && alternateB == textOf(peripheralA->name()));
+    }
+    if (names(a, b) || names(b, a)) return true;
+    if (attribute(a, "alternate_group") != attribute(b, "alternate_group")) return true;
+    // The first level of clusters where the two part: one of the clusters
+    // there names the other.
+    const std::vector<std::string_view> clustersA = splitList(attribute(a, "clusters"));
+    const std::vector<std::string_view> clustersB = splitList(attribute(b, "clusters"));
+    const std::vector<std::string_view> alternatesA = splitList(attribute(a, "cluster_alternates"));
+    const std::vector<std::string_view> alternatesB = splitList(attribute(b, "cluster_alternates"));
+    for (size_t level = 0; level < clustersA.size() && level < clustersB.size(); ++level) {
+      if (clustersA[level] == clustersB[level]) continue;
+      const std::string_view alternateA = level < alternatesA.size() ? alternatesA[level] : std::string_view();
+      const std::string_view alternateB = level < alternatesB.size() ? alternatesB[level] : std::string_view();
+      return (!alternateA.empty() && alternateA == clustersB[level]) ||
+             (!alternateB.empty() && alternateB == clustersA[level]);
+    }
+    return false;
+  }
+  static std::vector<std::string_view> splitList(std::string_view text) {
+    std::vector<std::string_view> parts;
+    if (text.empty()) return parts;
+    for (size_t begin = 0;;) {
+      const size_t end = text.find(';', begin);
+      parts.push_back(text.substr(begin, end - begin));
+      if (end == std::string_view::npos) return parts;
+      begin = end + 1;
+    }
+  }
+
   bool sameHeaderName(const MemoryMapElement& a, const MemoryMapElement& b) const {
     return names_.registerName(a) == names_.registerName(b);
   }
