@@ -1,4 +1,5 @@
 # regwright_add_header(<target> MAP <file> OUTPUT <header>
+#                      [STRUCTS <struct header>]
 #                      [TARGET_NAME <name>] [MACROS <definitions>...]
 #                      [OPTIONS <options>...] [CHECK])
 #
@@ -11,6 +12,9 @@
 #                then have nothing to act on); a relative path starts at the
 #                current source dir.
 #   OUTPUT       the header; a relative path starts at the current binary dir.
+#   STRUCTS      also the struct-style device header (-structs), made by the
+#                same run; a relative path starts at the current binary dir,
+#                and its folder joins the include path too.
 #   TARGET_NAME  the target name for the header's first comment line.
 #   MACROS       NAME=VALUE definitions handed to the map's preprocessor; several
 #                arguments and ";"-separated lists are joined into one list.
@@ -23,7 +27,7 @@
 # is regenerated when any of them changes, with the Ninja and the Makefile
 # generators alike.
 function(regwright_add_header target)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "CHECK" "MAP;OUTPUT;TARGET_NAME" "MACROS;OPTIONS")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "CHECK" "MAP;OUTPUT;STRUCTS;TARGET_NAME" "MACROS;OPTIONS")
   if(arg_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "regwright_add_header: unexpected arguments: ${arg_UNPARSED_ARGUMENTS}")
   endif()
@@ -69,10 +73,24 @@ function(regwright_add_header target)
     set(check -checkerror)
   endif()
 
+  set(outputs "${header}")
+  set(include_dirs "${header_dir}")
+  set(structs "")
+  if(DEFINED arg_STRUCTS)
+    cmake_path(ABSOLUTE_PATH arg_STRUCTS BASE_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}" NORMALIZE
+               OUTPUT_VARIABLE structs_header)
+    cmake_path(GET structs_header PARENT_PATH structs_dir)
+    file(MAKE_DIRECTORY "${structs_dir}")
+    list(APPEND outputs "${structs_header}")
+    list(APPEND include_dirs "${structs_dir}")
+    list(REMOVE_DUPLICATES include_dirs)
+    set(structs -structs "${structs_header}")
+  endif()
+
   file(MAKE_DIRECTORY "${header_dir}")
   add_custom_command(
-    OUTPUT "${header}"
-    COMMAND regwright::regwright ${positionals} ${arg_OPTIONS} ${check} -depfile "${depfile}"
+    OUTPUT ${outputs}
+    COMMAND regwright::regwright ${positionals} ${arg_OPTIONS} ${check} ${structs} -depfile "${depfile}"
     MAIN_DEPENDENCY "${map}"
     DEPENDS regwright::regwright
     DEPFILE "${depfile}"
@@ -81,10 +99,10 @@ function(regwright_add_header target)
 
   get_target_property(type ${target} TYPE)
   if(type STREQUAL "INTERFACE_LIBRARY")
-    target_sources(${target} INTERFACE "${header}")
-    target_include_directories(${target} INTERFACE "${header_dir}")
+    target_sources(${target} INTERFACE ${outputs})
+    target_include_directories(${target} INTERFACE ${include_dirs})
   else()
-    target_sources(${target} PRIVATE "${header}")
-    target_include_directories(${target} PUBLIC "${header_dir}")
+    target_sources(${target} PRIVATE ${outputs})
+    target_include_directories(${target} PUBLIC ${include_dirs})
   endif()
 endfunction()

@@ -157,7 +157,7 @@ private:
   std::string where(const MemoryMapElement& element) const { return locate_(element); }
 
   uint64_t baseOf(const Holder& holder) const;
-  bool capture(Captured& reg);
+  bool capture(Captured& reg, std::string_view holderName);
   std::string keyOf(const Holder& holder, uint64_t base) const;
   std::string typeName(const Holder& source, const std::vector<const Holder*>& sharing);
   // Builds the struct type of `registers` (relative to `base`, at cluster
@@ -182,10 +182,19 @@ uint64_t LayoutBuilder::baseOf(const Holder& holder) const {
 
 // Reads the structure attributes of `reg`; false, with a warning, when they
 // cannot be read.
-bool LayoutBuilder::capture(Captured& reg) {
+bool LayoutBuilder::capture(Captured& reg, std::string_view holderName) {
   const MemoryMapElement& element = *reg.element;
   reg.member = std::string(textOf(element.getAttribute("member")));
-  if (reg.member.empty()) reg.member = std::string(textOf(element.name()));
+  if (reg.member.empty()) {
+    // A map that names its registers after their group (RCC_CR in RCC)
+    // means the member CR.
+    std::string_view name = textOf(element.name());
+    if (!holderName.empty() && name.size() > holderName.size() + 1 && name.starts_with(holderName) &&
+        name[holderName.size()] == '_') {
+      name.remove_prefix(holderName.size() + 1);
+    }
+    reg.member = std::string(name);
+  }
   reg.array = std::string(textOf(element.getAttribute("array")));
   if (const std::optional<std::string_view> index = element.getAttribute("array_index"); index && !reg.array.empty()) {
     const std::optional<uint64_t> k = wholeNumber(*index);
@@ -476,8 +485,9 @@ void LayoutBuilder::build(Collector& collected) {
   for (size_t h = 0; h < holders_.size(); ++h) {
     Holder& holder = holders_[h];
     std::vector<Captured> usable;
+    const std::string_view holderName = holder.element != nullptr ? textOf(holder.element->name()) : "";
     for (Captured& reg : holder.registers) {
-      if (capture(reg)) usable.push_back(std::move(reg));
+      if (capture(reg, holderName)) usable.push_back(std::move(reg));
     }
     holder.registers = std::move(usable);
     bases.push_back(baseOf(holder));

@@ -47,7 +47,7 @@ def number(text):
     return int(text, 10)
 
 
-def member_expression(reg):
+def member_expression(reg, group_name):
     """The member path of a register inside its instance, as the struct
     header must spell it, and its macro stem, from the structure attributes."""
     path = []
@@ -61,7 +61,11 @@ def member_expression(reg):
             plain = c_identifier(without_index(name))
             path.append(plain + ('[%d]' % number(index) if number(count) > 1 else ''))
             stem.append(plain)
-    member = reg.get('member') or reg.get('name')
+    member = reg.get('member')
+    if member is None:
+        member = reg.get('name')
+        if member.startswith(group_name + '_') and len(member) > len(group_name) + 1:
+            member = member[len(group_name) + 1:]
     array = reg.get('array') or ''
     size = int(reg.get('size', '4'))
     if '[%s]' in array and number(reg.get('array_increment')) == size:
@@ -109,7 +113,7 @@ def main():
             flat_name = (group.get('name') + '_' if prepend else '') + name
             if not IDENT.match(flat_name) or name in skipped:
                 continue
-            path, stem = member_expression(reg)
+            path, stem = member_expression(reg, group.get('name', ''))
             size = int(reg.get('size', '4'))
             registers.append((flat_name, '%s->%s' % (instance, path), size in (1, 2, 4)))
             for field in reg.findall('BitField'):

@@ -7,7 +7,7 @@
 #     regenerates the header and rebuilds the program, and a change in it
 #     reaches the header;
 #   - after that, building again does nothing.
-# usage: example_rebuild.sh cmake-ninja|cmake-make|make|cmake-svd PREFIX EXAMPLES_DIR
+# usage: example_rebuild.sh cmake-ninja|cmake-make|make|cmake-svd|cmake-structs PREFIX EXAMPLES_DIR
 set -euo pipefail
 mode=$1 prefix=$2 examples=$3
 unset MAKEFLAGS MFLAGS MAKELEVEL
@@ -57,6 +57,17 @@ case $mode in
     change='s|<name>BRR</name>|<name>GTPR</name>|'
     changed='^#define USART0_GTPR (\*(volatile unsigned short \*)0x40004408)$'
     ;;
+  cmake-structs)
+    project=$work/examples/structs-project build=$work/build
+    mkdir -p "$project"
+    cp "$examples/structs-project/CMakeLists.txt" "$examples/structs-project/main.c" "$project/"
+    cmake -S "$project" -B "$build" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >"$work/configure.log" 2>&1 \
+      || { cat "$work/configure.log"; exit 1; }
+    build_cmd=(cmake --build "$build")
+    header=$build/include/soc.h program=$build/uart_setup changed_in=$build/include/lark1.h
+    printed='^UART0->CR at 0x4000440C, UE mask 0x2000, interrupt 37$'
+    changed='^  __IOM uint16_t GTPR;$'
+    ;;
   *) echo "unknown mode $mode"; exit 2 ;;
 esac
 
@@ -71,7 +82,7 @@ expect_no_work() {
   [ "$(mtime "$header")" = "$header_before" ] || fail "$1: header regenerated"
   [ "$(mtime "$program")" = "$program_before" ] || fail "$1: program rebuilt"
   case $mode in
-    cmake-ninja|cmake-svd) grep -q '^ninja: no work to do\.$' "$work/build.log" || fail "$1: ninja did some work" ;;
+    cmake-ninja|cmake-svd|cmake-structs) grep -q '^ninja: no work to do\.$' "$work/build.log" || fail "$1: ninja did some work" ;;
     cmake-make) ! grep -Eq 'Generating|Building C|Linking' "$work/build.log" || fail "$1: make did some work" ;;
     make) "${build_cmd[@]}" -q blinky || fail "$1: make -q says blinky is out of date" ;;
   esac
@@ -102,7 +113,7 @@ expect_no_work "build after the touch"
 sleep 1
 sed -i "$change" "$included"
 build
-grep -q "$changed" "$header" || fail "the new register is missing from the header"
+grep -q "$changed" "${changed_in:-$header}" || fail "the new register is missing from the header"
 
 expect_no_work "build after the change"
 echo "ok ($mode)"
