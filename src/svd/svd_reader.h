@@ -13,7 +13,7 @@ namespace rw {
 
 // SVD files are read up to this size. The largest vendor files are tens of
 // megabytes; their tree takes several times the file.
-inline constexpr size_t kMaxSvdFileBytes = size_t{256} << 20;
+inline constexpr size_t kMaxSvdFileBytes = size_t{1} << 30;
 
 // The most elements (groups, registers, bit fields, enumerated values and
 // vectors) one SVD file may turn into. The largest vendor files give a few

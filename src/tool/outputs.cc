@@ -24,7 +24,8 @@ OutputText writeDepfile(const OutputSource& source) {
 }
 
 OutputText writeSvdFile(const OutputSource& source) {
-  return {writeSvd(source.map.rootElement(), source.targetName), {}};
+  SvdFile svd = writeSvd(source.map.rootElement(), source.targetName);
+  return {std::move(svd.text), std::move(svd.problem)};
 }
 
 OutputText writeExpandedMapFile(const OutputSource& source) {
