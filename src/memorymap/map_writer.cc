@@ -96,8 +96,8 @@ void appendAttributeValue(std::string& out, std::string_view value) {
 // section is there matters (the loader stops placing at it). XML ends a
 // section at the first "]]>", the map reader at the first "]]>" after an
 // even run of "]"; they agree where a section holds no "]]>" and does not
-// end in "]". So a run of "]" that comes before ">" or ends the content
-// ends its section and is written after it as character data, which XML joins to the
+// end in "]". So a run of "]" that ends the content, or of two or more
+// before ">", ends its section and is written after it as character data, which XML joins to the
 // sections around it and the map reader passes over. A byte XML cannot hold
 // is written as its stand-in character, as there is no reference here.
 void appendSection(std::string& out, std::string_view content) {
@@ -105,7 +105,7 @@ void appendSection(std::string& out, std::string_view content) {
   size_t from = 0;
   for (size_t run = content.find(']'); run != std::string_view::npos; run = content.find(']', run)) {
     const size_t end = std::min(content.find_first_not_of(']', run), content.size());
-    if (end < content.size() && content[end] != '>') {
+    if (end < content.size() && (content[end] != '>' || end - run == 1)) {
       run = end;
       continue;
     }
