@@ -76,19 +76,28 @@ std::optional<std::string> enumeratedValue(std::string_view text) {
   return "#" + std::string(text.substr(text.starts_with('#') ? 1 : 2));
 }
 
-// Printable ASCII that XML takes as it is.
-bool isPlainText(char c) { return c >= ' ' && c <= '~' && c != '&' && c != '<' && c != '>'; }
+// Printable ASCII that XML takes as it is: a table, so that the scan over
+// a description is one load and test per byte in any build.
+constexpr std::array<bool, 256> kPlainText = [] {
+  std::array<bool, 256> plain{};
+  for (int c = ' '; c <= '~'; ++c) plain[static_cast<size_t>(c)] = c != '&' && c != '<' && c != '>';
+  return plain;
+}();
 
 // Text for an SVD element: escaped, and only of the Basic Latin and Latin-1
 // characters SVD descriptions may hold. Others become "?"; control
 // characters, which XML cannot carry, become blanks.
 void appendText(std::string& out, std::string_view text) {
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
   for (size_t i = 0; i < text.size();) {
     // Runs of printable ASCII, nearly all of a description, go out whole.
-    const size_t run = i;
-    while (i < text.size() && isPlainText(text[i])) ++i;
-    out.append(text, run, i - run);
-    if (i == text.size()) break;
+    const char* run = begin + i;
+    const char* p = run;
+    while (p != end && kPlainText[static_cast<unsigned char>(*p)]) ++p;
+    out.append(run, p);
+    i = static_cast<size_t>(p - begin);
+    if (p == end) break;
     const char32_t c = nextCharacter(text, i);
     if (c == '&') out += "&amp;";
     else if (c == '<') out += "&lt;";
@@ -126,12 +135,20 @@ public:
   void reg(const HeaderRegister& reg) override {
     if (!byHolder_.contains(reg.group)) begin(reg.group);
     SvdRegister entry{reg.element, {}};
-    for (const HeaderField& field : reg.fields) entry.fields.push_back(field.element);
+    expectedBytes_ += kRegisterBytes + descriptionBytes(*reg.element);
+    for (const HeaderField& field : reg.fields) {
+      entry.fields.push_back(field.element);
+      expectedBytes_ += kFieldBytes + descriptionBytes(*field.element);
+    }
     peripherals_[byHolder_[reg.group]].registers.push_back(std::move(entry));
   }
   void vector(const HeaderVector& vector) override {
     (peripherals_.empty() ? early_ : peripherals_.back().vectors).push_back(vector.element);
   }
+
+  // About the size of the file, so that its text is not grown by doubling,
+  // which copies it again and again and touches twice its memory.
+  size_t expectedBytes() const { return expectedBytes_; }
 
   std::vector<Peripheral> finish() {
     if (peripherals_.empty()) peripherals_.emplace_back();
@@ -141,11 +158,22 @@ public:
   }
 
 private:
+  // The lines of a register and of a bit field besides their text, about as
+  // long as they come out: a 200,000-register map with eight fields each
+  // gives 461 MB, 426 MB of them such lines.
+  static constexpr size_t kRegisterBytes = 320;
+  static constexpr size_t kFieldBytes = 230;
+
+  static size_t descriptionBytes(const MemoryMapElement& element) {
+    return textOf(element.getAttribute("description")).size();
+  }
+
   void begin(const MemoryMapElement* holder) {
     byHolder_.emplace(holder, peripherals_.size());
     peripherals_.push_back(Peripheral{holder, {}, {}});
   }
 
+  size_t expectedBytes_ = 0;
   std::vector<Peripheral> peripherals_;
   std::unordered_map<const MemoryMapElement*, size_t> byHolder_;
   std::vector<const MemoryMapElement*> early_;
@@ -237,6 +265,7 @@ SvdFile SvdWriter::write(const MemoryMapElement* root, const std::string& device
   std::unordered_set<std::string> vectorNames;
   PeripheralCollector collector;
   HeaderModel(HeaderOptions()).walk(root, collector);
+  out_.reserve(std::min(out_.size() + collector.expectedBytes(), bounds_.bytes + 1));
   for (const Peripheral& each : collector.finish()) {
     peripheral(each, peripheralNames, vectorNames);
     if (pastBounds()) return {{}, boundPassed()};
