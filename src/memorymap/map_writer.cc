@@ -35,17 +35,23 @@ void indent(std::string& out, size_t depth) { out.append(2 * std::min(depth, kMa
 bool isForbiddenControl(char32_t c) { return c < 0x20 && c != '\t' && c != '\n' && c != '\r'; }
 
 // Map text is read as everywhere (utf8_text.h): valid UTF-8 as it stands,
-// else a byte at a time. Calls `whole(length)` for a character of `length`
-// bytes that XML can hold as it stands, `byte(b)` for each byte that is no
-// part of one: a control character, a byte that begins no valid UTF-8, and
+// else a byte at a time. Calls `whole(at, length)` for a character that XML
+// can hold as it stands, `byte(b)` for each byte that is no part of one: a
+// control character, a byte that begins no valid UTF-8, and the bytes of
 // U+FFFE and U+FFFF, which are valid UTF-8 but no XML characters.
 template <typename Whole, typename Byte>
 void forEachCharacter(std::string_view text, Whole whole, Byte byte) {
   for (size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (lead < 0x80) {
+      if (isForbiddenControl(lead)) byte(lead);
+      else whole(i, 1);
+      ++i;
+      continue;
+    }
     const size_t at = i;
     const char32_t c = nextCharacter(text, i);
-    const bool held = i - at > 1 ? c != 0xFFFE && c != 0xFFFF : c < 0x80 && !isForbiddenControl(c);
-    if (held) {
+    if (i - at > 1 && c != 0xFFFE && c != 0xFFFF) {
       whole(at, i - at);
       continue;
     }
@@ -94,12 +100,13 @@ void appendAttributeValue(std::string& out, std::string_view value) {
 
 // A CDATA section, whose content the header never reads: only that a
 // section is there matters (the loader stops placing at it). XML ends a
-// section at the first "]]>", the map reader at the first "]]>" after an
+// section at the first "]]>", the map reader at the first "]]>" that ends an
 // even run of "]"; they agree where a section holds no "]]>" and does not
 // end in "]". So a run of "]" that ends the content, or of two or more
-// before ">", ends its section and is written after it as character data, which XML joins to the
-// sections around it and the map reader passes over. A byte XML cannot hold
-// is written as its stand-in character, as there is no reference here.
+// before ">", ends its section and is written after it as character data,
+// which XML joins to the sections around it and the map reader passes over.
+// A byte XML cannot hold is written as its stand-in character, as a section
+// has no references.
 void appendSection(std::string& out, std::string_view content) {
   out += "<![CDATA[";
   size_t from = 0;
@@ -233,7 +240,9 @@ void MapWriter::openTag(const MemoryMapElement& element, bool placed) {
 
 void MapWriter::attributes(const MemoryMapElement& element, bool placed) {
   const XMLAttributes all = element.attributes();
-  taken_.clear();
+  // Clearing costs the set's bucket count, which one element with many
+  // attributes may have made large.
+  if (!taken_.empty()) taken_.clear();
   for (const XMLAttribute& attribute : all) {
     if (!needsPrefix(attribute.name)) continue;
     for (const XMLAttribute& each : all) taken_.insert(each.name);
