@@ -60,6 +60,10 @@ TEST(SvdWriter, ValuesWholeOrNotAtAll) {
                               "<Enum name=\"E\" start=\"" + c.text + "\"/></BitField></Register></RegisterGroup>"
                               "<Vector name=\"V_IRQn\" start=\"" + c.text + "\"/>");
     ASSERT_EQ(svd.problem, "");
+    if (testing::haveXmllint()) {
+      const testing::TempFolder folder;
+      EXPECT_EQ(testing::xmllintProblems(folder.write("out.svd", svd.text)), "");
+    }
     EXPECT_EQ(elementText(svd.text, "resetValue", "<name>R</name>"), c.resetValue);
     EXPECT_EQ(elementText(svd.text, "value", "<name>E</name>"), c.enumeratedValue);
     EXPECT_EQ(elementText(svd.text, "value", "<name>V</name>"), c.interrupt);
