@@ -1,7 +1,8 @@
 // Map text through the whole pipeline: preprocessing (with a small include
 // tree and an imported file beside it), imports, addresses, the header
 // definitions, then every other writer of the loaded tree (checks, expanded
-// map, SVD, web page). The last byte of the input chooses the generator
+// map, SVD, web page). The expanded map must read back, from a folder with
+// nothing to include, to the same header. The last byte of the input chooses the generator
 // options (so a map file taken as a seed stays whole but for its final line
 // feed); the rest is the main file.
 #include <fcntl.h>
@@ -45,7 +46,9 @@ void writeFile(const std::string& path, std::string_view text) {
 // importable map. Returns the folder, open.
 int createIncludeTree() {
   char name[] = "/tmp/fuzz-pipeline-XXXXXX";
-  if (::mkdtemp(name) == nullptr || ::chdir(name) != 0 || ::mkdir("inc", 0755) != 0) std::abort();
+  if (::mkdtemp(name) == nullptr || ::chdir(name) != 0 || ::mkdir("inc", 0755) != 0 || ::mkdir("out", 0755) != 0) {
+    std::abort();
+  }
   writeFile("inc/a.xml",
             "<Peripherals>"
             "<xmldef name=\"REG\"><Register name=\"$(N)\" start=\"$(O)\" size=\"4\">"
@@ -102,9 +105,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     generateDefinitions(header, map.rootElement(), settings);
     // Every other writer reads the same tree.
     rw::checkMap(map, settings);
-    rw::writeExpandedMap(map.rootElement());
+    writeFile("out/flat.xml", rw::writeExpandedMap(map.rootElement()));
     rw::writeSvd(map.rootElement(), "D");
     rw::writeHtml(map.rootElement(), settings, "T");
+
+    rw::MemoryMap again(system, [](const std::string&) {});
+    if (!again.load("out/flat.xml", rw::MacroTable())) std::abort();
+    std::string headerAgain;
+    generateDefinitions(headerAgain, again.rootElement(), settings);
+    if (headerAgain != header) std::abort();
   }
   if (::fchdir(home) != 0) std::abort();
   return 0;

@@ -77,6 +77,7 @@ std::unique_ptr<Check> layoutCheck(const DefinitionNames& names, Findings& findi
 std::unique_ptr<Check> bitFieldCheck(const DefinitionNames& names, Findings& findings);
 std::unique_ptr<Check> vectorCheck(const DefinitionNames& names, Findings& findings);
 std::unique_ptr<Check> identifierCheck(const DefinitionNames& names, Findings& findings);
+std::unique_ptr<Check> valueCheck(const DefinitionNames& names, Findings& findings);
 // Goes through the loaded map again when its first look is not enough.
 std::unique_ptr<Check> nameClashCheck(const MemoryMap& map, const DefinitionNames& names, Findings& findings);
 

@@ -12,6 +12,7 @@ MapChecks::MapChecks(const MemoryMap& map, const HeaderOptions& options)
   all_.push_back(checks::bitFieldCheck(names_, *findings_));
   all_.push_back(checks::vectorCheck(names_, *findings_));
   all_.push_back(checks::identifierCheck(names_, *findings_));
+  all_.push_back(checks::valueCheck(names_, *findings_));
   all_.push_back(checks::nameClashCheck(map, names_, *findings_));
 }
 

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "expr/integer_literal.h"
+#include "expr/whole_number.h"
 #include "header/header_model.h"
 #include "html/html_assets.h"
 #include "html/html_model.h"
@@ -83,7 +84,7 @@ private:
     out_ += term;
     out_ += "<dd>";
   }
-  // The map's "access", "reset_value" and "description", where it has them.
+  // A property the map gives as text, where it has one.
   void optionalProperty(const MemoryMapElement& element, std::string_view term, std::string_view attribute) {
     if (const std::optional<std::string_view> value = element.getAttribute(attribute); value && !value->empty()) {
       property(term);
@@ -291,7 +292,12 @@ void PageWriter::registerSection(const PageRegister& reg) {
     out_ += "not given";
   }
   optionalProperty(element, "Access", "access");
-  optionalProperty(element, "Reset value", "reset_value");
+  // As written, but only when the whole of it is a number: "0x12junk" is
+  // no reset value of 0x12, and the SVD file leaves it out too.
+  if (const std::optional<std::string_view> reset = element.getAttribute("reset_value"); reset && wholeNumber(*reset)) {
+    property("Reset value");
+    text(*reset);
+  }
   out_ += "</dl>\n";
   description(element);
   if (reg.fieldCount != 0) {

@@ -11,9 +11,13 @@
 
 namespace rw {
 
-// SVD files are read up to this size. The largest vendor files are tens of
-// megabytes; their tree takes several times the file.
-inline constexpr size_t kMaxSvdFileBytes = size_t{256} << 20;
+// SVD files are read up to this size, the bound of memory map files too, and
+// -svd writes no larger file, so that every SVD file regwright writes it
+// reads back. The largest vendor files are tens of megabytes; a map of
+// 200,000 registers with eight fields each and a description on every
+// element gives 461 MB, read back in 2.4 GB. A file of this size holds about
+// as many elements as kMaxSvdElements allows.
+inline constexpr size_t kMaxSvdFileBytes = size_t{1} << 30;
 
 // The most elements (groups, registers, bit fields, enumerated values and
 // vectors) one SVD file may turn into. The largest vendor files give a few

@@ -9,8 +9,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "expr/evaluate.h"
 #include "expr/integer_literal.h"
+#include "expr/whole_number.h"
 #include "header/header_model.h"
 #include "svd/svd_values.h"
 #include "xml/utf8_text.h"
@@ -67,31 +67,37 @@ std::optional<std::string_view> svdAccess(std::string_view access) {
   return std::nullopt;
 }
 
-// A value the map may write as an SVD number or as a C expression.
-std::optional<uint64_t> numberOf(std::string_view text) {
-  if (const std::optional<uint64_t> number = parseSvdNumber(text)) return number;
-  const UnsignedResult result = evaluateUnsigned(text);
-  return result.ok ? std::optional<uint64_t>(result.value) : std::nullopt;
+// An enumerated value as SVD writes it: a number, or binary digits with
+// don't-care bits ("#1x0", from "0b1x0" too), each bit as written.
+std::optional<std::string> enumeratedValue(std::string_view text) {
+  if (const std::optional<uint64_t> number = wholeNumber(text)) return hexLiteral(*number);
+  if (!isDontCarePattern(text)) return std::nullopt;
+  text = trimmed(text);
+  return "#" + std::string(text.substr(text.starts_with('#') ? 1 : 2));
 }
 
-// An enumerated value as SVD writes it: a number, or binary digits with
-// don't-care bits ("#1x0").
-std::optional<std::string> enumeratedValue(std::string_view text) {
-  text = trimmed(text);
-  if (const std::optional<uint64_t> number = numberOf(text)) return hexLiteral(*number);
-  std::string_view digits = text;
-  if (digits.starts_with('#')) digits.remove_prefix(1);
-  else if (digits.starts_with("0b") || digits.starts_with("0B")) digits.remove_prefix(2);
-  else return std::nullopt;
-  if (digits.empty() || digits.find_first_not_of("01xX") != std::string_view::npos) return std::nullopt;
-  return "#" + std::string(digits);
-}
+// Printable ASCII that XML takes as it is: a table, so that the scan over
+// a description is one load and test per byte in any build.
+constexpr std::array<bool, 256> kPlainText = [] {
+  std::array<bool, 256> plain{};
+  for (int c = ' '; c <= '~'; ++c) plain[static_cast<size_t>(c)] = c != '&' && c != '<' && c != '>';
+  return plain;
+}();
 
 // Text for an SVD element: escaped, and only of the Basic Latin and Latin-1
 // characters SVD descriptions may hold. Others become "?"; control
 // characters, which XML cannot carry, become blanks.
 void appendText(std::string& out, std::string_view text) {
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
   for (size_t i = 0; i < text.size();) {
+    // Runs of printable ASCII, nearly all of a description, go out whole.
+    const char* run = begin + i;
+    const char* p = run;
+    while (p != end && kPlainText[static_cast<unsigned char>(*p)]) ++p;
+    out.append(run, p);
+    i = static_cast<size_t>(p - begin);
+    if (p == end) break;
     const char32_t c = nextCharacter(text, i);
     if (c == '&') out += "&amp;";
     else if (c == '<') out += "&lt;";
@@ -129,12 +135,20 @@ public:
   void reg(const HeaderRegister& reg) override {
     if (!byHolder_.contains(reg.group)) begin(reg.group);
     SvdRegister entry{reg.element, {}};
-    for (const HeaderField& field : reg.fields) entry.fields.push_back(field.element);
+    expectedBytes_ += kRegisterBytes + descriptionBytes(*reg.element);
+    for (const HeaderField& field : reg.fields) {
+      entry.fields.push_back(field.element);
+      expectedBytes_ += kFieldBytes + descriptionBytes(*field.element);
+    }
     peripherals_[byHolder_[reg.group]].registers.push_back(std::move(entry));
   }
   void vector(const HeaderVector& vector) override {
     (peripherals_.empty() ? early_ : peripherals_.back().vectors).push_back(vector.element);
   }
+
+  // About the size of the file, so that its text is not grown by doubling,
+  // which copies it again and again and touches twice its memory.
+  size_t expectedBytes() const { return expectedBytes_; }
 
   std::vector<Peripheral> finish() {
     if (peripherals_.empty()) peripherals_.emplace_back();
@@ -144,11 +158,22 @@ public:
   }
 
 private:
+  // The lines of a register and of a bit field besides their text, about as
+  // long as they come out: a 200,000-register map with eight fields each
+  // gives 461 MB, 426 MB of them such lines.
+  static constexpr size_t kRegisterBytes = 320;
+  static constexpr size_t kFieldBytes = 230;
+
+  static size_t descriptionBytes(const MemoryMapElement& element) {
+    return textOf(element.getAttribute("description")).size();
+  }
+
   void begin(const MemoryMapElement* holder) {
     byHolder_.emplace(holder, peripherals_.size());
     peripherals_.push_back(Peripheral{holder, {}, {}});
   }
 
+  size_t expectedBytes_ = 0;
   std::vector<Peripheral> peripherals_;
   std::unordered_map<const MemoryMapElement*, size_t> byHolder_;
   std::vector<const MemoryMapElement*> early_;
@@ -156,7 +181,8 @@ private:
 
 class SvdWriter {
 public:
-  std::string write(const MemoryMapElement* root, const std::string& deviceName);
+  explicit SvdWriter(SvdBounds bounds) : bounds_(bounds) {}
+  SvdFile write(const MemoryMapElement* root, const std::string& deviceName);
 
 private:
   void peripheral(const Peripheral& peripheral, UniqueNames& peripheralNames, std::unordered_set<std::string>& vectors);
@@ -169,10 +195,30 @@ private:
   // <tag>text</tag>, or nothing when `text` is empty.
   void element(std::string_view tag, std::string_view text);
 
+  // Checked once per register, so that a file past a bound is not made
+  // whole before it is refused.
+  bool pastBounds() const { return out_.size() > bounds_.bytes || elements_ > bounds_.elements; }
+  std::string boundPassed() const;
+
+  const SvdBounds bounds_;
   std::string out_;
   size_t depth_ = 0;
+  // The elements the file gives when read, as the reader counts them.
+  size_t elements_ = 0;
   std::string deviceName_;
 };
+
+std::string SvdWriter::boundPassed() const {
+  constexpr size_t kMiB = size_t{1} << 20;
+  constexpr std::string_view kReadLimit = ", more than regwright reads as SVD input";
+  if (elements_ > bounds_.elements) {
+    return "the file would hold more than " + std::to_string(bounds_.elements) + " registers, bit fields and values" +
+           std::string(kReadLimit);
+  }
+  const std::string size = bounds_.bytes % kMiB == 0 ? std::to_string(bounds_.bytes / kMiB) + " MiB"
+                                                      : std::to_string(bounds_.bytes) + " bytes";
+  return "the file would be larger than " + size + std::string(kReadLimit);
+}
 
 void SvdWriter::open(std::string_view tag) {
   out_.append(2 * depth_++, ' ');
@@ -200,7 +246,7 @@ void SvdWriter::element(std::string_view tag, std::string_view text) {
   out_ += ">\n";
 }
 
-std::string SvdWriter::write(const MemoryMapElement* root, const std::string& deviceName) {
+SvdFile SvdWriter::write(const MemoryMapElement* root, const std::string& deviceName) {
   const std::string_view rootName = root != nullptr ? textOf(root->name()) : std::string_view();
   deviceName_ = svdName(!deviceName.empty() ? deviceName : !rootName.empty() ? rootName : "DEVICE");
   const std::string_view rootDescription = root != nullptr ? trimmed(textOf(root->getAttribute("description"))) : "";
@@ -208,6 +254,7 @@ std::string SvdWriter::write(const MemoryMapElement* root, const std::string& de
          "<device schemaVersion=\"1.3\" xmlns:xs=\"http://www.w3.org/2001/XMLSchema-instance\" "
          "xs:noNamespaceSchemaLocation=\"CMSIS-SVD.xsd\">\n";
   depth_ = 1;
+  elements_ = 1;
   element("name", deviceName_);
   element("version", "1.0");
   element("description", !rootDescription.empty() ? std::string(rootDescription) : deviceName_ + " registers");
@@ -218,10 +265,15 @@ std::string SvdWriter::write(const MemoryMapElement* root, const std::string& de
   std::unordered_set<std::string> vectorNames;
   PeripheralCollector collector;
   HeaderModel(HeaderOptions()).walk(root, collector);
-  for (const Peripheral& each : collector.finish()) peripheral(each, peripheralNames, vectorNames);
+  out_.reserve(std::min(out_.size() + collector.expectedBytes(), bounds_.bytes + 1));
+  for (const Peripheral& each : collector.finish()) {
+    peripheral(each, peripheralNames, vectorNames);
+    if (pastBounds()) return {{}, boundPassed()};
+  }
   close("peripherals");
   out_ += "</device>\n";
-  return std::move(out_);
+  if (pastBounds()) return {{}, boundPassed()};
+  return {std::move(out_), {}};
 }
 
 void SvdWriter::peripheral(const Peripheral& peripheral, UniqueNames& peripheralNames,
@@ -229,6 +281,7 @@ void SvdWriter::peripheral(const Peripheral& peripheral, UniqueNames& peripheral
   const MemoryMapElement* holder = peripheral.holder;
   const std::string_view holderName = holder != nullptr ? textOf(holder->name()) : std::string_view();
   const uint32_t base = holder != nullptr ? holder->start() : 0;
+  ++elements_;
   open("peripheral");
   element("name", peripheralNames.take(svdName(!holderName.empty() ? holderName : deviceName_)));
   if (holder != nullptr) element("description", trimmed(textOf(holder->getAttribute("description"))));
@@ -249,20 +302,24 @@ void SvdWriter::peripheral(const Peripheral& peripheral, UniqueNames& peripheral
   }
   for (const MemoryMapElement* vector : peripheral.vectors) {
     const std::string_view name = textOf(vector->name());
-    const SignedResult number = evaluateSigned(textOf(vector->startText()));
-    if (!name.ends_with(kVectorSuffix) || name.size() == kVectorSuffix.size() || !number.ok) continue;
+    const std::optional<uint64_t> number = wholeNumber(textOf(vector->startText()));
+    if (!name.ends_with(kVectorSuffix) || name.size() == kVectorSuffix.size() || !number) continue;
     const std::string interrupt = svdName(name.substr(0, name.size() - kVectorSuffix.size()));
     if (!vectorNames.insert(interrupt).second) continue;
+    ++elements_;
     open("interrupt");
     element("name", interrupt);
     element("description", trimmed(textOf(vector->getAttribute("description"))));
-    element("value", std::to_string(number.value));
+    element("value", std::to_string(static_cast<int64_t>(*number)));
     close("interrupt");
   }
   if (!peripheral.registers.empty()) {
     open("registers");
     UniqueNames registerNames;
-    for (const SvdRegister& reg : peripheral.registers) registerElement(reg, base, registerNames);
+    for (const SvdRegister& reg : peripheral.registers) {
+      registerElement(reg, base, registerNames);
+      if (pastBounds()) return;
+    }
     close("registers");
   }
   close("peripheral");
@@ -270,13 +327,14 @@ void SvdWriter::peripheral(const Peripheral& peripheral, UniqueNames& peripheral
 
 void SvdWriter::registerElement(const SvdRegister& entry, uint32_t base, UniqueNames& names) {
   const MemoryMapElement& reg = *entry.element;
+  elements_ += 1 + entry.fields.size();
   open("register");
   element("name", names.take(svdName(textOf(reg.name()))));
   element("description", trimmed(textOf(reg.getAttribute("description"))));
   element("addressOffset", hexLiteral(static_cast<uint32_t>(reg.start() - base)));
   if (reg.hasSize()) element("size", std::to_string(uint64_t{reg.size()} * 8));
   element("access", svdAccess(textOf(reg.getAttribute("access"))).value_or(""));
-  if (const std::optional<uint64_t> reset = numberOf(textOf(reg.getAttribute("reset_value")))) {
+  if (const std::optional<uint64_t> reset = wholeNumber(textOf(reg.getAttribute("reset_value")))) {
     element("resetValue", hexLiteral(*reset));
   }
   if (!entry.fields.empty()) {
@@ -312,6 +370,7 @@ void SvdWriter::enumeratedValues(const MemoryMapElement& bitField) {
     if (!isDefault && !value) continue;
     if (!any) open("enumeratedValues");
     any = true;
+    ++elements_;
     open("enumeratedValue");
     element("name", names.take(svdName(textOf(item->name()))));
     element("description", trimmed(textOf(item->getAttribute("description"))));
@@ -324,8 +383,8 @@ void SvdWriter::enumeratedValues(const MemoryMapElement& bitField) {
 
 }  // namespace
 
-std::string writeSvd(const MemoryMapElement* root, const std::string& deviceName) {
-  return SvdWriter().write(root, deviceName);
+SvdFile writeSvd(const MemoryMapElement* root, const std::string& deviceName, SvdBounds bounds) {
+  return SvdWriter(bounds).write(root, deviceName);
 }
 
 }  // namespace rw

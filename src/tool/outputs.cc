@@ -26,7 +26,8 @@ OutputText writeDepfile(const OutputSource& source, const std::string& /*path*/)
 }
 
 OutputText writeSvdFile(const OutputSource& source, const std::string& /*path*/) {
-  return {writeSvd(source.map.rootElement(), source.targetName), {}, {}};
+  SvdFile svd = writeSvd(source.map.rootElement(), source.targetName);
+  return {std::move(svd.text), std::move(svd.problem), {}};
 }
 
 OutputText writeExpandedMapFile(const OutputSource& source, const std::string& /*path*/) {

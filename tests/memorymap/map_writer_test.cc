@@ -9,6 +9,7 @@
 #include "macros/macro_expansion.h"
 #include "memorymap/memory_map.h"
 #include "temp_folder.h"
+#include "well_formed_xml.h"
 
 namespace rw {
 namespace {
@@ -23,31 +24,50 @@ std::string headerOf(const MemoryMapElement* root) {
 
 void ignoreWarning(const std::string&) {}
 
-// "map" (with the "macros" definitions, and each "file" NAME CONTENT beside
-// it) must be written as exactly "expanded", and that text, read back from
-// another folder (beside each "beside_output" NAME CONTENT), must give the
-// same header.
+// Loads the case's "map" (with the "macros" definitions, and each "file"
+// NAME CONTENT beside it) from `folder`.
+bool loadCase(const testing::TestCase& c, const testing::TempFolder& folder, MemoryMap& map) {
+  for (const std::string& file : c.all("file")) {
+    const size_t blank = file.find(' ');
+    folder.write("in/" + file.substr(0, blank), file.substr(blank + 1));
+  }
+  return map.load(folder.write("in/main.xml", c.get("map")), macroDefinitions(c.get("macros")));
+}
+
+// "map" must be written as exactly "expanded", and that text, read back
+// from another folder (beside each "beside_output" NAME CONTENT), must give
+// the same header.
 TEST(MapWriter, Cases) {
   const MacroTable system = systemMacros();
   for (const testing::TestCase& c : testing::readCases("memorymap/map_writer_cases.txt")) {
     SCOPED_TRACE(c.name);
     const testing::TempFolder folder;
-    const auto writeFiles = [&](const std::string& key, const std::string& subfolder) {
-      for (const std::string& file : c.all(key)) {
-        const size_t blank = file.find(' ');
-        folder.write(subfolder + file.substr(0, blank), file.substr(blank + 1));
-      }
-    };
-    writeFiles("file", "in/");
-    writeFiles("beside_output", "out/");
+    for (const std::string& file : c.all("beside_output")) {
+      const size_t blank = file.find(' ');
+      folder.write("out/" + file.substr(0, blank), file.substr(blank + 1));
+    }
     MemoryMap map(system, ignoreWarning);
-    ASSERT_TRUE(map.load(folder.write("in/main.xml", c.get("map")), macroDefinitions(c.get("macros"))));
+    ASSERT_TRUE(loadCase(c, folder, map));
     const std::string expanded = writeExpandedMap(map.rootElement());
     EXPECT_EQ(expanded, c.get("expanded"));
 
     MemoryMap again(system, ignoreWarning);
     ASSERT_TRUE(again.load(folder.write("out/flat.xml", expanded), MacroTable()));
     EXPECT_EQ(headerOf(again.rootElement()), headerOf(map.rootElement()));
+  }
+}
+
+// Other programs read the file too: whatever the map held, what is written
+// is XML.
+TEST(MapWriter, CasesAreWellFormedXml) {
+  if (!testing::haveXmllint()) GTEST_SKIP() << "xmllint is not installed (libxml2-utils): well-formedness not checked";
+  const MacroTable system = systemMacros();
+  for (const testing::TestCase& c : testing::readCases("memorymap/map_writer_cases.txt")) {
+    SCOPED_TRACE(c.name);
+    const testing::TempFolder folder;
+    MemoryMap map(system, ignoreWarning);
+    ASSERT_TRUE(loadCase(c, folder, map));
+    EXPECT_EQ(testing::xmllintProblems(folder.write("flat.xml", writeExpandedMap(map.rootElement()))), "");
   }
 }
 
