@@ -4,6 +4,7 @@
 #include <set>
 
 #include "expr/integer_literal.h"
+#include "expr/whole_number.h"
 
 namespace rw {
 
@@ -55,30 +56,6 @@ const char* typeOf(uint32_t bytes) {
     case 8: return "uint64_t";
     default: return "uint32_t";
   }
-}
-
-// A whole enumerated value: decimal, "0x" hexadecimal or "0b"/"#" binary.
-// Values with don't-care bits name no one value and are left out.
-std::optional<uint64_t> enumeratedValue(std::string_view text) {
-  unsigned base = 10;
-  if (text.starts_with("0x") || text.starts_with("0X")) {
-    base = 16;
-    text.remove_prefix(2);
-  } else if (text.starts_with("0b") || text.starts_with("0B")) {
-    base = 2;
-    text.remove_prefix(2);
-  } else if (text.starts_with('#')) {
-    base = 2;
-    text.remove_prefix(1);
-  }
-  if (text.empty()) return std::nullopt;
-  uint64_t value = 0;
-  for (const char c : text) {
-    const int digit = digitValue(c, base);
-    if (digit < 0 || value > (UINT64_MAX - static_cast<uint64_t>(digit)) / base) return std::nullopt;
-    value = value * base + static_cast<uint64_t>(digit);
-  }
-  return value;
 }
 
 class Writer {
@@ -225,7 +202,7 @@ void Writer::fieldMacros(const StructType& type) {
         const MemoryMapElement* item = asMemoryMapElement(child);
         if (item == nullptr || item->kind() != ElementKind::Enum) continue;
         const std::string name = structIdentifier(textOf(item->name()));
-        const std::optional<uint64_t> value = enumeratedValue(textOf(item->startText()));
+        const std::optional<uint64_t> value = wholeNumber(textOf(item->startText()));
         if (name.empty() || !value) continue;
         if (*value > width) {
           warn(*item, "-structs leaves out the value " + name + " of " + stem + ": " + hexLiteral(*value) +

@@ -41,7 +41,7 @@ std::vector<std::string_view> split(std::string_view text, char separator) {
 
 // A whole decimal or "0x" hexadecimal number, as the loaded map's structure
 // attributes are written.
-std::optional<uint64_t> wholeNumber(std::string_view text) {
+std::optional<uint64_t> attributeNumber(std::string_view text) {
   unsigned base = 10;
   if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
     base = 16;
@@ -197,9 +197,9 @@ bool LayoutBuilder::capture(Captured& reg, std::string_view holderName) {
   }
   reg.array = std::string(textOf(element.getAttribute("array")));
   if (const std::optional<std::string_view> index = element.getAttribute("array_index"); index && !reg.array.empty()) {
-    const std::optional<uint64_t> k = wholeNumber(*index);
-    const std::optional<uint64_t> count = wholeNumber(textOf(element.getAttribute("array_count")));
-    const std::optional<uint64_t> increment = wholeNumber(textOf(element.getAttribute("array_increment")));
+    const std::optional<uint64_t> k = attributeNumber(*index);
+    const std::optional<uint64_t> count = attributeNumber(textOf(element.getAttribute("array_count")));
+    const std::optional<uint64_t> increment = attributeNumber(textOf(element.getAttribute("array_increment")));
     if (!k || !count || !increment || *k >= *count) {
       warn(element, "-structs leaves out register " + std::string(textOf(element.name())) +
                         ": its array_index, array_count and array_increment do not make it an element of " +
@@ -221,10 +221,10 @@ bool LayoutBuilder::capture(Captured& reg, std::string_view holderName) {
                   indices.size() == names.size() && counts.size() == names.size() &&
                   increments.size() == names.size();
     for (size_t i = 0; usable && i < names.size(); ++i) {
-      const std::optional<uint64_t> offset = wholeNumber(offsets[i]);
-      const std::optional<uint64_t> index = wholeNumber(indices[i]);
-      const std::optional<uint64_t> count = wholeNumber(counts[i]);
-      const std::optional<uint64_t> increment = wholeNumber(increments[i]);
+      const std::optional<uint64_t> offset = attributeNumber(offsets[i]);
+      const std::optional<uint64_t> index = attributeNumber(indices[i]);
+      const std::optional<uint64_t> count = attributeNumber(counts[i]);
+      const std::optional<uint64_t> increment = attributeNumber(increments[i]);
       usable = !names[i].empty() && offset && index && count && increment && *index < *count;
       if (usable) reg.clusters.push_back({std::string(names[i]), *offset, *index, *count, *increment});
     }
@@ -528,7 +528,7 @@ void LayoutBuilder::build(Collector& collected) {
 std::optional<int64_t> vectorNumber(std::string_view text) {
   const bool negative = text.starts_with('-');
   if (negative) text.remove_prefix(1);
-  const std::optional<uint64_t> magnitude = wholeNumber(text);
+  const std::optional<uint64_t> magnitude = attributeNumber(text);
   if (!magnitude || *magnitude > static_cast<uint64_t>(INT32_MAX)) return std::nullopt;
   return negative ? -static_cast<int64_t>(*magnitude) : static_cast<int64_t>(*magnitude);
 }
@@ -575,8 +575,8 @@ std::optional<uint32_t> cpuRevision(std::string_view text) {
   if (text.size() < 4 || (text[0] != 'r' && text[0] != 'R')) return std::nullopt;
   const size_t p = text.find_first_of("pP");
   if (p == std::string_view::npos) return std::nullopt;
-  const std::optional<uint64_t> major = wholeNumber(text.substr(1, p - 1));
-  const std::optional<uint64_t> minor = wholeNumber(text.substr(p + 1));
+  const std::optional<uint64_t> major = attributeNumber(text.substr(1, p - 1));
+  const std::optional<uint64_t> minor = attributeNumber(text.substr(p + 1));
   if (!major || !minor || *major > 0xFF || *minor > 0xFF) return std::nullopt;
   return static_cast<uint32_t>(*major << 8 | *minor);
 }
