@@ -72,15 +72,6 @@ std::string withoutIndex(std::string_view name) {
   return out;
 }
 
-// One level of clusters a register lies in, from its attributes.
-struct ClusterLevel {
-  std::string name;  // as written, "CH[%s]"
-  uint64_t offset = 0;
-  uint64_t index = 0;
-  uint64_t count = 1;
-  uint64_t increment = 0;
-};
-
 // A register as the header model gave it, with what its struct needs.
 struct Captured {
   const MemoryMapElement* element;
@@ -195,45 +186,26 @@ bool LayoutBuilder::capture(Captured& reg, std::string_view holderName) {
     }
     reg.member = std::string(name);
   }
-  reg.array = std::string(textOf(element.getAttribute("array")));
-  if (const std::optional<std::string_view> index = element.getAttribute("array_index"); index && !reg.array.empty()) {
-    const std::optional<uint64_t> k = attributeNumber(*index);
-    const std::optional<uint64_t> count = attributeNumber(textOf(element.getAttribute("array_count")));
-    const std::optional<uint64_t> increment = attributeNumber(textOf(element.getAttribute("array_increment")));
-    if (!k || !count || !increment || *k >= *count) {
+  if (element.hasAttribute("array")) {
+    const std::optional<ArrayPosition> position = arrayPosition(element);
+    if (!position) {
       warn(element, "-structs leaves out register " + std::string(textOf(element.name())) +
                         ": its array_index, array_count and array_increment do not make it an element of " +
-                        reg.array);
+                        std::string(textOf(element.getAttribute("array"))));
       return false;
     }
-    reg.arrayIndex = k;
-    reg.arrayCount = *count;
-    reg.arrayIncrement = *increment;
+    reg.array = position->array;
+    reg.arrayIndex = position->index;
+    reg.arrayCount = position->count;
+    reg.arrayIncrement = position->increment;
   }
-  if (const std::optional<std::string_view> clusters = element.getAttribute("clusters")) {
-    const std::vector<std::string_view> names = split(*clusters, ';');
-    const auto list = [&](const char* attribute) { return split(textOf(element.getAttribute(attribute)), ';'); };
-    const std::vector<std::string_view> offsets = list("cluster_offsets");
-    const std::vector<std::string_view> indices = list("cluster_indices");
-    const std::vector<std::string_view> counts = list("cluster_counts");
-    const std::vector<std::string_view> increments = list("cluster_increments");
-    bool usable = names.size() <= kMaxClusterDepth && offsets.size() == names.size() &&
-                  indices.size() == names.size() && counts.size() == names.size() &&
-                  increments.size() == names.size();
-    for (size_t i = 0; usable && i < names.size(); ++i) {
-      const std::optional<uint64_t> offset = attributeNumber(offsets[i]);
-      const std::optional<uint64_t> index = attributeNumber(indices[i]);
-      const std::optional<uint64_t> count = attributeNumber(counts[i]);
-      const std::optional<uint64_t> increment = attributeNumber(increments[i]);
-      usable = !names[i].empty() && offset && index && count && increment && *index < *count;
-      if (usable) reg.clusters.push_back({std::string(names[i]), *offset, *index, *count, *increment});
-    }
-    if (!usable) {
-      warn(element, "-structs leaves out register " + std::string(textOf(element.name())) +
-                        ": its cluster attributes do not describe clusters it lies in");
-      return false;
-    }
+  std::optional<std::vector<ClusterLevel>> clusters = clusterLevels(element);
+  if (!clusters) {
+    warn(element, "-structs leaves out register " + std::string(textOf(element.name())) +
+                      ": its cluster attributes do not describe clusters it lies in");
+    return false;
   }
+  reg.clusters = std::move(*clusters);
   return true;
 }
 
@@ -603,6 +575,45 @@ std::optional<StructCpu> cpuOf(const MemoryMapElement* root) {
 }
 
 }  // namespace
+
+std::optional<std::vector<ClusterLevel>> clusterLevels(const MemoryMapElement& reg) {
+  std::vector<ClusterLevel> levels;
+  const std::optional<std::string_view> clusters = reg.getAttribute("clusters");
+  if (!clusters) return levels;
+  const std::vector<std::string_view> names = split(*clusters, ';');
+  const auto list = [&](const char* attribute) { return split(textOf(reg.getAttribute(attribute)), ';'); };
+  const std::vector<std::string_view> offsets = list("cluster_offsets");
+  const std::vector<std::string_view> indices = list("cluster_indices");
+  const std::vector<std::string_view> counts = list("cluster_counts");
+  const std::vector<std::string_view> increments = list("cluster_increments");
+  const std::vector<std::string_view> dimIndexes = list("cluster_dim_indices");
+  const std::vector<std::string_view> alternates = list("cluster_alternates");
+  if (names.size() > kMaxClusterDepth || offsets.size() != names.size() || indices.size() != names.size() ||
+      counts.size() != names.size() || increments.size() != names.size()) {
+    return std::nullopt;
+  }
+  for (size_t i = 0; i < names.size(); ++i) {
+    const std::optional<uint64_t> offset = attributeNumber(offsets[i]);
+    const std::optional<uint64_t> index = attributeNumber(indices[i]);
+    const std::optional<uint64_t> count = attributeNumber(counts[i]);
+    const std::optional<uint64_t> increment = attributeNumber(increments[i]);
+    if (names[i].empty() || !offset || !index || !count || !increment || *index >= *count) return std::nullopt;
+    levels.push_back({std::string(names[i]), *offset, *index, *count, *increment,
+                      i < dimIndexes.size() ? std::string(dimIndexes[i]) : std::string(),
+                      i < alternates.size() ? std::string(alternates[i]) : std::string()});
+  }
+  return levels;
+}
+
+std::optional<ArrayPosition> arrayPosition(const MemoryMapElement& element) {
+  const std::string_view array = textOf(element.getAttribute("array"));
+  const std::optional<uint64_t> index = attributeNumber(textOf(element.getAttribute("array_index")));
+  const std::optional<uint64_t> count = attributeNumber(textOf(element.getAttribute("array_count")));
+  const std::optional<uint64_t> increment = attributeNumber(textOf(element.getAttribute("array_increment")));
+  if (array.empty() || !index || !count || !increment || *index >= *count) return std::nullopt;
+  return ArrayPosition{std::string(array), *index, *count, *increment,
+                       std::string(textOf(element.getAttribute("array_dim_index")))};
+}
 
 MemberAccess memberAccess(std::string_view access) {
   const std::string word = lower(access);

@@ -124,6 +124,35 @@ struct StructLayouts {
   std::vector<Warning> warnings;
 };
 
+// The structure an SVD file gave an element, as the loaded map records it
+// (see README, "Struct-style header").
+
+// One level of clusters a register lies in.
+struct ClusterLevel {
+  std::string name;  // as written, "CH[%s]"
+  uint64_t offset = 0;
+  uint64_t index = 0;
+  uint64_t count = 1;
+  uint64_t increment = 0;
+  std::string dimIndex;   // as written, empty when none
+  std::string alternate;  // the cluster this one is an alternate of
+};
+// The clusters `reg` lies in, outermost first: empty for none, nothing when
+// its attributes do not describe clusters it could lie in.
+std::optional<std::vector<ClusterLevel>> clusterLevels(const MemoryMapElement& reg);
+
+// Where an element of a dim array (a peripheral, register) lies in it.
+struct ArrayPosition {
+  std::string array;  // its name as written, "CCR[%s]"
+  uint64_t index = 0;
+  uint64_t count = 1;
+  uint64_t increment = 0;
+  std::string dimIndex;  // as written, empty when none
+};
+// Nothing for an element of no array, or one whose attributes do not make
+// it an element of one.
+std::optional<ArrayPosition> arrayPosition(const MemoryMapElement& element);
+
 // Where an element was written, "FILE:LINE".
 using ElementLocation = std::function<std::string(const MemoryMapElement& element)>;
 

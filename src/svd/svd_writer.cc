@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 #include <optional>
+#include <set>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -12,6 +13,7 @@
 #include "expr/integer_literal.h"
 #include "expr/whole_number.h"
 #include "header/header_model.h"
+#include "header/struct_layout.h"
 #include "svd/svd_values.h"
 #include "xml/utf8_text.h"
 
@@ -115,6 +117,13 @@ struct SvdRegister {
   std::vector<const MemoryMapElement*> fields;
 };
 
+// The name an SVD file gave a peripheral: an array's as written
+// ("GPIO%s"), else the group's own.
+std::string_view svdNameOf(const MemoryMapElement& holder) {
+  const std::string_view array = textOf(holder.getAttribute("array"));
+  return !array.empty() ? array : textOf(holder.name());
+}
+
 // The registers and interrupts that become one peripheral.
 struct Peripheral {
   // The register group, or the other element that holds the registers;
@@ -143,6 +152,11 @@ public:
     peripherals_[byHolder_[reg.group]].registers.push_back(std::move(entry));
   }
   void vector(const HeaderVector& vector) override {
+    // An interrupt an SVD file declared goes back to its peripheral.
+    if (vector.element->hasAttribute("peripheral")) {
+      declared_.push_back(vector.element);
+      return;
+    }
     (peripherals_.empty() ? early_ : peripherals_.back().vectors).push_back(vector.element);
   }
 
@@ -154,6 +168,13 @@ public:
     if (peripherals_.empty()) peripherals_.emplace_back();
     std::vector<const MemoryMapElement*>& first = peripherals_.front().vectors;
     first.insert(first.begin(), early_.begin(), early_.end());
+    for (const MemoryMapElement* vector : declared_) {
+      const std::string_view owner = textOf(vector->getAttribute("peripheral"));
+      const auto holder = std::find_if(peripherals_.begin(), peripherals_.end(), [&](const Peripheral& p) {
+        return p.holder != nullptr && (svdNameOf(*p.holder) == owner);
+      });
+      (holder != peripherals_.end() ? *holder : peripherals_.front()).vectors.push_back(vector);
+    }
     return std::move(peripherals_);
   }
 
@@ -177,6 +198,7 @@ private:
   std::vector<Peripheral> peripherals_;
   std::unordered_map<const MemoryMapElement*, size_t> byHolder_;
   std::vector<const MemoryMapElement*> early_;
+  std::vector<const MemoryMapElement*> declared_;
 };
 
 class SvdWriter {
@@ -185,8 +207,18 @@ public:
   SvdFile write(const MemoryMapElement* root, const std::string& deviceName);
 
 private:
-  void peripheral(const Peripheral& peripheral, UniqueNames& peripheralNames, std::unordered_set<std::string>& vectors);
-  void registerElement(const SvdRegister& reg, uint32_t base, UniqueNames& names);
+  void peripheral(const Peripheral& peripheral, const std::vector<const Peripheral*>& elements,
+                  UniqueNames& peripheralNames, std::unordered_set<std::string>& vectors);
+  void interrupts(const Peripheral& peripheral, std::unordered_set<std::string>& vectorNames);
+  void cpu(const MemoryMapElement& root);
+  // The registers of one level of a peripheral (`depth` clusters deep), at
+  // offsets from `base`: dim arrays and clusters as the SVD file had them.
+  void members(const std::vector<const SvdRegister*>& registers, size_t depth, uint64_t base, UniqueNames& names);
+  void registerElement(const SvdRegister& reg, uint64_t base, UniqueNames& names,
+                       const std::optional<ArrayPosition>& array = std::nullopt);
+  void dimension(uint64_t count, uint64_t increment, std::string_view dimIndex);
+  // <tag NAME="VALUE">
+  void openWith(std::string_view tag, std::string_view name, std::string_view value);
   void field(const MemoryMapElement& field, UniqueNames& names);
   void enumeratedValues(const MemoryMapElement& field);
 
@@ -227,6 +259,17 @@ void SvdWriter::open(std::string_view tag) {
   out_ += ">\n";
 }
 
+void SvdWriter::openWith(std::string_view tag, std::string_view name, std::string_view value) {
+  out_.append(2 * depth_++, ' ');
+  out_ += '<';
+  out_ += tag;
+  out_ += ' ';
+  out_ += name;
+  out_ += "=\"";
+  appendText(out_, value);
+  out_ += "\">\n";
+}
+
 void SvdWriter::close(std::string_view tag) {
   out_.append(2 * --depth_, ' ');
   out_ += "</";
@@ -258,6 +301,7 @@ SvdFile SvdWriter::write(const MemoryMapElement* root, const std::string& device
   element("name", deviceName_);
   element("version", "1.0");
   element("description", !rootDescription.empty() ? std::string(rootDescription) : deviceName_ + " registers");
+  if (root != nullptr) cpu(*root);
   element("addressUnitBits", "8");
   element("width", "32");
   open("peripherals");
@@ -266,8 +310,29 @@ SvdFile SvdWriter::write(const MemoryMapElement* root, const std::string& device
   PeripheralCollector collector;
   HeaderModel(HeaderOptions()).walk(root, collector);
   out_.reserve(std::min(out_.size() + collector.expectedBytes(), bounds_.bytes + 1));
-  for (const Peripheral& each : collector.finish()) {
-    peripheral(each, peripheralNames, vectorNames);
+  const std::vector<Peripheral> peripherals = collector.finish();
+  for (size_t i = 0; i < peripherals.size();) {
+    // The elements of a dim array of peripherals, when the map still holds
+    // all of them in order, go back as one.
+    std::vector<const Peripheral*> elements{&peripherals[i]};
+    const Peripheral& first = peripherals[i];
+    const std::optional<ArrayPosition> array =
+        first.holder != nullptr ? arrayPosition(*first.holder) : std::optional<ArrayPosition>();
+    if (array && array->index == 0) {
+      while (elements.size() < array->count && i + elements.size() < peripherals.size()) {
+        const Peripheral& next = peripherals[i + elements.size()];
+        const std::optional<ArrayPosition> position =
+            next.holder != nullptr ? arrayPosition(*next.holder) : std::optional<ArrayPosition>();
+        if (!position || position->array != array->array || position->index != elements.size() ||
+            next.holder->start() != first.holder->start() + elements.size() * array->increment) {
+          break;
+        }
+        elements.push_back(&next);
+      }
+      if (elements.size() != array->count) elements.resize(1);
+    }
+    peripheral(first, elements, peripheralNames, vectorNames);
+    i += elements.size();
     if (pastBounds()) return {{}, boundPassed()};
   }
   close("peripherals");
@@ -276,17 +341,35 @@ SvdFile SvdWriter::write(const MemoryMapElement* root, const std::string& device
   return {std::move(out_), {}};
 }
 
-void SvdWriter::peripheral(const Peripheral& peripheral, UniqueNames& peripheralNames,
-                           std::unordered_set<std::string>& vectorNames) {
+void SvdWriter::peripheral(const Peripheral& peripheral, const std::vector<const Peripheral*>& elements,
+                           UniqueNames& peripheralNames, std::unordered_set<std::string>& vectorNames) {
   const MemoryMapElement* holder = peripheral.holder;
   const std::string_view holderName = holder != nullptr ? textOf(holder->name()) : std::string_view();
   const uint32_t base = holder != nullptr ? holder->start() : 0;
+  const auto attribute = [&](const char* name) { return holder != nullptr ? textOf(holder->getAttribute(name)) : ""; };
+  // A peripheral that takes its registers from the one it derives from
+  // says only what differs.
+  const std::string_view derivedFrom = attribute("derived_from");
+  const bool derived = !derivedFrom.empty() && attribute("layout") != svdNameOf(*holder);
   ++elements_;
-  open("peripheral");
-  element("name", peripheralNames.take(svdName(!holderName.empty() ? holderName : deviceName_)));
+  if (!derivedFrom.empty()) {
+    openWith("peripheral", "derivedFrom", derivedFrom);
+  } else {
+    open("peripheral");
+  }
+  if (elements.size() > 1) {
+    const ArrayPosition array = *arrayPosition(*holder);
+    dimension(array.count, array.increment, array.dimIndex);
+    element("name", peripheralNames.take(array.array));
+  } else {
+    element("name", peripheralNames.take(svdName(!holderName.empty() ? holderName : deviceName_)));
+  }
   if (holder != nullptr) element("description", trimmed(textOf(holder->getAttribute("description"))));
+  element("alternatePeripheral", attribute("alternate_peripheral"));
+  element("groupName", attribute("group_name"));
+  element("headerStructName", attribute("header_struct_name"));
   element("baseAddress", hexLiteral(base));
-  if (!peripheral.registers.empty()) {
+  if (!peripheral.registers.empty() && !derived) {
     uint64_t low = UINT64_MAX;
     uint64_t high = 0;
     for (const SvdRegister& reg : peripheral.registers) {
@@ -300,6 +383,19 @@ void SvdWriter::peripheral(const Peripheral& peripheral, UniqueNames& peripheral
     element("usage", "registers");
     close("addressBlock");
   }
+  for (const Peripheral* each : elements) interrupts(*each, vectorNames);
+  if (!peripheral.registers.empty() && !derived) {
+    open("registers");
+    UniqueNames registerNames;
+    std::vector<const SvdRegister*> registers;
+    for (const SvdRegister& reg : peripheral.registers) registers.push_back(&reg);
+    members(registers, 0, base, registerNames);
+    close("registers");
+  }
+  close("peripheral");
+}
+
+void SvdWriter::interrupts(const Peripheral& peripheral, std::unordered_set<std::string>& vectorNames) {
   for (const MemoryMapElement* vector : peripheral.vectors) {
     const std::string_view name = textOf(vector->name());
     const std::optional<uint64_t> number = wholeNumber(textOf(vector->startText()));
@@ -313,24 +409,99 @@ void SvdWriter::peripheral(const Peripheral& peripheral, UniqueNames& peripheral
     element("value", std::to_string(static_cast<int64_t>(*number)));
     close("interrupt");
   }
-  if (!peripheral.registers.empty()) {
-    open("registers");
-    UniqueNames registerNames;
-    for (const SvdRegister& reg : peripheral.registers) {
-      registerElement(reg, base, registerNames);
-      if (pastBounds()) return;
-    }
-    close("registers");
-  }
-  close("peripheral");
 }
 
-void SvdWriter::registerElement(const SvdRegister& entry, uint32_t base, UniqueNames& names) {
+// The CPU as the SVD file described it, with the format's defaults for what
+// it left out.
+void SvdWriter::cpu(const MemoryMapElement& root) {
+  const auto attribute = [&](const char* name, std::string_view fallback) {
+    const std::string_view text = textOf(root.getAttribute(name));
+    return text.empty() ? fallback : text;
+  };
+  if (textOf(root.getAttribute("cpu_name")).empty()) return;
+  open("cpu");
+  element("name", attribute("cpu_name", ""));
+  element("revision", attribute("cpu_revision", "r0p0"));
+  element("endian", attribute("cpu_endian", "little"));
+  element("mpuPresent", attribute("cpu_mpu_present", "false"));
+  element("fpuPresent", attribute("cpu_fpu_present", "false"));
+  element("nvicPrioBits", attribute("cpu_nvic_prio_bits", "4"));
+  element("vendorSystickConfig", attribute("cpu_vendor_systick_config", "false"));
+  close("cpu");
+}
+
+void SvdWriter::dimension(uint64_t count, uint64_t increment, std::string_view dimIndex) {
+  element("dim", std::to_string(count));
+  element("dimIncrement", hexLiteral(increment));
+  element("dimIndex", dimIndex);
+}
+
+void SvdWriter::members(const std::vector<const SvdRegister*>& registers, size_t depth, uint64_t base,
+                        UniqueNames& names) {
+  for (size_t i = 0; i < registers.size() && !pastBounds();) {
+    const SvdRegister& reg = *registers[i];
+    const std::vector<ClusterLevel> clusters = clusterLevels(*reg.element).value_or(std::vector<ClusterLevel>());
+    if (clusters.size() > depth) {
+      // A run of registers of one cluster: its element 0's registers say
+      // what every element holds.
+      const ClusterLevel level = clusters[depth];
+      size_t end = i;
+      std::vector<const SvdRegister*> inside;
+      std::set<uint64_t> indices;
+      for (; end < registers.size(); ++end) {
+        const std::vector<ClusterLevel> other =
+            clusterLevels(*registers[end]->element).value_or(std::vector<ClusterLevel>());
+        if (other.size() <= depth || other[depth].name != level.name) break;
+        indices.insert(other[depth].index);
+        if (other[depth].index == 0) inside.push_back(registers[end]);
+      }
+      if (indices.size() == level.count && !inside.empty()) {
+        ++elements_;
+        open("cluster");
+        if (level.count > 1) dimension(level.count, level.increment, level.dimIndex);
+        element("name", level.name);
+        element("alternateCluster", level.alternate);
+        element("addressOffset", hexLiteral(level.offset));
+        UniqueNames clusterNames;
+        members(inside, depth + 1, base + level.offset, clusterNames);
+        close("cluster");
+        i = end;
+        continue;
+      }
+    }
+    // A run of the elements of one dim array of registers, when the map
+    // still holds all of them in order.
+    const std::optional<ArrayPosition> array = arrayPosition(*reg.element);
+    if (array && array->index == 0 && i + array->count <= registers.size()) {
+      bool whole = true;
+      for (uint64_t k = 1; whole && k < array->count; ++k) {
+        const std::optional<ArrayPosition> position = arrayPosition(*registers[i + k]->element);
+        whole = position && position->array == array->array && position->index == k &&
+                registers[i + k]->element->start() == reg.element->start() + k * array->increment;
+      }
+      if (whole) {
+        registerElement(reg, base, names, array);
+        i += array->count;
+        continue;
+      }
+    }
+    registerElement(reg, base, names);
+    ++i;
+  }
+}
+
+void SvdWriter::registerElement(const SvdRegister& entry, uint64_t base, UniqueNames& names,
+                                const std::optional<ArrayPosition>& array) {
   const MemoryMapElement& reg = *entry.element;
-  elements_ += 1 + entry.fields.size();
+  elements_ += (array ? array->count : 1) * (1 + entry.fields.size());
   open("register");
-  element("name", names.take(svdName(textOf(reg.name()))));
+  if (array) dimension(array->count, array->increment, array->dimIndex);
+  // A register in a cluster is named in it by its own name.
+  const std::string_view member = textOf(reg.getAttribute("member"));
+  element("name", array ? names.take(array->array) : names.take(svdName(!member.empty() ? member : textOf(reg.name()))));
   element("description", trimmed(textOf(reg.getAttribute("description"))));
+  element("alternateGroup", textOf(reg.getAttribute("alternate_group")));
+  element("alternateRegister", textOf(reg.getAttribute("alternate_register")));
   element("addressOffset", hexLiteral(static_cast<uint32_t>(reg.start() - base)));
   if (reg.hasSize()) element("size", std::to_string(uint64_t{reg.size()} * 8));
   element("access", svdAccess(textOf(reg.getAttribute("access"))).value_or(""));
