@@ -311,10 +311,11 @@ SvdFile SvdWriter::write(const MemoryMapElement* root, const std::string& device
   HeaderModel(HeaderOptions()).walk(root, collector);
   out_.reserve(std::min(out_.size() + collector.expectedBytes(), bounds_.bytes + 1));
   const std::vector<Peripheral> peripherals = collector.finish();
+  std::vector<const Peripheral*> elements;
   for (size_t i = 0; i < peripherals.size();) {
     // The elements of a dim array of peripherals, when the map still holds
     // all of them in order, go back as one.
-    std::vector<const Peripheral*> elements{&peripherals[i]};
+    elements.assign(1, &peripherals[i]);
     const Peripheral& first = peripherals[i];
     const std::optional<ArrayPosition> array =
         first.holder != nullptr ? arrayPosition(*first.holder) : std::optional<ArrayPosition>();
