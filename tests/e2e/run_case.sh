@@ -33,9 +33,10 @@ set -u
 binary=$1 case_dir=$2
 data_dir=$(cd "$(dirname "$0")/../data" && pwd)
 
-work=$(mktemp -d)
-checked=$(mktemp -d)
-trap 'rm -rf "$work" "$checked"' EXIT
+# The working folder, and beside it the one the run with -check leaves.
+temp=$(mktemp -d)
+work=$temp/work checked=$temp/checked
+trap 'rm -rf "$temp"' EXIT
 
 args=()
 if [ -f "$case_dir/args" ]; then
@@ -53,7 +54,7 @@ export CASE_DIR="$case_dir" DATA_DIR="$data_dir" REGWRIGHT="$binary"
 # A fresh working folder at the same path each time, so that outputs which
 # name the folder are the same in both runs.
 prepare() { # [quiet]
-  cd / && rm -rf "$work" && mkdir -p "$work/home" || exit 1
+  cd / && { [ ! -e "$work" ] || rm -rf "$work"; } && mkdir -p "$work/home" || exit 1
   if [ -d "$case_dir/input" ]; then cp -a "$case_dir/input/." "$work/"; fi
   cd "$work" || exit 1
   [ -f "$case_dir/setup.sh" ] || return 0
@@ -62,7 +63,7 @@ prepare() { # [quiet]
 }
 
 with_check=0
-if [[ $(basename "$case_dir") != check-* ]] && [ -f "$case_dir/args" ] && [ ! -f "$case_dir/script.sh" ] &&
+if [[ ${case_dir##*/} != check-* ]] && [ -f "$case_dir/args" ] && [ ! -f "$case_dir/script.sh" ] &&
    [ ! -f "$case_dir/no_check_run" ]; then
   with_check=1
   prepare quiet
@@ -70,7 +71,7 @@ if [[ $(basename "$case_dir") != check-* ]] && [ -f "$case_dir/args" ] && [ ! -f
   checked_status=$?
   # A case's FIFO input is no output, and diff cannot compare one.
   find . -type p -delete
-  cd / && mv "$work" "$checked/run" || exit 1
+  cd / && mv "$work" "$checked" || exit 1
 fi
 
 prepare
@@ -95,8 +96,8 @@ if [ "$with_check" = 1 ]; then
   if [ "$checked_status" != "$status" ]; then
     echo "exit status $checked_status with -check, $status without"; failed=1
   fi
-  if ! diff -r --no-dereference -x .stderr -x .rss "${fifos[@]}" "$work" "$checked/run" > "$checked/.diff" 2>&1; then
-    echo "the outputs differ with -check:"; head -n 20 "$checked/.diff"; failed=1
+  if ! diff -r --no-dereference -x .stderr -x .rss "${fifos[@]}" "$work" "$checked" > "$temp/.diff" 2>&1; then
+    echo "the outputs differ with -check:"; head -n 20 "$temp/.diff"; failed=1
   fi
 fi
 if [ -f "$case_dir/max_rss_mib" ]; then
