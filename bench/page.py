@@ -18,6 +18,11 @@ further map or SVD file. For each page:
           (its group already open), until it is shown
   search  in a ready page, typing the register's whole name into the search
           box and choosing its result, until it is shown
+  ref     the reference: the load event of a fixed page of plain markup
+          (reference_page below: 500 sections of a heading, a list and a table),
+          loaded just before the page in every run; "x" is the median of
+          load / ref, which moves less with the machine's load than either
+          time and compares across sessions and versions
 
 A register counts as shown from the first frame in which its top is inside
 the visible part of the page and where it stays in the next frame; frames
@@ -126,7 +131,10 @@ class Page:
         return driver.execute_script('''return [performance.getEntriesByType('navigation')[0].loadEventEnd,
             performance.getEntriesByName('rw-ready')[0].startTime];''')
 
-    def run(self, driver):
+    def run(self, driver, reference):
+        driver.get('about:blank')
+        driver.get(reference)
+        self.add('ref', driver.execute_script("return performance.getEntriesByType('navigation')[0].loadEventEnd"))
         load, ready = self.open(driver)
         self.add('load', load)
         self.add('ready', ready)
@@ -147,9 +155,22 @@ class Page:
 
     def medians(self):
         m = {column: statistics.median(values) for column, values in self.samples.items()}
+        m['x'] = statistics.median(load / ref for load, ref in zip(self.samples['load'], self.samples['ref']))
         for mode in ('link', 'click', 'search'):
             m[mode] = max(m[f'{mode} {which}'] for which in range(len(self.targets)))
         return m
+
+
+def reference_page():
+    """Plain markup laid out in full, the same in every version of the tool."""
+    parts = ['<!DOCTYPE html>\n<html lang="en"><head><meta charset="utf-8"><title>reference</title></head><body>\n']
+    for s in range(500):
+        parts.append(f'<section id="S{s}"><h2>Section {s}</h2><dl><dt>Address<dd>0x{0x40000000 + 4 * s:08X}'
+                     f'<dt>Size<dd>32 bits</dl><table><tr><th>Bits<th>Name<th>Definition</tr>')
+        parts.extend(f'<tr><td>{4 * f + 3}:{4 * f}<td>F{f}<td><code>SECTION{s}_F{f}_MASK 0x{0xF << 4 * f:X}</code>'
+                     '</tr>' for f in range(8))
+        parts.append('</table></section>\n')
+    return ''.join(parts + ['</body></html>\n'])
 
 
 def write_page(regwright, source, target, html):
@@ -180,20 +201,29 @@ def main():
             label = os.path.splitext(os.path.basename(source))[0][:8]
             pages.append(Page(label, os.path.join(work, f'also{number}.html')))
             write_page(args.regwright, source, label.upper(), pages[-1].path)
+        reference = os.path.join(work, 'reference.html')
+        with open(reference, 'w') as out:
+            out.write(reference_page())
         driver = start_browser(os.path.join(work, 'profile'))
         for _ in range(args.runs):
             for page in pages:
-                page.run(driver)
+                page.run(driver, 'file://' + reference)
 
         print(f'median of {args.runs} runs, ms; link, click and search: the slower of the middle and the last '
               'register')
         print(f'{"page":<8} {"registers":>9} {"MB":>6} | {"load":>6} {"ready":>6} {"#last":>6} | '
-              f'{"link":>6} {"click":>6} {"search":>6}')
+              f'{"link":>6} {"click":>6} {"search":>6} | {"ref":>6} {"x":>5}')
         for page in pages:
             m = page.medians()
             print(f'{page.label:<8} {page.registers:>9} {os.path.getsize(page.path) / 1e6:>6.1f} | '
                   + ' '.join(f'{m[c]:>6.0f}' for c in ('load', 'ready', '#last')) + ' | '
-                  + ' '.join(f'{m[c]:>6.0f}' for c in ('link', 'click', 'search')))
+                  + ' '.join(f'{m[c]:>6.0f}' for c in ('link', 'click', 'search'))
+                  + f' | {m["ref"]:>6.0f} {m["x"]:>5.2f}')
+        print('each register: middle / last')
+        for page in pages:
+            m = page.medians()
+            print(f'{page.label:<8} ' + '   '.join(
+                f'{mode} {m[mode + " 0"]:.0f} / {m[mode + " 1"]:.0f}' for mode in ('link', 'click', 'search')))
         return 0
     finally:
         if driver is not None:
