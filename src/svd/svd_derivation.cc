@@ -26,22 +26,47 @@ bool isNamedTag(const char* tag) {
                      [tag](const char* named) { return std::strcmp(tag, named) == 0; });
 }
 
-bool hasChild(pugi::xml_node element, const char* tagA, const char* tagB = nullptr) {
-  for (pugi::xml_node child = element.first_child(); child; child = child.next_sibling()) {
-    if (std::strcmp(child.name(), tagA) == 0 || (tagB != nullptr && std::strcmp(child.name(), tagB) == 0)) return true;
+// The tag a child name stands for; Count for the names the reader does not
+// ask for by tag. Most children are asked for by tag, so telling them apart
+// costs one or two comparisons each.
+SvdTag tagOf(const char* name) {
+  const auto is = [name](const char* tag) { return std::strcmp(name, tag) == 0; };
+  switch (name[0]) {
+    case 'n': return is("name") ? SvdTag::Name : SvdTag::Count;
+    case 'd':
+      if (is("description")) return SvdTag::Description;
+      if (is("dim")) return SvdTag::Dim;
+      if (is("dimIncrement")) return SvdTag::DimIncrement;
+      return is("dimIndex") ? SvdTag::DimIndex : SvdTag::Count;
+    case 'a':
+      if (is("addressOffset")) return SvdTag::AddressOffset;
+      return is("access") ? SvdTag::Access : SvdTag::Count;
+    case 'b':
+      if (is("bitOffset")) return SvdTag::BitOffset;
+      if (is("bitWidth")) return SvdTag::BitWidth;
+      if (is("bitRange")) return SvdTag::BitRange;
+      return is("baseAddress") ? SvdTag::BaseAddress : SvdTag::Count;
+    case 's': return is("size") ? SvdTag::Size : SvdTag::Count;
+    case 'r':
+      if (is("resetValue")) return SvdTag::ResetValue;
+      return is("registers") ? SvdTag::Registers : SvdTag::Count;
+    case 'f': return is("fields") ? SvdTag::Fields : SvdTag::Count;
+    case 'l': return is("lsb") ? SvdTag::Lsb : SvdTag::Count;
+    case 'm': return is("msb") ? SvdTag::Msb : SvdTag::Count;
+    case 'v': return is("value") ? SvdTag::Value : SvdTag::Count;
+    case 'i': return is("isDefault") ? SvdTag::IsDefault : SvdTag::Count;
+    default: return SvdTag::Count;
   }
-  return false;
 }
 
-// The children of `holder` with one of the two tags, in document order.
-std::vector<pugi::xml_node> childrenTagged(pugi::xml_node holder, const char* tagA, const char* tagB = nullptr) {
-  std::vector<pugi::xml_node> out;
-  for (pugi::xml_node child = holder.first_child(); child; child = child.next_sibling()) {
-    if (std::strcmp(child.name(), tagA) == 0 || (tagB != nullptr && std::strcmp(child.name(), tagB) == 0)) {
-      out.push_back(child);
-    }
-  }
-  return out;
+// The tags of the members an element holds, by its own tag; none for the
+// other elements.
+std::pair<const char*, const char*> memberTags(std::string_view tag) {
+  if (tag == "registers" || tag == "cluster") return {"register", "cluster"};
+  if (tag == "fields") return {"field", nullptr};
+  if (tag == "field") return {"enumeratedValues", nullptr};
+  if (tag == "enumeratedValues") return {"enumeratedValue", nullptr};
+  return {nullptr, nullptr};
 }
 
 pugi::xml_node enclosingPeripheral(pugi::xml_node element) {
@@ -72,6 +97,31 @@ std::string svdElementPath(pugi::xml_node element) {
   return path;
 }
 
+SvdElement readSvdElement(pugi::xml_node node) {
+  SvdElement element;
+  if (!node) return element;
+  element.node = node;
+  element.derivedFrom = trimmed(node.attribute("derivedFrom").value());
+  const auto [memberA, memberB] = memberTags(node.name());
+  for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+    const char* name = child.name();
+    const SvdTag tag = tagOf(name);
+    if (tag != SvdTag::Count) {
+      if (!element[tag]) element.tagged[static_cast<size_t>(tag)] = child;
+    } else if (memberA != nullptr &&
+               (std::strcmp(name, memberA) == 0 || (memberB != nullptr && std::strcmp(name, memberB) == 0))) {
+      element.members.push_back(child);
+    }
+  }
+  return element;
+}
+
+const SvdElement& SvdDerivation::element(pugi::xml_node node) {
+  auto [slot, fresh] = elements_.try_emplace(node.internal_object());
+  if (fresh) slot->second = readSvdElement(node);
+  return slot->second;
+}
+
 void SvdDerivation::fail(pugi::xml_node at, std::string problem) {
   if (failed()) return;
   problem_ = std::move(problem);
@@ -81,7 +131,7 @@ void SvdDerivation::fail(pugi::xml_node at, std::string problem) {
 bool SvdDerivation::chainOf(pugi::xml_node element, SvdChain& chain) {
   chain.assign(1, element);
   if (failed()) return false;
-  if (trimmed(element.attribute("derivedFrom").value()).empty()) return true;
+  if (this->element(element).derivedFrom.empty()) return true;
   if (const auto cached = chains_.find(element.internal_object()); cached != chains_.end()) {
     chain = cached->second;
     return true;
@@ -100,7 +150,7 @@ bool SvdDerivation::chainOf(pugi::xml_node element, SvdChain& chain) {
   inProgress_.push_back(element);
   SvdChain found{element};
   for (pugi::xml_node node = element;;) {
-    const std::string_view reference = trimmed(node.attribute("derivedFrom").value());
+    const std::string_view reference = this->element(node).derivedFrom;
     if (reference.empty()) break;
     if (found.size() > kMaxChainLength) {
       fail(element, "the derivedFrom chain of " + svdElementPath(element) + " is longer than " +
@@ -171,21 +221,15 @@ pugi::xml_node SvdDerivation::findMember(pugi::xml_node container, std::string_v
   const std::string key(name);
   const std::string_view tag = container.name();
   for (const pugi::xml_node link : chain) {
-    pugi::xml_node holder;
+    pugi::xml_node holder = link;
     if (tag == "peripheral") {
-      holder = link.child("registers");
-      if (!hasChild(holder, "register", "cluster")) continue;
-    } else if (tag == "cluster") {
-      holder = link;
+      holder = element(link)[SvdTag::Registers];
     } else if (tag == "register") {
-      holder = link.child("fields");
-      if (!hasChild(holder, "field")) continue;
-    } else if (tag == "field") {
-      if (!hasChild(link, "enumeratedValues")) continue;
-      holder = link;
-    } else {
+      holder = element(link)[SvdTag::Fields];
+    } else if (tag != "cluster" && tag != "field") {
       return {};
     }
+    if (tag != "cluster" && element(holder).members.empty()) continue;
     const NameIndex& members = namedChildren(holder);
     if (const auto found = members.find(key); found != members.end()) return found->second;
     // Registers, fields and value sets are taken wholesale: the nearest
@@ -238,29 +282,45 @@ const SvdDerivation::NameIndex& SvdDerivation::namedChildren(pugi::xml_node hold
     const std::string_view name = svdChildText(child, "name");
     index.try_emplace(std::string(name), child);
     const std::optional<uint64_t> dim = parseSvdNumber(svdChildText(child, "dim"));
-    if (!dim || *dim > kMaxSvdDimension || *dim > maxNames_ - indexedNames_) continue;
+    if (!dim || *dim > kMaxSvdDimension || *dim > budget_.maxElements() - indexedNames_) continue;
     indexedNames_ += *dim;
     const DimIndex names(svdChildText(child, "dimIndex"));
-    for (uint64_t k = 0; k < *dim; ++k) index.try_emplace(substituteIndex(name, names.name(k)), child);
+    for (uint64_t k = 0; k < *dim; ++k) {
+      const std::string indexName = names.name(k);
+      if (!budget_.spendText(substitutedSize(name, indexName))) {
+        fail(child, budget_.textProblem());
+        return index;
+      }
+      index.try_emplace(substituteIndex(name, indexName), child);
+    }
   }
   return index;
 }
 
-std::vector<pugi::xml_node> SvdDerivation::peripheralMembers(const SvdChain& chain) {
+namespace {
+
+const std::vector<pugi::xml_node> kNoMembers;
+
+}  // namespace
+
+const std::vector<pugi::xml_node>& SvdDerivation::peripheralMembers(const SvdChain& chain) {
   for (const pugi::xml_node link : chain) {
-    const pugi::xml_node registers = link.child("registers");
-    if (hasChild(registers, "register", "cluster")) return childrenTagged(registers, "register", "cluster");
+    const SvdElement& registers = element(element(link)[SvdTag::Registers]);
+    if (!registers.members.empty()) return registers.members;
   }
-  return {};
+  return kNoMembers;
 }
 
-std::vector<pugi::xml_node> SvdDerivation::clusterMembers(const SvdChain& chain) {
-  std::vector<pugi::xml_node> members = childrenTagged(chain.back(), "register", "cluster");
-  if (chain.size() == 1) return members;
+const std::vector<pugi::xml_node>& SvdDerivation::clusterMembers(const SvdChain& chain) {
+  const std::vector<pugi::xml_node>& base = element(chain.back()).members;
+  if (chain.size() == 1) return base;
+  auto [slot, fresh] = mergedMembers_.try_emplace(chain.front().internal_object(), base);
+  std::vector<pugi::xml_node>& members = slot->second;
+  if (!fresh) return members;
   std::unordered_map<std::string_view, size_t> position;
   for (size_t i = 0; i < members.size(); ++i) position.try_emplace(svdChildText(members[i], "name"), i);
   for (size_t link = chain.size() - 1; link-- > 0;) {
-    for (const pugi::xml_node own : childrenTagged(chain[link], "register", "cluster")) {
+    for (const pugi::xml_node own : element(chain[link]).members) {
       const std::string_view name = svdChildText(own, "name");
       if (const auto found = position.find(name); found != position.end()) {
         members[found->second] = own;
@@ -273,26 +333,27 @@ std::vector<pugi::xml_node> SvdDerivation::clusterMembers(const SvdChain& chain)
   return members;
 }
 
-std::vector<pugi::xml_node> SvdDerivation::fields(const SvdChain& chain) {
+const std::vector<pugi::xml_node>& SvdDerivation::fields(const SvdChain& chain) {
   for (const pugi::xml_node link : chain) {
-    const pugi::xml_node fields = link.child("fields");
-    if (hasChild(fields, "field")) return childrenTagged(fields, "field");
+    const SvdElement& fields = element(element(link)[SvdTag::Fields]);
+    if (!fields.members.empty()) return fields.members;
   }
-  return {};
+  return kNoMembers;
 }
 
-std::vector<pugi::xml_node> SvdDerivation::enumeratedValueSets(const SvdChain& chain) {
+const std::vector<pugi::xml_node>& SvdDerivation::enumeratedValueSets(const SvdChain& chain) {
   for (const pugi::xml_node link : chain) {
-    if (hasChild(link, "enumeratedValues")) return childrenTagged(link, "enumeratedValues");
+    const SvdElement& field = element(link);
+    if (!field.members.empty()) return field.members;
   }
-  return {};
+  return kNoMembers;
 }
 
-std::vector<pugi::xml_node> SvdDerivation::enumeratedValues(pugi::xml_node set) {
+pugi::xml_node SvdDerivation::enumeratedValueHolder(pugi::xml_node set) {
   SvdChain chain;
   if (!chainOf(set, chain)) return {};
   for (const pugi::xml_node link : chain) {
-    if (hasChild(link, "enumeratedValue")) return childrenTagged(link, "enumeratedValue");
+    if (!element(link).members.empty()) return link;
   }
   return {};
 }

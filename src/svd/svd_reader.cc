@@ -34,7 +34,7 @@ bool isSvdFile(const std::string& path) {
   return suffix == ".svd";
 }
 
-SvdTree parseSvd(std::string_view text, size_t maxElements) {
+SvdTree parseSvd(std::string_view text, size_t maxElements, size_t maxTextBytes) {
   SvdTree tree;
   const SvdLines lines(text);
   pugi::xml_document document;
@@ -46,12 +46,20 @@ SvdTree parseSvd(std::string_view text, size_t maxElements) {
     return tree;
   }
   const pugi::xml_node device = document.document_element();
+  // pugixml takes every top-level element as a child of the document; XML
+  // allows one.
+  for (pugi::xml_node node = device.next_sibling(); node; node = node.next_sibling()) {
+    if (node.type() != pugi::node_element) continue;
+    tree.problem = "not well-formed XML: a second top-level element <" + std::string(node.name()) + ">";
+    tree.line = static_cast<int>(lines.linesBefore(node.offset_debug())) + 1;
+    return tree;
+  }
   if (std::string_view(device.name()) != "device") {
     tree.problem = "not a CMSIS-SVD device file: the root element is <" + std::string(device.name()) + ">, not <device>";
     tree.line = static_cast<int>(lines.linesBefore(device.offset_debug())) + 1;
     return tree;
   }
-  SvdTreeBuilder builder(device, lines, maxElements);
+  SvdTreeBuilder builder(device, lines, maxElements, maxTextBytes);
   tree.root = builder.build();
   if (tree.root == nullptr) {
     tree.problem = builder.problem();

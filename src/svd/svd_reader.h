@@ -15,12 +15,21 @@ namespace rw {
 // megabytes; their tree takes several times the file.
 inline constexpr size_t kMaxSvdFileBytes = size_t{256} << 20;
 
-// The most elements (groups, registers, bit fields, enumerated values and
-// vectors) one SVD file may turn into. The largest vendor files give a few
-// hundred thousand once their arrays are spelled out; `dim` arrays nested in
+// The most elements (groups, clusters, registers, bit fields, enumerated
+// values and vectors) reading one SVD file may build, kept or not: a
+// cluster or register of dim 0 and a field of width 0 cost work too, as does
+// every copy of a value set. The largest vendor files build a few hundred
+// thousand once their arrays are spelled out; `dim` arrays nested in
 // clusters multiply, and a file that multiplies past this would only exhaust
-// memory.
+// time and memory.
 inline constexpr size_t kMaxSvdElements = 4'000'000;
+
+// The most bytes of text reading one SVD file may read or make for its
+// elements: names, descriptions and the other texts each time an element is
+// built, `%s` replacements, and the names the header puts in front of an
+// element's own. The largest vendor files take tens of megabytes; a name of
+// many `%s` and a long `dimIndex` item would otherwise make gigabytes.
+inline constexpr size_t kMaxSvdTextBytes = size_t{256} << 20;
 
 // Whether `path` names an SVD device file rather than a memory map: it ends
 // in ".svd", in any case.
@@ -39,7 +48,8 @@ struct SvdTree {
 // out, with their bit fields and enumerated values, then one "Vector" per
 // interrupt. Elements are not placed yet (MemoryMap::adopt does that); each
 // carries the line it came from.
-SvdTree parseSvd(std::string_view text, size_t maxElements = kMaxSvdElements);
+SvdTree parseSvd(std::string_view text, size_t maxElements = kMaxSvdElements,
+                 size_t maxTextBytes = kMaxSvdTextBytes);
 
 // Reads the SVD device file at `path` into `map` (MemoryMap::adopt). On
 // false, `message` names the file and the problem and `line` is the line.

@@ -120,6 +120,16 @@ std::string substituteIndex(std::string_view name, std::string_view index) {
   return out;
 }
 
+size_t substitutedSize(std::string_view name, std::string_view index) {
+  size_t size = 0;
+  for (size_t i = 0; i < name.size();) {
+    const size_t marker = name.substr(i).starts_with("[%s]") ? 4 : name.substr(i).starts_with("%s") ? 2 : 0;
+    size += marker != 0 ? index.size() : 1;
+    i += marker != 0 ? marker : 1;
+  }
+  return size;
+}
+
 std::string cIdentifier(std::string_view name) {
   std::string out(name);
   for (char& c : out) {
