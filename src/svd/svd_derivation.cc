@@ -26,47 +26,8 @@ bool isNamedTag(const char* tag) {
                      [tag](const char* named) { return std::strcmp(tag, named) == 0; });
 }
 
-// The tag a child name stands for; Count for the names the reader does not
-// ask for by tag. Most children are asked for by tag, so telling them apart
-// costs one or two comparisons each.
-SvdTag tagOf(const char* name) {
-  const auto is = [name](const char* tag) { return std::strcmp(name, tag) == 0; };
-  switch (name[0]) {
-    case 'n': return is("name") ? SvdTag::Name : SvdTag::Count;
-    case 'd':
-      if (is("description")) return SvdTag::Description;
-      if (is("dim")) return SvdTag::Dim;
-      if (is("dimIncrement")) return SvdTag::DimIncrement;
-      return is("dimIndex") ? SvdTag::DimIndex : SvdTag::Count;
-    case 'a':
-      if (is("addressOffset")) return SvdTag::AddressOffset;
-      return is("access") ? SvdTag::Access : SvdTag::Count;
-    case 'b':
-      if (is("bitOffset")) return SvdTag::BitOffset;
-      if (is("bitWidth")) return SvdTag::BitWidth;
-      if (is("bitRange")) return SvdTag::BitRange;
-      return is("baseAddress") ? SvdTag::BaseAddress : SvdTag::Count;
-    case 's': return is("size") ? SvdTag::Size : SvdTag::Count;
-    case 'r':
-      if (is("resetValue")) return SvdTag::ResetValue;
-      return is("registers") ? SvdTag::Registers : SvdTag::Count;
-    case 'f': return is("fields") ? SvdTag::Fields : SvdTag::Count;
-    case 'l': return is("lsb") ? SvdTag::Lsb : SvdTag::Count;
-    case 'm': return is("msb") ? SvdTag::Msb : SvdTag::Count;
-    case 'v': return is("value") ? SvdTag::Value : SvdTag::Count;
-    case 'i': return is("isDefault") ? SvdTag::IsDefault : SvdTag::Count;
-    default: return SvdTag::Count;
-  }
-}
-
-// The tags of the members an element holds, by its own tag; none for the
-// other elements.
-std::pair<const char*, const char*> memberTags(std::string_view tag) {
-  if (tag == "registers" || tag == "cluster") return {"register", "cluster"};
-  if (tag == "fields") return {"field", nullptr};
-  if (tag == "field") return {"enumeratedValues", nullptr};
-  if (tag == "enumeratedValues") return {"enumeratedValue", nullptr};
-  return {nullptr, nullptr};
+bool isTagged(pugi::xml_node node, const char* tagA, const char* tagB) {
+  return std::strcmp(node.name(), tagA) == 0 || (tagB != nullptr && std::strcmp(node.name(), tagB) == 0);
 }
 
 pugi::xml_node enclosingPeripheral(pugi::xml_node element) {
@@ -97,29 +58,56 @@ std::string svdElementPath(pugi::xml_node element) {
   return path;
 }
 
-SvdElement readSvdElement(pugi::xml_node node) {
-  SvdElement element;
-  if (!node) return element;
-  element.node = node;
-  element.derivedFrom = trimmed(node.attribute("derivedFrom").value());
-  const auto [memberA, memberB] = memberTags(node.name());
-  for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
-    const char* name = child.name();
-    const SvdTag tag = tagOf(name);
-    if (tag != SvdTag::Count) {
-      if (!element[tag]) element.tagged[static_cast<size_t>(tag)] = child;
-    } else if (memberA != nullptr &&
-               (std::strcmp(name, memberA) == 0 || (memberB != nullptr && std::strcmp(name, memberB) == 0))) {
-      element.members.push_back(child);
-    }
-  }
-  return element;
+void SvdDerivation::countReads(pugi::xml_node at, size_t count) {
+  if (!budget_.spendNodeReads(count)) fail(at, budget_.nodeReadsProblem());
 }
 
-const SvdElement& SvdDerivation::element(pugi::xml_node node) {
-  auto [slot, fresh] = elements_.try_emplace(node.internal_object());
-  if (fresh) slot->second = readSvdElement(node);
-  return slot->second;
+bool SvdDerivation::hasChild(pugi::xml_node element, const char* tagA, const char* tagB) {
+  size_t count = 0;
+  bool found = false;
+  for (pugi::xml_node child = element.first_child(); child && !found; child = child.next_sibling()) {
+    ++count;
+    found = isTagged(child, tagA, tagB);
+  }
+  countReads(element, count);
+  return found;
+}
+
+std::vector<pugi::xml_node> SvdDerivation::childrenTagged(pugi::xml_node holder, const char* tagA, const char* tagB) {
+  std::vector<pugi::xml_node> out;
+  size_t count = 0;
+  for (pugi::xml_node child = holder.first_child(); child; child = child.next_sibling()) {
+    ++count;
+    if (isTagged(child, tagA, tagB)) out.push_back(child);
+  }
+  countReads(holder, count);
+  return out;
+}
+
+pugi::xml_node SvdDerivation::childNamed(pugi::xml_node element, const char* tag) {
+  size_t count = 0;
+  pugi::xml_node child = element.first_child();
+  for (; child; child = child.next_sibling()) {
+    ++count;
+    if (std::strcmp(child.name(), tag) == 0) break;
+  }
+  countReads(element, count);
+  return child;
+}
+
+std::string_view SvdDerivation::childText(pugi::xml_node element, const char* tag) {
+  return trimmed(childNamed(element, tag).text().get());
+}
+
+std::string_view SvdDerivation::derivedFrom(pugi::xml_node element) {
+  size_t count = 0;
+  pugi::xml_attribute attribute = element.first_attribute();
+  for (; attribute; attribute = attribute.next_attribute()) {
+    ++count;
+    if (std::strcmp(attribute.name(), "derivedFrom") == 0) break;
+  }
+  countReads(element, count);
+  return trimmed(attribute.value());
 }
 
 void SvdDerivation::fail(pugi::xml_node at, std::string problem) {
@@ -131,7 +119,7 @@ void SvdDerivation::fail(pugi::xml_node at, std::string problem) {
 bool SvdDerivation::chainOf(pugi::xml_node element, SvdChain& chain) {
   chain.assign(1, element);
   if (failed()) return false;
-  if (this->element(element).derivedFrom.empty()) return true;
+  if (derivedFrom(element).empty()) return true;
   if (const auto cached = chains_.find(element.internal_object()); cached != chains_.end()) {
     chain = cached->second;
     return true;
@@ -150,7 +138,7 @@ bool SvdDerivation::chainOf(pugi::xml_node element, SvdChain& chain) {
   inProgress_.push_back(element);
   SvdChain found{element};
   for (pugi::xml_node node = element;;) {
-    const std::string_view reference = this->element(node).derivedFrom;
+    const std::string_view reference = derivedFrom(node);
     if (reference.empty()) break;
     if (found.size() > kMaxChainLength) {
       fail(element, "the derivedFrom chain of " + svdElementPath(element) + " is longer than " +
@@ -221,15 +209,21 @@ pugi::xml_node SvdDerivation::findMember(pugi::xml_node container, std::string_v
   const std::string key(name);
   const std::string_view tag = container.name();
   for (const pugi::xml_node link : chain) {
-    pugi::xml_node holder = link;
+    pugi::xml_node holder;
     if (tag == "peripheral") {
-      holder = element(link)[SvdTag::Registers];
+      holder = childNamed(link, "registers");
+      if (!hasChild(holder, "register", "cluster")) continue;
+    } else if (tag == "cluster") {
+      holder = link;
     } else if (tag == "register") {
-      holder = element(link)[SvdTag::Fields];
-    } else if (tag != "cluster" && tag != "field") {
+      holder = childNamed(link, "fields");
+      if (!hasChild(holder, "field")) continue;
+    } else if (tag == "field") {
+      if (!hasChild(link, "enumeratedValues")) continue;
+      holder = link;
+    } else {
       return {};
     }
-    if (tag != "cluster" && element(holder).members.empty()) continue;
     const NameIndex& members = namedChildren(holder);
     if (const auto found = members.find(key); found != members.end()) return found->second;
     // Registers, fields and value sets are taken wholesale: the nearest
@@ -297,31 +291,22 @@ const SvdDerivation::NameIndex& SvdDerivation::namedChildren(pugi::xml_node hold
   return index;
 }
 
-namespace {
-
-const std::vector<pugi::xml_node> kNoMembers;
-
-}  // namespace
-
-const std::vector<pugi::xml_node>& SvdDerivation::peripheralMembers(const SvdChain& chain) {
+std::vector<pugi::xml_node> SvdDerivation::peripheralMembers(const SvdChain& chain) {
   for (const pugi::xml_node link : chain) {
-    const SvdElement& registers = element(element(link)[SvdTag::Registers]);
-    if (!registers.members.empty()) return registers.members;
+    std::vector<pugi::xml_node> members = childrenTagged(childNamed(link, "registers"), "register", "cluster");
+    if (!members.empty()) return members;
   }
-  return kNoMembers;
+  return {};
 }
 
-const std::vector<pugi::xml_node>& SvdDerivation::clusterMembers(const SvdChain& chain) {
-  const std::vector<pugi::xml_node>& base = element(chain.back()).members;
-  if (chain.size() == 1) return base;
-  auto [slot, fresh] = mergedMembers_.try_emplace(chain.front().internal_object(), base);
-  std::vector<pugi::xml_node>& members = slot->second;
-  if (!fresh) return members;
+std::vector<pugi::xml_node> SvdDerivation::clusterMembers(const SvdChain& chain) {
+  std::vector<pugi::xml_node> members = childrenTagged(chain.back(), "register", "cluster");
+  if (chain.size() == 1) return members;
   std::unordered_map<std::string_view, size_t> position;
-  for (size_t i = 0; i < members.size(); ++i) position.try_emplace(svdChildText(members[i], "name"), i);
+  for (size_t i = 0; i < members.size(); ++i) position.try_emplace(childText(members[i], "name"), i);
   for (size_t link = chain.size() - 1; link-- > 0;) {
-    for (const pugi::xml_node own : element(chain[link]).members) {
-      const std::string_view name = svdChildText(own, "name");
+    for (const pugi::xml_node own : childrenTagged(chain[link], "register", "cluster")) {
+      const std::string_view name = childText(own, "name");
       if (const auto found = position.find(name); found != position.end()) {
         members[found->second] = own;
       } else {
@@ -333,27 +318,28 @@ const std::vector<pugi::xml_node>& SvdDerivation::clusterMembers(const SvdChain&
   return members;
 }
 
-const std::vector<pugi::xml_node>& SvdDerivation::fields(const SvdChain& chain) {
+std::vector<pugi::xml_node> SvdDerivation::fields(const SvdChain& chain) {
   for (const pugi::xml_node link : chain) {
-    const SvdElement& fields = element(element(link)[SvdTag::Fields]);
-    if (!fields.members.empty()) return fields.members;
+    std::vector<pugi::xml_node> fields = childrenTagged(childNamed(link, "fields"), "field");
+    if (!fields.empty()) return fields;
   }
-  return kNoMembers;
+  return {};
 }
 
-const std::vector<pugi::xml_node>& SvdDerivation::enumeratedValueSets(const SvdChain& chain) {
+std::vector<pugi::xml_node> SvdDerivation::enumeratedValueSets(const SvdChain& chain) {
   for (const pugi::xml_node link : chain) {
-    const SvdElement& field = element(link);
-    if (!field.members.empty()) return field.members;
+    std::vector<pugi::xml_node> sets = childrenTagged(link, "enumeratedValues");
+    if (!sets.empty()) return sets;
   }
-  return kNoMembers;
+  return {};
 }
 
-pugi::xml_node SvdDerivation::enumeratedValueHolder(pugi::xml_node set) {
+std::vector<pugi::xml_node> SvdDerivation::enumeratedValues(pugi::xml_node set) {
   SvdChain chain;
   if (!chainOf(set, chain)) return {};
   for (const pugi::xml_node link : chain) {
-    if (!element(link).members.empty()) return link;
+    std::vector<pugi::xml_node> values = childrenTagged(link, "enumeratedValue");
+    if (!values.empty()) return values;
   }
   return {};
 }

@@ -7,8 +7,6 @@
 
 #include <pugixml.hpp>
 
-#include <array>
-#include <cstddef>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -18,44 +16,15 @@
 
 namespace rw {
 
-// The children of an element that the reader reads by name.
-enum class SvdTag {
-  Name, Description, Dim, DimIncrement, DimIndex, BaseAddress, AddressOffset, Size, Access, ResetValue,
-  BitOffset, BitWidth, Lsb, Msb, BitRange, Value, IsDefault, Registers, Fields, Count
-};
-
-// One element as the reader sees it, found in one pass over its children:
-// its first child of each tag, its members (the registers and clusters of a
-// cluster or of <registers>, the fields of <fields>, the value sets of a
-// field, the values of a set) and the reference it derives from.
-struct SvdElement {
-  pugi::xml_node node;
-  std::array<pugi::xml_node, static_cast<size_t>(SvdTag::Count)> tagged;
-  std::vector<pugi::xml_node> members;
-  std::string_view derivedFrom;
-
-  // The first child of that tag, or a null node.
-  pugi::xml_node operator[](SvdTag tag) const { return tagged[static_cast<size_t>(tag)]; }
-};
-
-// The element of `node`, read from its children.
-SvdElement readSvdElement(pugi::xml_node node);
-
 // An element followed by its base, that base's base and so on: for every
 // child it does not have itself, an element takes the nearest one's.
 using SvdChain = std::vector<pugi::xml_node>;
 
 class SvdDerivation {
 public:
-  // Names that references may use, of elements of arrays too, and the text
-  // of those names are spent from `budget`.
+  // References may name as many elements of arrays as `budget` allows
+  // elements; the nodes looked at and the names made are spent from it.
   SvdDerivation(pugi::xml_node peripherals, SvdBudget& budget) : peripherals_(peripherals), budget_(budget) {}
-
-  // The element of `node`, read once and kept: an element is visited for
-  // every element of each array around it and for every element derived
-  // from it, and reading its children each time would let a small file
-  // ask for work without bound.
-  const SvdElement& element(pugi::xml_node node);
 
   // Into `chain`: the chain of `element` (just `element` when it derives
   // from nothing). False when a reference names nothing, runs in a cycle or
@@ -64,17 +33,16 @@ public:
 
   // The registers and clusters of a peripheral: those of the nearest element
   // of its chain that has any, wholesale.
-  const std::vector<pugi::xml_node>& peripheralMembers(const SvdChain& chain);
+  std::vector<pugi::xml_node> peripheralMembers(const SvdChain& chain);
   // The registers and clusters of a cluster: its base's, each replaced by the
   // derived cluster's own of the same name, and its own new ones after them.
-  const std::vector<pugi::xml_node>& clusterMembers(const SvdChain& chain);
+  std::vector<pugi::xml_node> clusterMembers(const SvdChain& chain);
   // The fields of a register or the enumerated-value sets of a field: those
   // of the nearest element of its chain that has any, wholesale.
-  const std::vector<pugi::xml_node>& fields(const SvdChain& chain);
-  const std::vector<pugi::xml_node>& enumeratedValueSets(const SvdChain& chain);
-  // The set whose values a set has after its own derivation: the nearest
-  // of its chain that has any; null when none has.
-  pugi::xml_node enumeratedValueHolder(pugi::xml_node set);
+  std::vector<pugi::xml_node> fields(const SvdChain& chain);
+  std::vector<pugi::xml_node> enumeratedValueSets(const SvdChain& chain);
+  // The values of one enumerated-value set, after its own derivation.
+  std::vector<pugi::xml_node> enumeratedValues(pugi::xml_node set);
 
   const std::string& problem() const { return problem_; }
   pugi::xml_node problemNode() const { return problemNode_; }
@@ -88,15 +56,22 @@ private:
   pugi::xml_node findMember(pugi::xml_node container, std::string_view name);
   pugi::xml_node findEnumeratedValuesInPeripheral(pugi::xml_node element, std::string_view name);
   const NameIndex& namedChildren(pugi::xml_node holder);
+  // Reading children and attributes, each one looked at spent from the
+  // budget: an element is read again for every element of each array around
+  // it and for every element derived from it.
+  bool hasChild(pugi::xml_node element, const char* tagA, const char* tagB = nullptr);
+  // The children of `holder` with one of the two tags, in document order.
+  std::vector<pugi::xml_node> childrenTagged(pugi::xml_node holder, const char* tagA, const char* tagB = nullptr);
+  pugi::xml_node childNamed(pugi::xml_node element, const char* tag);
+  std::string_view childText(pugi::xml_node element, const char* tag);
+  std::string_view derivedFrom(pugi::xml_node element);
+  void countReads(pugi::xml_node at, size_t count);
   void fail(pugi::xml_node at, std::string problem);
 
   pugi::xml_node peripherals_;
   SvdBudget& budget_;
   size_t indexedNames_ = 0;
-  std::unordered_map<const void*, SvdElement> elements_;
   std::unordered_map<const void*, SvdChain> chains_;
-  // The members of derived clusters, merged with their bases'.
-  std::unordered_map<const void*, std::vector<pugi::xml_node>> mergedMembers_;
   std::unordered_map<const void*, NameIndex> indexes_;
   std::unordered_map<const void*, NameIndex> enumIndexes_;
   // The elements whose chains are being found, outermost first: chainOf

@@ -34,12 +34,15 @@ bool isSvdFile(const std::string& path) {
   return suffix == ".svd";
 }
 
-SvdTree parseSvd(std::string_view text, size_t maxElements, size_t maxTextBytes) {
+SvdTree parseSvd(std::string_view text, const SvdLimits& limits) {
   SvdTree tree;
   const SvdLines lines(text);
   pugi::xml_document document;
-  const pugi::xml_parse_result result =
-      document.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);
+  // The text of an element kept in the element rather than in a node of its
+  // own: most elements of an SVD file are a name and its text, and a node
+  // less for each is memory and time saved.
+  const pugi::xml_parse_result result = document.load_buffer(
+      text.data(), text.size(), pugi::parse_default | pugi::parse_embed_pcdata, pugi::encoding_utf8);
   if (!result) {
     tree.problem = parseProblem(result);
     tree.line = static_cast<int>(lines.linesBefore(result.offset)) + 1;
@@ -59,7 +62,7 @@ SvdTree parseSvd(std::string_view text, size_t maxElements, size_t maxTextBytes)
     tree.line = static_cast<int>(lines.linesBefore(device.offset_debug())) + 1;
     return tree;
   }
-  SvdTreeBuilder builder(device, lines, maxElements, maxTextBytes);
+  SvdTreeBuilder builder(device, lines, SvdBudget(limits.elements, limits.textBytes, limits.nodeReads));
   tree.root = builder.build();
   if (tree.root == nullptr) {
     tree.problem = builder.problem();

@@ -31,6 +31,19 @@ inline constexpr size_t kMaxSvdElements = 4'000'000;
 // many `%s` and a long `dimIndex` item would otherwise make gigabytes.
 inline constexpr size_t kMaxSvdTextBytes = size_t{256} << 20;
 
+// The most times reading one SVD file may look at an XML element or
+// attribute: an element is read again for every element of each array
+// around it and for every element derived from it, so its children are
+// looked at again each time. The largest vendor files need a few million.
+inline constexpr size_t kMaxSvdNodeReads = 256'000'000;
+
+// The bounds parseSvd keeps to.
+struct SvdLimits {
+  size_t elements = kMaxSvdElements;
+  size_t textBytes = kMaxSvdTextBytes;
+  size_t nodeReads = kMaxSvdNodeReads;
+};
+
 // Whether `path` names an SVD device file rather than a memory map: it ends
 // in ".svd", in any case.
 bool isSvdFile(const std::string& path);
@@ -48,8 +61,7 @@ struct SvdTree {
 // out, with their bit fields and enumerated values, then one "Vector" per
 // interrupt. Elements are not placed yet (MemoryMap::adopt does that); each
 // carries the line it came from.
-SvdTree parseSvd(std::string_view text, size_t maxElements = kMaxSvdElements,
-                 size_t maxTextBytes = kMaxSvdTextBytes);
+SvdTree parseSvd(std::string_view text, const SvdLimits& limits = SvdLimits());
 
 // Reads the SVD device file at `path` into `map` (MemoryMap::adopt). On
 // false, `message` names the file and the problem and `line` is the line.

@@ -11,7 +11,8 @@ namespace rw {
 
 class SvdBudget {
 public:
-  SvdBudget(size_t maxElements, size_t maxTextBytes) : maxElements_(maxElements), maxTextBytes_(maxTextBytes) {}
+  SvdBudget(size_t maxElements, size_t maxTextBytes, size_t maxNodeReads)
+      : maxElements_(maxElements), maxTextBytes_(maxTextBytes), maxNodeReads_(maxNodeReads) {}
 
   // Elements built, kept or not: groups, clusters, registers, bit fields,
   // enumerated values (each copy too) and vectors. False once past the
@@ -19,6 +20,9 @@ public:
   bool spendElements(size_t count) { return spend(elements_, maxElements_, count); }
   // Bytes of text read or made for elements. False once past the bound.
   bool spendText(size_t bytes) { return spend(textBytes_, maxTextBytes_, bytes); }
+  // XML nodes and attributes looked at, each time again. False once past
+  // the bound.
+  bool spendNodeReads(size_t count) { return spend(nodeReads_, maxNodeReads_, count); }
 
   size_t maxElements() const { return maxElements_; }
   std::string elementsProblem() const {
@@ -26,6 +30,9 @@ public:
   }
   std::string textProblem() const {
     return "more than " + std::to_string(maxTextBytes_) + " bytes of names and descriptions";
+  }
+  std::string nodeReadsProblem() const {
+    return "more than " + std::to_string(maxNodeReads_) + " looks at XML elements";
   }
 
 private:
@@ -41,8 +48,10 @@ private:
 
   const size_t maxElements_;
   const size_t maxTextBytes_;
+  const size_t maxNodeReads_;
   size_t elements_ = 0;
   size_t textBytes_ = 0;
+  size_t nodeReads_ = 0;
 };
 
 }  // namespace rw

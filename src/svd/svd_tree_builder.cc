@@ -23,11 +23,11 @@ constexpr uint64_t kDefaultRegisterBits = 32;
 // past that would be written at some other, wrapped address.
 constexpr uint64_t kMaxAddress = 0xFFFFFFFF;
 
-// The widest register SVD describes. A field past its own register's width
+// The widest register SVD describes. A field past its own register's size
 // but within this is kept: vendors leave out or get wrong a register's size
 // more often than its fields' bits, the header has its rules for fields at
-// bit 32 and above, and -check reports such a field; beyond 64 bits no
-// register has the bits and the header's shifts would wrap.
+// bit 32 and above, and -check reports such a field. Past 64 bits no
+// register has the bits, and the header's shifts would wrap.
 constexpr uint64_t kMaxFieldBits = 64;
 
 std::string hexText(uint64_t value) {
@@ -36,10 +36,40 @@ std::string hexText(uint64_t value) {
   return text;
 }
 
+// The tag a child name stands for; Count for the names the builder does not
+// read. Most children are asked for by tag, so telling them apart costs one
+// or two comparisons each.
+SvdTag tagOf(const char* name) {
+  const auto is = [name](const char* tag) { return std::strcmp(name, tag) == 0; };
+  switch (name[0]) {
+    case 'n': return is("name") ? SvdTag::Name : SvdTag::Count;
+    case 'd':
+      if (is("description")) return SvdTag::Description;
+      if (is("dim")) return SvdTag::Dim;
+      if (is("dimIncrement")) return SvdTag::DimIncrement;
+      return is("dimIndex") ? SvdTag::DimIndex : SvdTag::Count;
+    case 'a':
+      if (is("addressOffset")) return SvdTag::AddressOffset;
+      return is("access") ? SvdTag::Access : SvdTag::Count;
+    case 'b':
+      if (is("bitOffset")) return SvdTag::BitOffset;
+      if (is("bitWidth")) return SvdTag::BitWidth;
+      if (is("bitRange")) return SvdTag::BitRange;
+      return is("baseAddress") ? SvdTag::BaseAddress : SvdTag::Count;
+    case 's': return is("size") ? SvdTag::Size : SvdTag::Count;
+    case 'r': return is("resetValue") ? SvdTag::ResetValue : SvdTag::Count;
+    case 'l': return is("lsb") ? SvdTag::Lsb : SvdTag::Count;
+    case 'm': return is("msb") ? SvdTag::Msb : SvdTag::Count;
+    case 'v': return is("value") ? SvdTag::Value : SvdTag::Count;
+    case 'i': return is("isDefault") ? SvdTag::IsDefault : SvdTag::Count;
+    default: return SvdTag::Count;
+  }
+}
+
 // The `tag` child of the nearest element of the chain that has one.
 pugi::xml_node nearest(const SvdLinks& links, SvdTag tag) {
-  for (const SvdElement* link : links) {
-    if (const pugi::xml_node child = (*link)[tag]) return child;
+  for (const SvdChildren& link : links) {
+    if (const pugi::xml_node child = link[tag]) return child;
   }
   return {};
 }
@@ -69,6 +99,14 @@ std::optional<uint64_t> offsetBy(uint64_t from, uint64_t offset, uint64_t k, uin
 
 }  // namespace
 
+SvdChildren::SvdChildren(pugi::xml_node element) {
+  for (pugi::xml_node child = element.first_child(); child; child = child.next_sibling()) {
+    ++count_;
+    const SvdTag tag = tagOf(child.name());
+    if (tag != SvdTag::Count && !nodes_[static_cast<size_t>(tag)]) nodes_[static_cast<size_t>(tag)] = child;
+  }
+}
+
 SvdLines::SvdLines(std::string_view text) {
   for (const char* p = text.data(); (p = static_cast<const char*>(std::memchr(p, '\n', text.data() + text.size() - p)));
        ++p) {
@@ -82,12 +120,8 @@ uint32_t SvdLines::linesBefore(ptrdiff_t offset) const {
                                newlines_.begin());
 }
 
-SvdTreeBuilder::SvdTreeBuilder(pugi::xml_node device, const SvdLines& lines, size_t maxElements,
-                               size_t maxTextBytes)
-    : device_(device),
-      lines_(lines),
-      budget_(maxElements, maxTextBytes),
-      derivation_(device.child("peripherals"), budget_) {}
+SvdTreeBuilder::SvdTreeBuilder(pugi::xml_node device, const SvdLines& lines, const SvdBudget& budget)
+    : device_(device), lines_(lines), budget_(budget), derivation_(device.child("peripherals"), budget_) {}
 
 void SvdTreeBuilder::fail(pugi::xml_node at, std::string problem) {
   if (!problem_.empty()) return;
@@ -103,7 +137,7 @@ bool SvdTreeBuilder::ok() {
 bool SvdTreeBuilder::chainOf(pugi::xml_node element, SvdChain& chain, SvdLinks& links) {
   derivation_.chainOf(element, chain);
   links.clear();
-  for (const pugi::xml_node link : chain) links.push_back(&derivation_.element(link));
+  for (const pugi::xml_node link : chain) links.push_back(childrenOf(link));
   return ok();
 }
 
@@ -141,6 +175,12 @@ std::string_view SvdTreeBuilder::textOf(pugi::xml_node node) {
     return {};
   }
   return trimmed(std::string_view(text, size));
+}
+
+SvdChildren SvdTreeBuilder::childrenOf(pugi::xml_node element) {
+  SvdChildren children(element);
+  if (!budget_.spendNodeReads(children.count())) fail(element, budget_.nodeReadsProblem());
+  return children;
 }
 
 std::string SvdTreeBuilder::descriptionOf(const SvdLinks& links) {
@@ -192,7 +232,7 @@ std::string SvdTreeBuilder::elementName(pugi::xml_node element, std::string_view
 }
 
 // Only the element's own dim counts: an array's shape is never inherited.
-bool SvdTreeBuilder::dimensionOf(pugi::xml_node element, const SvdElement& own, Dimension& dimension) {
+bool SvdTreeBuilder::dimensionOf(pugi::xml_node element, const SvdChildren& own, Dimension& dimension) {
   dimension = Dimension();
   const pugi::xml_node dim = own[SvdTag::Dim];
   if (!dim) return true;
@@ -227,7 +267,7 @@ std::unique_ptr<MemoryMapElement> SvdTreeBuilder::build() {
                                               {{"name", svdChildText(device_, "name")},
                                                {"description", collapseWhitespace(svdChildText(device_, "description"))}}));
   if (root == nullptr) return nullptr;
-  const RegisterProperties device = within(RegisterProperties(), SvdLinks{&derivation_.element(device_)});
+  const RegisterProperties device = within(RegisterProperties(), SvdLinks{childrenOf(device_)});
   for (pugi::xml_node peripheral : device_.child("peripherals").children("peripheral")) {
     addPeripheral(*root, peripheral, device);
     if (!ok()) return nullptr;
@@ -241,12 +281,12 @@ void SvdTreeBuilder::addPeripheral(MemoryMapElement& root, pugi::xml_node periph
   SvdChain chain;
   SvdLinks links;
   Dimension dimension;
-  if (!chainOf(peripheral, chain, links) || !dimensionOf(peripheral, *links[0], dimension)) return;
+  if (!chainOf(peripheral, chain, links) || !dimensionOf(peripheral, links[0], dimension)) return;
   const RegisterProperties properties = within(device, links);
   const std::optional<uint64_t> base = requiredNumber(peripheral, nearest(links, SvdTag::BaseAddress), "baseAddress");
   if (!base) return;
-  const std::vector<pugi::xml_node>& members = derivation_.peripheralMembers(chain);
-  const std::string_view name = textOf((*links[0])[SvdTag::Name]);
+  const std::vector<pugi::xml_node> members = derivation_.peripheralMembers(chain);
+  const std::string_view name = textOf(links[0][SvdTag::Name]);
   const std::string description = descriptionOf(links);
   for (uint64_t k = 0; k < dimension.count; ++k) {
     const std::optional<uint64_t> start = checkedAddress(peripheral, *base, 0, k, dimension.increment);
@@ -314,14 +354,14 @@ void SvdTreeBuilder::addCluster(MemoryMapElement& group, pugi::xml_node cluster,
   SvdChain chain;
   SvdLinks links;
   Dimension dimension;
-  if (!chainOf(cluster, chain, links) || !dimensionOf(cluster, *links[0], dimension)) return;
+  if (!chainOf(cluster, chain, links) || !dimensionOf(cluster, links[0], dimension)) return;
   const std::optional<uint64_t> clusterOffset =
       requiredNumber(cluster, nearest(links, SvdTag::AddressOffset), "addressOffset");
   if (!clusterOffset) return;
   const RegisterProperties properties = within(outer, links);
   if (dimension.count == 0) return;
-  const std::vector<pugi::xml_node>& members = derivation_.clusterMembers(chain);
-  const std::string_view name = textOf((*links[0])[SvdTag::Name]);
+  const std::vector<pugi::xml_node> members = derivation_.clusterMembers(chain);
+  const std::string_view name = textOf(links[0][SvdTag::Name]);
   for (uint64_t k = 0; k < dimension.count; ++k) {
     const std::optional<uint64_t> start = checkedAddress(cluster, address, *clusterOffset, k, dimension.increment);
     if (!start || !spendElements(cluster, 1)) return;
@@ -338,25 +378,24 @@ void SvdTreeBuilder::addRegister(MemoryMapElement& group, pugi::xml_node reg, co
   SvdChain chain;
   SvdLinks links;
   Dimension dimension;
-  if (!chainOf(reg, chain, links) || !dimensionOf(reg, *links[0], dimension)) return;
+  if (!chainOf(reg, chain, links) || !dimensionOf(reg, links[0], dimension)) return;
   const std::optional<uint64_t> registerOffset =
       requiredNumber(reg, nearest(links, SvdTag::AddressOffset), "addressOffset");
   if (!registerOffset) return;
   const RegisterProperties properties = within(outer, links);
   // Every field is looked at, also for a register of dim 0, whose fields
   // must still be well-formed; only those that make bit fields are kept.
-  const std::vector<pugi::xml_node>& fieldNodes = derivation_.fields(chain);
+  const std::vector<pugi::xml_node> fieldNodes = derivation_.fields(chain);
   if (!spendElements(reg, fieldNodes.size())) return;
-  std::vector<const FieldSpec*> fields;
+  std::vector<FieldSpec> fields;
   for (const pugi::xml_node field : fieldNodes) {
-    const FieldSpec* spec = fieldSpec(field);
-    if (spec == nullptr) return;
-    if (spec->width != 0 && spec->dimension.count != 0) fields.push_back(spec);
+    if (!fieldSpec(field, fields.emplace_back())) return;
+    if (fields.back().width == 0 || fields.back().dimension.count == 0) fields.pop_back();
   }
   const uint64_t bits = properties.sizeBits.value_or(kDefaultRegisterBits);
   const std::string size = std::to_string(bits / 8 + (bits % 8 != 0 ? 1 : 0));
   const std::string resetText = properties.resetValue ? hexText(*properties.resetValue) : std::string();
-  const std::string_view name = textOf((*links[0])[SvdTag::Name]);
+  const std::string_view name = textOf(links[0][SvdTag::Name]);
   const std::string description = descriptionOf(links);
   for (uint64_t k = 0; k < dimension.count; ++k) {
     const std::optional<uint64_t> start = checkedAddress(reg, address, *registerOffset, k, dimension.increment);
@@ -375,48 +414,41 @@ void SvdTreeBuilder::addRegister(MemoryMapElement& group, pugi::xml_node reg, co
     if (element == nullptr) return;
     group.appendChild(element);
     const size_t registerQualifier = groupNameBytes_ + registerName.size();
-    for (const FieldSpec* field : fields) {
-      for (uint64_t j = 0; j < field->dimension.count; ++j) {
-        const std::string fieldName = cIdentifier(elementName(field->source, field->name, field->dimension, j));
-        const std::string fieldDescription = elementName(field->source, field->description, field->dimension, j);
+    for (const FieldSpec& field : fields) {
+      for (uint64_t j = 0; j < field.dimension.count; ++j) {
+        const std::string fieldName = cIdentifier(elementName(field.source, field.name, field.dimension, j));
+        const std::string fieldDescription = elementName(field.source, field.description, field.dimension, j);
         if (!ok()) return;
-        MemoryMapElement* bitField = make("BitField", field->source,
+        MemoryMapElement* bitField = make("BitField", field.source,
                                           {{"name", fieldName},
-                                           {"start", std::to_string(field->offset + j * field->dimension.increment)},
-                                           {"size", std::to_string(field->width)},
+                                           {"start", std::to_string(field.offset + j * field.dimension.increment)},
+                                           {"size", std::to_string(field.width)},
                                            {"description", fieldDescription},
-                                           {"access", field->access}},
+                                           {"access", field.access}},
                                           registerQualifier);
         if (bitField == nullptr) return;
         element->appendChild(bitField);
-        for (const std::vector<EnumSpec>* values : field->valueSets) {
-          for (const EnumSpec& value : *values) {
-            MemoryMapElement* item = make("Enum", field->source,
-                                          {{"name", value.name},
-                                           {"start", value.value},
-                                           {"description", value.description},
-                                           {"is_default", value.isDefault ? "1" : ""}},
-                                          registerQualifier + fieldName.size());
-            if (item == nullptr) return;
-            bitField->appendChild(item);
-          }
+        for (const EnumSpec& value : field.values) {
+          MemoryMapElement* item = make("Enum", field.source,
+                                        {{"name", value.name},
+                                         {"start", value.value},
+                                         {"description", value.description},
+                                         {"is_default", value.isDefault ? "1" : ""}},
+                                        registerQualifier + fieldName.size());
+          if (item == nullptr) return;
+          bitField->appendChild(item);
         }
       }
     }
   }
 }
 
-// A field is read once, whichever registers share it.
-const SvdTreeBuilder::FieldSpec* SvdTreeBuilder::fieldSpec(pugi::xml_node field) {
-  if (const auto cached = fieldSpecs_.find(field.internal_object()); cached != fieldSpecs_.end()) {
-    return &cached->second;
-  }
-  FieldSpec spec;
+bool SvdTreeBuilder::fieldSpec(pugi::xml_node field, FieldSpec& spec) {
   SvdChain chain;
   SvdLinks links;
-  if (!chainOf(field, chain, links) || !dimensionOf(field, *links[0], spec.dimension) ||
+  if (!chainOf(field, chain, links) || !dimensionOf(field, links[0], spec.dimension) ||
       !bitPosition(field, links, spec.offset, spec.width)) {
-    return nullptr;
+    return false;
   }
   const Dimension& dimension = spec.dimension;
   if (spec.width != 0 && dimension.count > 1) {
@@ -424,48 +456,34 @@ const SvdTreeBuilder::FieldSpec* SvdTreeBuilder::fieldSpec(pugi::xml_node field)
     if (!last || *last > kMaxFieldBits - spec.width) {
       fail(field, svdElementPath(field) + " has element " + std::to_string(dimension.count - 1) + " past bit " +
                       std::to_string(kMaxFieldBits - 1));
-      return nullptr;
+      return false;
     }
   }
   spec.source = field;
-  spec.name = textOf((*links[0])[SvdTag::Name]);
+  spec.name = textOf(links[0][SvdTag::Name]);
   spec.description = descriptionOf(links);
   spec.access = textOf(nearest(links, SvdTag::Access));
   for (const pugi::xml_node set : derivation_.enumeratedValueSets(chain)) {
-    const pugi::xml_node holder = derivation_.enumeratedValueHolder(set);
-    if (!ok()) return nullptr;
-    if (!holder) continue;
-    const std::vector<EnumSpec>* values = valuesOf(holder);
-    if (values == nullptr) return nullptr;
-    spec.valueSets.push_back(values);
+    const std::vector<pugi::xml_node> values = derivation_.enumeratedValues(set);
+    // Every value copied counts as built: fields of many registers may share
+    // a set of thousands.
+    if (!ok() || !spendElements(set, values.size())) return false;
+    for (const pugi::xml_node value : values) {
+      const SvdChildren own = childrenOf(value);
+      EnumSpec& item = spec.values.emplace_back();
+      item.name = cIdentifier(textOf(own[SvdTag::Name]));
+      // A value with don't-care bits ("#1x0") is no number; it is kept as
+      // written.
+      const std::string_view text = textOf(own[SvdTag::Value]);
+      const std::optional<uint64_t> number = parseSvdNumber(text);
+      item.value = number ? hexText(*number) : std::string(text);
+      item.description = collapseWhitespace(textOf(own[SvdTag::Description]));
+      const std::string_view isDefault = textOf(own[SvdTag::IsDefault]);
+      item.isDefault = isDefault == "true" || isDefault == "1";
+    }
+    if (!ok()) return false;
   }
-  if (!ok()) return nullptr;
-  return &fieldSpecs_.emplace(field.internal_object(), std::move(spec)).first->second;
-}
-
-// The values of a set are made once, however many fields share the set,
-// and count as elements built.
-const std::vector<SvdTreeBuilder::EnumSpec>* SvdTreeBuilder::valuesOf(pugi::xml_node holder) {
-  auto [slot, fresh] = valueSets_.try_emplace(holder.internal_object());
-  std::vector<EnumSpec>& specs = slot->second;
-  if (!fresh) return &specs;
-  const std::vector<pugi::xml_node>& values = derivation_.element(holder).members;
-  if (!spendElements(holder, values.size())) return nullptr;
-  specs.reserve(values.size());
-  for (const pugi::xml_node value : values) {
-    const SvdElement own = readSvdElement(value);
-    EnumSpec& item = specs.emplace_back();
-    item.name = cIdentifier(textOf(own[SvdTag::Name]));
-    // A value with don't-care bits ("#1x0") is no number; it is kept as
-    // written.
-    const std::string_view text = textOf(own[SvdTag::Value]);
-    const std::optional<uint64_t> number = parseSvdNumber(text);
-    item.value = number ? hexText(*number) : std::string(text);
-    item.description = collapseWhitespace(textOf(own[SvdTag::Description]));
-    const std::string_view isDefault = textOf(own[SvdTag::IsDefault]);
-    item.isDefault = isDefault == "true" || isDefault == "1";
-  }
-  return ok() ? &specs : nullptr;
+  return ok();
 }
 
 // The nearest element of the chain that says where the field lies decides
@@ -473,8 +491,8 @@ const std::vector<SvdTreeBuilder::EnumSpec>* SvdTreeBuilder::valuesOf(pugi::xml_
 bool SvdTreeBuilder::bitPosition(pugi::xml_node field, const SvdLinks& links, uint64_t& offset, uint64_t& width) {
   static constexpr SvdTag kPositionTags[] = {SvdTag::BitRange, SvdTag::Lsb, SvdTag::Msb, SvdTag::BitOffset,
                                              SvdTag::BitWidth};
-  const auto decider = std::find_if(links.begin(), links.end(), [](const SvdElement* link) {
-    return std::any_of(std::begin(kPositionTags), std::end(kPositionTags), [link](SvdTag tag) { return (*link)[tag]; });
+  const auto decider = std::find_if(links.begin(), links.end(), [](const SvdChildren& link) {
+    return std::any_of(std::begin(kPositionTags), std::end(kPositionTags), [&link](SvdTag tag) { return link[tag]; });
   });
   if (decider == links.end()) {
     fail(field, svdElementPath(field) + " has no bit position");
@@ -482,7 +500,7 @@ bool SvdTreeBuilder::bitPosition(pugi::xml_node field, const SvdLinks& links, ui
   }
   uint64_t lsb = 0;
   uint64_t msb = 0;
-  if (const pugi::xml_node range = (**decider)[SvdTag::BitRange]) {
+  if (const pugi::xml_node range = (*decider)[SvdTag::BitRange]) {
     const std::string_view text = textOf(range);
     const size_t colon = text.find(':');
     std::optional<uint64_t> high;
@@ -497,7 +515,7 @@ bool SvdTreeBuilder::bitPosition(pugi::xml_node field, const SvdLinks& links, ui
     }
     msb = *high;
     lsb = *low;
-  } else if ((**decider)[SvdTag::Lsb] || (**decider)[SvdTag::Msb]) {
+  } else if ((*decider)[SvdTag::Lsb] || (*decider)[SvdTag::Msb]) {
     const std::optional<uint64_t> low = requiredNumber(field, nearest(links, SvdTag::Lsb), "lsb");
     const std::optional<uint64_t> high = low ? requiredNumber(field, nearest(links, SvdTag::Msb), "msb") : std::nullopt;
     if (!high) return false;

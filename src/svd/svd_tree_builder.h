@@ -6,13 +6,13 @@
 
 #include <pugixml.hpp>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -23,8 +23,30 @@
 
 namespace rw {
 
-// An element followed by the elements of its derivation chain.
-using SvdLinks = std::vector<const SvdElement*>;
+// The children of one SVD element that the builder reads, found in one pass
+// over them: asking pugixml for each by name passes over all of them again,
+// most often for a child that is not there.
+enum class SvdTag {
+  Name, Description, Dim, DimIncrement, DimIndex, BaseAddress, AddressOffset, Size, Access, ResetValue,
+  BitOffset, BitWidth, Lsb, Msb, BitRange, Value, IsDefault, Count
+};
+
+class SvdChildren {
+public:
+  explicit SvdChildren(pugi::xml_node element);
+  // The first child of that tag, or a null node.
+  pugi::xml_node operator[](SvdTag tag) const { return nodes_[static_cast<size_t>(tag)]; }
+  // The children looked at to find them: all of them.
+  size_t count() const { return count_; }
+
+private:
+  std::array<pugi::xml_node, static_cast<size_t>(SvdTag::Count)> nodes_;
+  size_t count_ = 0;
+};
+
+// An element followed by the elements of its derivation chain, by their
+// children.
+using SvdLinks = std::vector<SvdChildren>;
 
 // Byte offsets of the line ends of a text, to give a node its line.
 class SvdLines {
@@ -39,7 +61,7 @@ private:
 
 class SvdTreeBuilder {
 public:
-  SvdTreeBuilder(pugi::xml_node device, const SvdLines& lines, size_t maxElements, size_t maxTextBytes);
+  SvdTreeBuilder(pugi::xml_node device, const SvdLines& lines, const SvdBudget& budget);
 
   // Null on failure; problem() and line() then say why and where (1-based).
   std::unique_ptr<MemoryMapElement> build();
@@ -67,7 +89,7 @@ private:
     std::string description;
     bool isDefault = false;
   };
-  // A field as every register that has it shares it.
+  // A field as all instances of its register share it.
   struct FieldSpec {
     pugi::xml_node source;
     std::string_view name;
@@ -76,9 +98,7 @@ private:
     uint64_t width = 0;
     std::string description;
     std::string_view access;
-    // The values of each of its sets, made once for all the fields that
-    // share the set.
-    std::vector<const std::vector<EnumSpec>*> valueSets;
+    std::vector<EnumSpec> values;
   };
 
   void addPeripheral(MemoryMapElement& root, pugi::xml_node peripheral, const RegisterProperties& device);
@@ -88,21 +108,20 @@ private:
                   const RegisterProperties& outer, int depth);
   void addRegister(MemoryMapElement& group, pugi::xml_node reg, const std::string& prefix, uint64_t address,
                    const RegisterProperties& outer);
-  const FieldSpec* fieldSpec(pugi::xml_node field);
+  bool fieldSpec(pugi::xml_node field, FieldSpec& spec);
   bool bitPosition(pugi::xml_node field, const SvdLinks& links, uint64_t& offset, uint64_t& width);
-  const std::vector<EnumSpec>* valuesOf(pugi::xml_node holder);
   void addInterrupts(pugi::xml_node peripheral);
 
   RegisterProperties within(const RegisterProperties& outer, const SvdLinks& links);
-  bool dimensionOf(pugi::xml_node element, const SvdElement& own, Dimension& dimension);
-  // `text` with the index name of element k of `dimension` put in, or a
-  // failure (and an empty text) past the text bound.
+  bool dimensionOf(pugi::xml_node element, const SvdChildren& own, Dimension& dimension);
+  // `text` with the index name of element k of `dimension` put in, for an
+  // array; a failure (and an empty text) past the text bound.
   std::string elementName(pugi::xml_node element, std::string_view text, const Dimension& dimension, uint64_t k);
   // The number in the text of `value` (a child of `element`), or a failure
   // that names the element when the text is absent or no number.
   std::optional<uint64_t> requiredNumber(pugi::xml_node element, pugi::xml_node value, const char* what);
   // `from` + `offset` + k * `increment` as an address; a failure that names
-  // `element` when it is past 32 bits.
+  // `element` when that is past 32 bits.
   std::optional<uint64_t> checkedAddress(pugi::xml_node element, uint64_t from, uint64_t offset, uint64_t k,
                                          uint64_t increment);
   // The trimmed text of `node`, its bytes spent from the text bound: an
@@ -110,9 +129,11 @@ private:
   // it and for each element derived from it.
   std::string_view textOf(pugi::xml_node node);
   std::string descriptionOf(const SvdLinks& links);
+  // The children of `element`, the ones looked at spent from the bound.
+  SvdChildren childrenOf(pugi::xml_node element);
 
   // A new element from `source`, with `attributes` (those with an empty
-  // value are left out); null, and a failure, past the element or text
+  // value are left out); null, and a failure, past the element or the text
   // bound. `qualifierBytes` is the size of the names the header puts in
   // front of the element's own.
   MemoryMapElement* make(std::string_view tag, pugi::xml_node source,
@@ -120,7 +141,7 @@ private:
                          size_t qualifierBytes = 0);
   // Spends from the element bound; false, and a failure, past it.
   bool spendElements(pugi::xml_node at, size_t count);
-  // The chain of `element`, and the same as elements.
+  // The chain of `element`, and the same by children.
   bool chainOf(pugi::xml_node element, SvdChain& chain, SvdLinks& links);
   // False once something failed, taking over the derivation's problem.
   bool ok();
@@ -133,11 +154,9 @@ private:
   // tree (an array of empty clusters makes none), bounded like the elements.
   size_t arrayElements_ = 0;
   SvdDerivation derivation_;
-  // The group being filled: where it starts and how long its name is.
+  // The group being filled: where it starts and the size of its name.
   uint64_t groupStart_ = 0;
   size_t groupNameBytes_ = 0;
-  std::unordered_map<const void*, FieldSpec> fieldSpecs_;
-  std::unordered_map<const void*, std::vector<EnumSpec>> valueSets_;
   // The interrupts as vectors, in document order, and the names they took.
   std::vector<std::unique_ptr<MemoryMapElement>> vectors_;
   std::unordered_set<std::string> vectorNames_;

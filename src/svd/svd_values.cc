@@ -1,5 +1,7 @@
 #include "svd/svd_values.h"
 
+#include <algorithm>
+
 #include "expr/integer_literal.h"
 
 namespace rw {
@@ -139,17 +141,17 @@ std::string cIdentifier(std::string_view name) {
 }
 
 std::string collapseWhitespace(std::string_view text) {
+  const auto isSpace = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
   std::string out;
   out.reserve(text.size());
-  bool pendingSpace = false;
-  for (const char c : text) {
-    if (static_cast<unsigned char>(c) <= ' ') {
-      pendingSpace = !out.empty();
-      continue;
-    }
-    if (pendingSpace) out += ' ';
-    pendingSpace = false;
-    out += c;
+  // Word by word rather than character by character: descriptions are most
+  // of an SVD file's text.
+  for (auto p = text.begin(); p != text.end();) {
+    const auto word = std::find_if_not(p, text.end(), isSpace);
+    p = std::find_if(word, text.end(), isSpace);
+    if (word == p) break;
+    if (!out.empty()) out += ' ';
+    out.append(word, p);
   }
   return out;
 }
