@@ -33,9 +33,11 @@ inline constexpr size_t kMaxSvdTextBytes = size_t{256} << 20;
 
 // The most times reading one SVD file may look at an XML element or
 // attribute: an element is read again for every element of each array
-// around it and for every element derived from it, so its children are
-// looked at again each time. The largest vendor files need a few million.
-inline constexpr size_t kMaxSvdNodeReads = 256'000'000;
+// around it and for every element derived from it, and its children are
+// looked at again each time. The largest vendor files need half a million;
+// this allows 32 for each element the element bound allows (an element has
+// a dozen or two children), and takes about a second.
+inline constexpr size_t kMaxSvdNodeReads = 128'000'000;
 
 // The bounds parseSvd keeps to.
 struct SvdLimits {

@@ -389,7 +389,7 @@ void SvdTreeBuilder::addRegister(MemoryMapElement& group, pugi::xml_node reg, co
   if (!spendElements(reg, fieldNodes.size())) return;
   std::vector<FieldSpec> fields;
   for (const pugi::xml_node field : fieldNodes) {
-    if (!fieldSpec(field, fields.emplace_back())) return;
+    if (!fieldSpec(field, dimension.count != 0, fields.emplace_back())) return;
     if (fields.back().width == 0 || fields.back().dimension.count == 0) fields.pop_back();
   }
   const uint64_t bits = properties.sizeBits.value_or(kDefaultRegisterBits);
@@ -443,7 +443,7 @@ void SvdTreeBuilder::addRegister(MemoryMapElement& group, pugi::xml_node reg, co
   }
 }
 
-bool SvdTreeBuilder::fieldSpec(pugi::xml_node field, FieldSpec& spec) {
+bool SvdTreeBuilder::fieldSpec(pugi::xml_node field, bool makesElements, FieldSpec& spec) {
   SvdChain chain;
   SvdLinks links;
   if (!chainOf(field, chain, links) || !dimensionOf(field, links[0], spec.dimension) ||
@@ -463,11 +463,17 @@ bool SvdTreeBuilder::fieldSpec(pugi::xml_node field, FieldSpec& spec) {
   spec.name = textOf(links[0][SvdTag::Name]);
   spec.description = descriptionOf(links);
   spec.access = textOf(nearest(links, SvdTag::Access));
+  // The values of a field that makes no bit field are not copied, but their
+  // sets must still be found.
+  const bool copiesValues = makesElements && spec.width != 0 && dimension.count != 0;
   for (const pugi::xml_node set : derivation_.enumeratedValueSets(chain)) {
     const std::vector<pugi::xml_node> values = derivation_.enumeratedValues(set);
+    if (!ok()) return false;
+    if (!copiesValues) continue;
     // Every value copied counts as built: fields of many registers may share
     // a set of thousands.
-    if (!ok() || !spendElements(set, values.size())) return false;
+    if (!spendElements(set, values.size())) return false;
+    spec.values.reserve(spec.values.size() + values.size());
     for (const pugi::xml_node value : values) {
       const SvdChildren own = childrenOf(value);
       EnumSpec& item = spec.values.emplace_back();
@@ -542,7 +548,7 @@ bool SvdTreeBuilder::bitPosition(pugi::xml_node field, const SvdLinks& links, ui
     return false;
   }
   if (msb >= kMaxFieldBits) {
-    fail(field, svdElementPath(field) + " has its msb " + std::to_string(msb) + " past bit " +
+    fail(field, svdElementPath(field) + " has its msb " + std::to_string(msb) + ", past bit " +
                     std::to_string(kMaxFieldBits - 1));
     return false;
   }

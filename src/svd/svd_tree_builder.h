@@ -108,7 +108,9 @@ private:
                   const RegisterProperties& outer, int depth);
   void addRegister(MemoryMapElement& group, pugi::xml_node reg, const std::string& prefix, uint64_t address,
                    const RegisterProperties& outer);
-  bool fieldSpec(pugi::xml_node field, FieldSpec& spec);
+  // The field as registers that make elements (`makesElements`) or none
+  // need it.
+  bool fieldSpec(pugi::xml_node field, bool makesElements, FieldSpec& spec);
   bool bitPosition(pugi::xml_node field, const SvdLinks& links, uint64_t& offset, uint64_t& width);
   void addInterrupts(pugi::xml_node peripheral);
 
