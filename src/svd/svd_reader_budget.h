@@ -32,7 +32,7 @@ public:
     return "more than " + std::to_string(maxTextBytes_) + " bytes of names and descriptions";
   }
   std::string nodeReadsProblem() const {
-    return "more than " + std::to_string(maxNodeReads_) + " looks at XML elements";
+    return "more than " + std::to_string(maxNodeReads_) + " XML nodes read";
   }
 
 private:

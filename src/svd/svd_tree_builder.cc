@@ -364,7 +364,7 @@ void SvdTreeBuilder::addCluster(MemoryMapElement& group, pugi::xml_node cluster,
   const std::string_view name = textOf(links[0][SvdTag::Name]);
   for (uint64_t k = 0; k < dimension.count; ++k) {
     const std::optional<uint64_t> start = checkedAddress(cluster, address, *clusterOffset, k, dimension.increment);
-    if (!start || !spendElements(cluster, 1)) return;
+    if (!start) return;
     const std::string clusterName = elementName(cluster, name, dimension, k);
     if (!budget_.spendText(prefix.size() + 1)) fail(cluster, budget_.textProblem());
     if (!ok()) return;

@@ -36,7 +36,10 @@ TEST(SvdReader, Cases) {
   const MacroTable system = systemMacros();
   for (const testing::TestCase& c : testing::readCases("svd/svd_reader_cases.txt")) {
     SCOPED_TRACE(c.name);
-    SvdTree tree = parseSvd(svdText(c.get("svd")), {.elements = std::stoul(c.get("max_elements", "4000000"))});
+    const SvdLimits limits{.elements = std::stoul(c.get("max_elements", std::to_string(kMaxSvdElements))),
+                           .textBytes = std::stoul(c.get("max_text", std::to_string(kMaxSvdTextBytes))),
+                           .nodeReads = std::stoul(c.get("max_reads", std::to_string(kMaxSvdNodeReads)))};
+    SvdTree tree = parseSvd(svdText(c.get("svd")), limits);
     if (c.has("error")) {
       EXPECT_EQ(tree.root, nullptr);
       EXPECT_EQ(tree.problem, c.get("error"));
