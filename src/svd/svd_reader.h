@@ -27,16 +27,17 @@ inline constexpr size_t kMaxSvdElements = 4'000'000;
 // The most bytes of text reading one SVD file may read or make for its
 // elements: names, descriptions and the other texts each time an element is
 // built, `%s` replacements, and the names the header puts in front of an
-// element's own. The largest vendor files take tens of megabytes; a name of
-// many `%s` and a long `dimIndex` item would otherwise make gigabytes.
+// element's own. A vendor-sized file of 4 MB takes under 8 MB; a name of
+// many `%s` and a long `dimIndex` item would otherwise make gigabytes from
+// kilobytes.
 inline constexpr size_t kMaxSvdTextBytes = size_t{256} << 20;
 
 // The most times reading one SVD file may look at an XML element or
 // attribute: an element is read again for every element of each array
 // around it and for every element derived from it, and its children are
-// looked at again each time. The largest vendor files need half a million;
-// this allows 32 for each element the element bound allows (an element has
-// a dozen or two children), and takes about a second.
+// looked at again each time. A vendor-sized file of 4 MB takes under half a
+// million; this allows 32 for each element the element bound allows (an
+// element has a dozen or two children), and takes about a second.
 inline constexpr size_t kMaxSvdNodeReads = 128'000'000;
 
 // The bounds parseSvd keeps to.

@@ -199,8 +199,8 @@ std::optional<uint64_t> SvdTreeBuilder::requiredNumber(pugi::xml_node element, p
   return number;
 }
 
-std::optional<uint64_t> SvdTreeBuilder::checkedAddress(pugi::xml_node element, uint64_t from, uint64_t offset, uint64_t k,
-                                                uint64_t increment) {
+std::optional<uint64_t> SvdTreeBuilder::checkedAddress(pugi::xml_node element, uint64_t from, uint64_t offset,
+                                                       uint64_t k, uint64_t increment) {
   const std::optional<uint64_t> sum = offsetBy(from, offset, k, increment);
   if (sum && *sum <= kMaxAddress) return sum;
   fail(element, svdElementPath(element) +
