@@ -463,13 +463,17 @@ bool SvdTreeBuilder::fieldSpec(pugi::xml_node field, bool makesElements, FieldSp
   spec.name = textOf(links[0][SvdTag::Name]);
   spec.description = descriptionOf(links);
   spec.access = textOf(nearest(links, SvdTag::Access));
-  // The values of a field that makes no bit field are not copied, but their
-  // sets must still be found.
+  // The values of a field that makes no bit field are not copied, nor looked
+  // at, but their sets must still be found.
   const bool copiesValues = makesElements && spec.width != 0 && dimension.count != 0;
   for (const pugi::xml_node set : derivation_.enumeratedValueSets(chain)) {
+    if (!copiesValues) {
+      SvdChain setChain;
+      if (!derivation_.chainOf(set, setChain) || !ok()) return false;
+      continue;
+    }
     const std::vector<pugi::xml_node> values = derivation_.enumeratedValues(set);
     if (!ok()) return false;
-    if (!copiesValues) continue;
     // Every value copied counts as built: fields of many registers may share
     // a set of thousands.
     if (!spendElements(set, values.size())) return false;
