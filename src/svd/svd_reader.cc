@@ -62,7 +62,8 @@ SvdTree parseSvd(std::string_view text, const SvdLimits& limits) {
     tree.line = static_cast<int>(lines.linesBefore(device.offset_debug())) + 1;
     return tree;
   }
-  SvdTreeBuilder builder(device, lines, SvdBudget(limits.elements, limits.textBytes, limits.nodeReads));
+  const size_t textBytes = limits.textBytes + limits.textBytesPerFileByte * text.size();
+  SvdTreeBuilder builder(device, lines, SvdBudget(limits.elements, textBytes, limits.nodeReads));
   tree.root = builder.build();
   if (tree.root == nullptr) {
     tree.problem = builder.problem();

@@ -27,10 +27,13 @@ inline constexpr size_t kMaxSvdElements = 4'000'000;
 // The most bytes of text reading one SVD file may read or make for its
 // elements: names, descriptions and the other texts each time an element is
 // built, `%s` replacements, and the names the header puts in front of an
-// element's own. A vendor-sized file of 4 MB takes under 8 MB; a name of
-// many `%s` and a long `dimIndex` item would otherwise make gigabytes from
-// kilobytes.
+// element's own. A file may have this much, and kSvdTextBytesPerFileByte more
+// for each byte it holds: a large file reads its texts once and makes most of
+// them once more (derived peripherals read theirs again), while a name of
+// many `%s` and a long `dimIndex` item would make gigabytes from kilobytes. A
+// vendor-sized file of 4 MB takes under 8 MB.
 inline constexpr size_t kMaxSvdTextBytes = size_t{256} << 20;
+inline constexpr size_t kSvdTextBytesPerFileByte = 4;
 
 // The most times reading one SVD file may look at an XML element or
 // attribute: an element is read again for every element of each array
@@ -44,6 +47,7 @@ inline constexpr size_t kMaxSvdNodeReads = 128'000'000;
 struct SvdLimits {
   size_t elements = kMaxSvdElements;
   size_t textBytes = kMaxSvdTextBytes;
+  size_t textBytesPerFileByte = kSvdTextBytesPerFileByte;
   size_t nodeReads = kMaxSvdNodeReads;
 };
 

@@ -38,6 +38,7 @@ TEST(SvdReader, Cases) {
     SCOPED_TRACE(c.name);
     const SvdLimits limits{.elements = std::stoul(c.get("max_elements", std::to_string(kMaxSvdElements))),
                            .textBytes = std::stoul(c.get("max_text", std::to_string(kMaxSvdTextBytes))),
+                           .textBytesPerFileByte = c.has("max_text") ? 0 : kSvdTextBytesPerFileByte,
                            .nodeReads = std::stoul(c.get("max_reads", std::to_string(kMaxSvdNodeReads)))};
     SvdTree tree = parseSvd(svdText(c.get("svd")), limits);
     if (c.has("error")) {
