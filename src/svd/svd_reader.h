@@ -15,10 +15,10 @@ namespace rw {
 // megabytes; their tree takes several times the file.
 inline constexpr size_t kMaxSvdFileBytes = size_t{256} << 20;
 
-// The most elements (groups, clusters, registers, bit fields, enumerated
-// values and vectors) reading one SVD file may build, kept or not: a
-// cluster or register of dim 0 and a field of width 0 cost work too, as does
-// every copy of a value set. The largest vendor files build a few hundred
+// The most elements (groups, registers, bit fields, enumerated values and
+// vectors) one SVD file may turn into, and the most it may look at or copy on
+// the way, kept or not: a register of dim 0, a field of width 0 and a copy of
+// a value set cost work too. The largest vendor files give a few hundred
 // thousand once their arrays are spelled out; `dim` arrays nested in
 // clusters multiply, and a file that multiplies past this would only exhaust
 // time and memory.
@@ -43,7 +43,8 @@ inline constexpr size_t kSvdTextBytesPerFileByte = 4;
 // element has a dozen or two children), and takes about a second.
 inline constexpr size_t kMaxSvdNodeReads = 128'000'000;
 
-// The bounds parseSvd keeps to.
+// The bounds parseSvd keeps to; `elements` bounds both what is kept and
+// what is looked at.
 struct SvdLimits {
   size_t elements = kMaxSvdElements;
   size_t textBytes = kMaxSvdTextBytes;
@@ -69,6 +70,10 @@ struct SvdTree {
 // interrupt. Elements are not placed yet (MemoryMap::adopt does that); each
 // carries the line it came from.
 SvdTree parseSvd(std::string_view text, const SvdLimits& limits = SvdLimits());
+// The same with the element bound lowered to `maxElements`.
+inline SvdTree parseSvd(std::string_view text, size_t maxElements) {
+  return parseSvd(text, SvdLimits{.elements = maxElements});
+}
 
 // Reads the SVD device file at `path` into `map` (MemoryMap::adopt). On
 // false, `message` names the file and the problem and `line` is the line.

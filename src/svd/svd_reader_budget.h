@@ -14,10 +14,14 @@ public:
   SvdBudget(size_t maxElements, size_t maxTextBytes, size_t maxNodeReads)
       : maxElements_(maxElements), maxTextBytes_(maxTextBytes), maxNodeReads_(maxNodeReads) {}
 
-  // Elements built, kept or not: groups, clusters, registers, bit fields,
-  // enumerated values (each copy too) and vectors. False once past the
-  // bound, and from then on.
-  bool spendElements(size_t count) { return spend(elements_, maxElements_, count); }
+  // Elements kept in the tree: groups, registers, bit fields, enumerated
+  // values and vectors. False once past the bound, and from then on.
+  bool spendKept(size_t count) { return spend(kept_, maxElements_, count); }
+  // Elements looked at or copied, kept or not: each register and cluster
+  // visited (one of dim 0 too), each field looked at (one of width 0 too)
+  // and each enumerated value copied. A file that spells out every element
+  // looks at no more than it keeps, so both have the same bound.
+  bool spendWork(size_t count) { return spend(work_, maxElements_, count); }
   // Bytes of text read or made for elements. False once past the bound.
   bool spendText(size_t bytes) { return spend(textBytes_, maxTextBytes_, bytes); }
   // XML nodes and attributes looked at, each time again. False once past
@@ -25,8 +29,11 @@ public:
   bool spendNodeReads(size_t count) { return spend(nodeReads_, maxNodeReads_, count); }
 
   size_t maxElements() const { return maxElements_; }
-  std::string elementsProblem() const {
+  std::string keptProblem() const {
     return "more than " + std::to_string(maxElements_) + " registers, bit fields and values";
+  }
+  std::string workProblem() const {
+    return "more than " + std::to_string(maxElements_) + " registers, clusters, fields and values read";
   }
   std::string textProblem() const {
     return "more than " + std::to_string(maxTextBytes_) + " bytes of names and descriptions";
@@ -49,7 +56,8 @@ private:
   const size_t maxElements_;
   const size_t maxTextBytes_;
   const size_t maxNodeReads_;
-  size_t elements_ = 0;
+  size_t kept_ = 0;
+  size_t work_ = 0;
   size_t textBytes_ = 0;
   size_t nodeReads_ = 0;
 };

@@ -141,16 +141,19 @@ bool SvdTreeBuilder::chainOf(pugi::xml_node element, SvdChain& chain, SvdLinks& 
   return ok();
 }
 
-bool SvdTreeBuilder::spendElements(pugi::xml_node at, size_t count) {
-  if (budget_.spendElements(count)) return true;
-  fail(at, budget_.elementsProblem());
+bool SvdTreeBuilder::spendWork(pugi::xml_node at, size_t count) {
+  if (budget_.spendWork(count)) return true;
+  fail(at, budget_.workProblem());
   return false;
 }
 
 MemoryMapElement* SvdTreeBuilder::make(std::string_view tag, pugi::xml_node source,
                                        std::initializer_list<std::pair<std::string_view, std::string_view>> attributes,
                                        size_t qualifierBytes) {
-  if (!spendElements(source, 1)) return nullptr;
+  if (!budget_.spendKept(1)) {
+    fail(source, budget_.keptProblem());
+    return nullptr;
+  }
   size_t textBytes = qualifierBytes;
   for (const auto& [name, value] : attributes) textBytes += value.size();
   if (!budget_.spendText(textBytes)) {
@@ -326,14 +329,14 @@ void SvdTreeBuilder::addInterrupts(pugi::xml_node peripheral) {
   }
 }
 
-// Each member looked at counts as an element built, whether it makes any
-// (a register of dim 0 makes none): an array of clusters repeats all of its
+// Each member looked at counts as work, whether it makes any element (a
+// register of dim 0 makes none): an array of clusters repeats all of its
 // members.
 void SvdTreeBuilder::addMembers(MemoryMapElement& group, const std::vector<pugi::xml_node>& members,
                                 const std::string& prefix, uint64_t address, const RegisterProperties& outer,
                                 int depth) {
   for (const pugi::xml_node member : members) {
-    if (!spendElements(member, 1)) return;
+    if (!spendWork(member, 1)) return;
     if (std::strcmp(member.name(), "register") == 0) {
       addRegister(group, member, prefix, address, outer);
     } else {
@@ -386,7 +389,7 @@ void SvdTreeBuilder::addRegister(MemoryMapElement& group, pugi::xml_node reg, co
   // Every field is looked at, also for a register of dim 0, whose fields
   // must still be well-formed; only those that make bit fields are kept.
   const std::vector<pugi::xml_node> fieldNodes = derivation_.fields(chain);
-  if (!spendElements(reg, fieldNodes.size())) return;
+  if (!spendWork(reg, fieldNodes.size())) return;
   std::vector<FieldSpec> fields;
   for (const pugi::xml_node field : fieldNodes) {
     if (!fieldSpec(field, dimension.count != 0, fields.emplace_back())) return;
@@ -474,9 +477,9 @@ bool SvdTreeBuilder::fieldSpec(pugi::xml_node field, bool makesElements, FieldSp
     }
     const std::vector<pugi::xml_node> values = derivation_.enumeratedValues(set);
     if (!ok()) return false;
-    // Every value copied counts as built: fields of many registers may share
+    // Every value copied counts as work: fields of many registers may share
     // a set of thousands.
-    if (!spendElements(set, values.size())) return false;
+    if (!spendWork(set, values.size())) return false;
     spec.values.reserve(spec.values.size() + values.size());
     for (const pugi::xml_node value : values) {
       const SvdChildren own = childrenOf(value);

@@ -141,8 +141,8 @@ private:
   MemoryMapElement* make(std::string_view tag, pugi::xml_node source,
                          std::initializer_list<std::pair<std::string_view, std::string_view>> attributes,
                          size_t qualifierBytes = 0);
-  // Spends from the element bound; false, and a failure, past it.
-  bool spendElements(pugi::xml_node at, size_t count);
+  // Spends from the work bound; false, and a failure, past it.
+  bool spendWork(pugi::xml_node at, size_t count);
   // The chain of `element`, and the same by children.
   bool chainOf(pugi::xml_node element, SvdChain& chain, SvdLinks& links);
   // False once something failed, taking over the derivation's problem.
