@@ -26,22 +26,8 @@ bool isNamedTag(const char* tag) {
                      [tag](const char* named) { return std::strcmp(tag, named) == 0; });
 }
 
-bool hasChild(pugi::xml_node element, const char* tagA, const char* tagB = nullptr) {
-  for (pugi::xml_node child = element.first_child(); child; child = child.next_sibling()) {
-    if (std::strcmp(child.name(), tagA) == 0 || (tagB != nullptr && std::strcmp(child.name(), tagB) == 0)) return true;
-  }
-  return false;
-}
-
-// The children of `holder` with one of the two tags, in document order.
-std::vector<pugi::xml_node> childrenTagged(pugi::xml_node holder, const char* tagA, const char* tagB = nullptr) {
-  std::vector<pugi::xml_node> out;
-  for (pugi::xml_node child = holder.first_child(); child; child = child.next_sibling()) {
-    if (std::strcmp(child.name(), tagA) == 0 || (tagB != nullptr && std::strcmp(child.name(), tagB) == 0)) {
-      out.push_back(child);
-    }
-  }
-  return out;
+bool isTagged(pugi::xml_node node, const char* tagA, const char* tagB) {
+  return std::strcmp(node.name(), tagA) == 0 || (tagB != nullptr && std::strcmp(node.name(), tagB) == 0);
 }
 
 pugi::xml_node enclosingPeripheral(pugi::xml_node element) {
@@ -72,6 +58,58 @@ std::string svdElementPath(pugi::xml_node element) {
   return path;
 }
 
+void SvdDerivation::countReads(pugi::xml_node at, size_t count) {
+  if (!budget_.spendNodeReads(count)) fail(at, budget_.nodeReadsProblem());
+}
+
+bool SvdDerivation::hasChild(pugi::xml_node element, const char* tagA, const char* tagB) {
+  size_t count = 0;
+  bool found = false;
+  for (pugi::xml_node child = element.first_child(); child && !found; child = child.next_sibling()) {
+    ++count;
+    found = isTagged(child, tagA, tagB);
+  }
+  countReads(element, count);
+  return found;
+}
+
+std::vector<pugi::xml_node> SvdDerivation::childrenTagged(pugi::xml_node holder, const char* tagA, const char* tagB) {
+  std::vector<pugi::xml_node> out;
+  size_t count = 0;
+  for (pugi::xml_node child = holder.first_child(); child; child = child.next_sibling()) {
+    ++count;
+    if (isTagged(child, tagA, tagB)) out.push_back(child);
+  }
+  countReads(holder, count);
+  return out;
+}
+
+pugi::xml_node SvdDerivation::childNamed(pugi::xml_node element, const char* tag) {
+  size_t count = 0;
+  pugi::xml_node child = element.first_child();
+  for (; child; child = child.next_sibling()) {
+    ++count;
+    if (std::strcmp(child.name(), tag) == 0) break;
+  }
+  countReads(element, count);
+  return child;
+}
+
+std::string_view SvdDerivation::childText(pugi::xml_node element, const char* tag) {
+  return trimmed(childNamed(element, tag).text().get());
+}
+
+std::string_view SvdDerivation::derivedFrom(pugi::xml_node element) {
+  size_t count = 0;
+  pugi::xml_attribute attribute = element.first_attribute();
+  for (; attribute; attribute = attribute.next_attribute()) {
+    ++count;
+    if (std::strcmp(attribute.name(), "derivedFrom") == 0) break;
+  }
+  countReads(element, count);
+  return trimmed(attribute.value());
+}
+
 void SvdDerivation::fail(pugi::xml_node at, std::string problem) {
   if (failed()) return;
   problem_ = std::move(problem);
@@ -81,7 +119,7 @@ void SvdDerivation::fail(pugi::xml_node at, std::string problem) {
 bool SvdDerivation::chainOf(pugi::xml_node element, SvdChain& chain) {
   chain.assign(1, element);
   if (failed()) return false;
-  if (trimmed(element.attribute("derivedFrom").value()).empty()) return true;
+  if (derivedFrom(element).empty()) return true;
   if (const auto cached = chains_.find(element.internal_object()); cached != chains_.end()) {
     chain = cached->second;
     return true;
@@ -100,7 +138,7 @@ bool SvdDerivation::chainOf(pugi::xml_node element, SvdChain& chain) {
   inProgress_.push_back(element);
   SvdChain found{element};
   for (pugi::xml_node node = element;;) {
-    const std::string_view reference = trimmed(node.attribute("derivedFrom").value());
+    const std::string_view reference = derivedFrom(node);
     if (reference.empty()) break;
     if (found.size() > kMaxChainLength) {
       fail(element, "the derivedFrom chain of " + svdElementPath(element) + " is longer than " +
@@ -173,12 +211,12 @@ pugi::xml_node SvdDerivation::findMember(pugi::xml_node container, std::string_v
   for (const pugi::xml_node link : chain) {
     pugi::xml_node holder;
     if (tag == "peripheral") {
-      holder = link.child("registers");
+      holder = childNamed(link, "registers");
       if (!hasChild(holder, "register", "cluster")) continue;
     } else if (tag == "cluster") {
       holder = link;
     } else if (tag == "register") {
-      holder = link.child("fields");
+      holder = childNamed(link, "fields");
       if (!hasChild(holder, "field")) continue;
     } else if (tag == "field") {
       if (!hasChild(link, "enumeratedValues")) continue;
@@ -238,18 +276,25 @@ const SvdDerivation::NameIndex& SvdDerivation::namedChildren(pugi::xml_node hold
     const std::string_view name = svdChildText(child, "name");
     index.try_emplace(std::string(name), child);
     const std::optional<uint64_t> dim = parseSvdNumber(svdChildText(child, "dim"));
-    if (!dim || *dim > kMaxSvdDimension || *dim > maxNames_ - indexedNames_) continue;
+    if (!dim || *dim > kMaxSvdDimension || *dim > budget_.maxElements() - indexedNames_) continue;
     indexedNames_ += *dim;
     const DimIndex names(svdChildText(child, "dimIndex"));
-    for (uint64_t k = 0; k < *dim; ++k) index.try_emplace(substituteIndex(name, names.name(k)), child);
+    for (uint64_t k = 0; k < *dim; ++k) {
+      const std::string indexName = names.name(k);
+      if (!budget_.spendText(substitutedSize(name, indexName))) {
+        fail(child, budget_.textProblem());
+        return index;
+      }
+      index.try_emplace(substituteIndex(name, indexName), child);
+    }
   }
   return index;
 }
 
 std::vector<pugi::xml_node> SvdDerivation::peripheralMembers(const SvdChain& chain) {
   for (const pugi::xml_node link : chain) {
-    const pugi::xml_node registers = link.child("registers");
-    if (hasChild(registers, "register", "cluster")) return childrenTagged(registers, "register", "cluster");
+    std::vector<pugi::xml_node> members = childrenTagged(childNamed(link, "registers"), "register", "cluster");
+    if (!members.empty()) return members;
   }
   return {};
 }
@@ -258,10 +303,10 @@ std::vector<pugi::xml_node> SvdDerivation::clusterMembers(const SvdChain& chain)
   std::vector<pugi::xml_node> members = childrenTagged(chain.back(), "register", "cluster");
   if (chain.size() == 1) return members;
   std::unordered_map<std::string_view, size_t> position;
-  for (size_t i = 0; i < members.size(); ++i) position.try_emplace(svdChildText(members[i], "name"), i);
+  for (size_t i = 0; i < members.size(); ++i) position.try_emplace(childText(members[i], "name"), i);
   for (size_t link = chain.size() - 1; link-- > 0;) {
     for (const pugi::xml_node own : childrenTagged(chain[link], "register", "cluster")) {
-      const std::string_view name = svdChildText(own, "name");
+      const std::string_view name = childText(own, "name");
       if (const auto found = position.find(name); found != position.end()) {
         members[found->second] = own;
       } else {
@@ -275,15 +320,16 @@ std::vector<pugi::xml_node> SvdDerivation::clusterMembers(const SvdChain& chain)
 
 std::vector<pugi::xml_node> SvdDerivation::fields(const SvdChain& chain) {
   for (const pugi::xml_node link : chain) {
-    const pugi::xml_node fields = link.child("fields");
-    if (hasChild(fields, "field")) return childrenTagged(fields, "field");
+    std::vector<pugi::xml_node> fields = childrenTagged(childNamed(link, "fields"), "field");
+    if (!fields.empty()) return fields;
   }
   return {};
 }
 
 std::vector<pugi::xml_node> SvdDerivation::enumeratedValueSets(const SvdChain& chain) {
   for (const pugi::xml_node link : chain) {
-    if (hasChild(link, "enumeratedValues")) return childrenTagged(link, "enumeratedValues");
+    std::vector<pugi::xml_node> sets = childrenTagged(link, "enumeratedValues");
+    if (!sets.empty()) return sets;
   }
   return {};
 }
@@ -292,7 +338,8 @@ std::vector<pugi::xml_node> SvdDerivation::enumeratedValues(pugi::xml_node set) 
   SvdChain chain;
   if (!chainOf(set, chain)) return {};
   for (const pugi::xml_node link : chain) {
-    if (hasChild(link, "enumeratedValue")) return childrenTagged(link, "enumeratedValue");
+    std::vector<pugi::xml_node> values = childrenTagged(link, "enumeratedValue");
+    if (!values.empty()) return values;
   }
   return {};
 }

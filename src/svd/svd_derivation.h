@@ -12,6 +12,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "svd/svd_reader_budget.h"
+
 namespace rw {
 
 // An element followed by its base, that base's base and so on: for every
@@ -20,8 +22,9 @@ using SvdChain = std::vector<pugi::xml_node>;
 
 class SvdDerivation {
 public:
-  // References may name at most `maxNames` elements of arrays in all.
-  SvdDerivation(pugi::xml_node peripherals, size_t maxNames) : peripherals_(peripherals), maxNames_(maxNames) {}
+  // References may name as many elements of arrays as `budget` allows
+  // elements; the nodes looked at and the names made are spent from it.
+  SvdDerivation(pugi::xml_node peripherals, SvdBudget& budget) : peripherals_(peripherals), budget_(budget) {}
 
   // Into `chain`: the chain of `element` (just `element` when it derives
   // from nothing). False when a reference names nothing, runs in a cycle or
@@ -53,10 +56,20 @@ private:
   pugi::xml_node findMember(pugi::xml_node container, std::string_view name);
   pugi::xml_node findEnumeratedValuesInPeripheral(pugi::xml_node element, std::string_view name);
   const NameIndex& namedChildren(pugi::xml_node holder);
+  // Reading children and attributes, each one looked at spent from the
+  // budget: an element is read again for every element of each array around
+  // it and for every element derived from it.
+  bool hasChild(pugi::xml_node element, const char* tagA, const char* tagB = nullptr);
+  // The children of `holder` with one of the two tags, in document order.
+  std::vector<pugi::xml_node> childrenTagged(pugi::xml_node holder, const char* tagA, const char* tagB = nullptr);
+  pugi::xml_node childNamed(pugi::xml_node element, const char* tag);
+  std::string_view childText(pugi::xml_node element, const char* tag);
+  std::string_view derivedFrom(pugi::xml_node element);
+  void countReads(pugi::xml_node at, size_t count);
   void fail(pugi::xml_node at, std::string problem);
 
   pugi::xml_node peripherals_;
-  const size_t maxNames_;
+  SvdBudget& budget_;
   size_t indexedNames_ = 0;
   std::unordered_map<const void*, SvdChain> chains_;
   std::unordered_map<const void*, NameIndex> indexes_;

@@ -34,24 +34,36 @@ bool isSvdFile(const std::string& path) {
   return suffix == ".svd";
 }
 
-SvdTree parseSvd(std::string_view text, size_t maxElements) {
+SvdTree parseSvd(std::string_view text, const SvdLimits& limits) {
   SvdTree tree;
   const SvdLines lines(text);
   pugi::xml_document document;
-  const pugi::xml_parse_result result =
-      document.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);
+  // The text of an element kept in the element rather than in a node of its
+  // own: most elements of an SVD file are a name and its text, and a node
+  // less for each is memory and time saved.
+  const pugi::xml_parse_result result = document.load_buffer(
+      text.data(), text.size(), pugi::parse_default | pugi::parse_embed_pcdata, pugi::encoding_utf8);
   if (!result) {
     tree.problem = parseProblem(result);
     tree.line = static_cast<int>(lines.linesBefore(result.offset)) + 1;
     return tree;
   }
   const pugi::xml_node device = document.document_element();
+  // pugixml takes every top-level element as a child of the document; XML
+  // allows one.
+  for (pugi::xml_node node = device.next_sibling(); node; node = node.next_sibling()) {
+    if (node.type() != pugi::node_element) continue;
+    tree.problem = "not well-formed XML: a second top-level element <" + std::string(node.name()) + ">";
+    tree.line = static_cast<int>(lines.linesBefore(node.offset_debug())) + 1;
+    return tree;
+  }
   if (std::string_view(device.name()) != "device") {
     tree.problem = "not a CMSIS-SVD device file: the root element is <" + std::string(device.name()) + ">, not <device>";
     tree.line = static_cast<int>(lines.linesBefore(device.offset_debug())) + 1;
     return tree;
   }
-  SvdTreeBuilder builder(device, lines, maxElements);
+  const size_t textBytes = limits.textBytes + limits.textBytesPerFileByte * text.size();
+  SvdTreeBuilder builder(device, lines, SvdBudget(limits.elements, textBytes, limits.nodeReads));
   tree.root = builder.build();
   if (tree.root == nullptr) {
     tree.problem = builder.problem();

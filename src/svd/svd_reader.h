@@ -20,11 +20,41 @@ namespace rw {
 inline constexpr size_t kMaxSvdFileBytes = size_t{1} << 30;
 
 // The most elements (groups, registers, bit fields, enumerated values and
-// vectors) one SVD file may turn into. The largest vendor files give a few
-// hundred thousand once their arrays are spelled out; `dim` arrays nested in
+// vectors) one SVD file may turn into, and the most it may look at or copy on
+// the way, kept or not: a register of dim 0, a field of width 0 and a copy of
+// a value set cost work too. The largest vendor files give a few hundred
+// thousand once their arrays are spelled out; `dim` arrays nested in
 // clusters multiply, and a file that multiplies past this would only exhaust
-// memory.
+// time and memory.
 inline constexpr size_t kMaxSvdElements = 4'000'000;
+
+// The most bytes of text reading one SVD file may read or make for its
+// elements: names, descriptions and the other texts each time an element is
+// built, `%s` replacements, and the names the header puts in front of an
+// element's own. A file may have this much, and kSvdTextBytesPerFileByte more
+// for each byte it holds: a large file reads its texts once and makes most of
+// them once more (derived peripherals read theirs again), while a name of
+// many `%s` and a long `dimIndex` item would make gigabytes from kilobytes. A
+// vendor-sized file of 4 MB takes under 8 MB.
+inline constexpr size_t kMaxSvdTextBytes = size_t{256} << 20;
+inline constexpr size_t kSvdTextBytesPerFileByte = 4;
+
+// The most times reading one SVD file may look at an XML element or
+// attribute: an element is read again for every element of each array
+// around it and for every element derived from it, and its children are
+// looked at again each time. A vendor-sized file of 4 MB takes under half a
+// million; this allows 32 for each element the element bound allows (an
+// element has a dozen or two children), and takes about a second.
+inline constexpr size_t kMaxSvdNodeReads = 128'000'000;
+
+// The bounds parseSvd keeps to; `elements` bounds both what is kept and
+// what is looked at.
+struct SvdLimits {
+  size_t elements = kMaxSvdElements;
+  size_t textBytes = kMaxSvdTextBytes;
+  size_t textBytesPerFileByte = kSvdTextBytesPerFileByte;
+  size_t nodeReads = kMaxSvdNodeReads;
+};
 
 // Whether `path` names an SVD device file rather than a memory map: it ends
 // in ".svd", in any case.
@@ -43,7 +73,11 @@ struct SvdTree {
 // out, with their bit fields and enumerated values, then one "Vector" per
 // interrupt. Elements are not placed yet (MemoryMap::adopt does that); each
 // carries the line it came from.
-SvdTree parseSvd(std::string_view text, size_t maxElements = kMaxSvdElements);
+SvdTree parseSvd(std::string_view text, const SvdLimits& limits = SvdLimits());
+// The same with the element bound lowered to `maxElements`.
+inline SvdTree parseSvd(std::string_view text, size_t maxElements) {
+  return parseSvd(text, SvdLimits{.elements = maxElements});
+}
 
 // Reads the SVD device file at `path` into `map` (MemoryMap::adopt). On
 // false, `message` names the file and the problem and `line` is the line.

@@ -19,6 +19,17 @@ constexpr int kMaxClusterNesting = 32;
 // The register width SVD assumes where no level says one.
 constexpr uint64_t kDefaultRegisterBits = 32;
 
+// The header writes every address as a 32-bit number: a register placed
+// past that would be written at some other, wrapped address.
+constexpr uint64_t kMaxAddress = 0xFFFFFFFF;
+
+// The widest register SVD describes. A field past its own register's size
+// but within this is kept: vendors leave out or get wrong a register's size
+// more often than its fields' bits, the header has its rules for fields at
+// bit 32 and above, and -check reports such a field. Past 64 bits no
+// register has the bits, and the header's shifts would wrap.
+constexpr uint64_t kMaxFieldBits = 64;
+
 std::string hexText(uint64_t value) {
   std::string text;
   appendHexLiteral(text, value);
@@ -63,12 +74,6 @@ pugi::xml_node nearest(const SvdLinks& links, SvdTag tag) {
   return {};
 }
 
-std::string_view textOf(pugi::xml_node element) { return trimmed(element.text().get()); }
-
-std::string descriptionOf(const SvdLinks& links) {
-  return collapseWhitespace(nearest(links, SvdTag::Description).text().get());
-}
-
 // An interrupt number: an SVD number, or one with a minus sign in front.
 std::optional<int64_t> interruptNumber(std::string_view text) {
   text = trimmed(text);
@@ -80,10 +85,23 @@ std::optional<int64_t> interruptNumber(std::string_view text) {
   return negative ? -value : value;
 }
 
+// `from` + `offset` + k * `increment`; nothing when that does not fit 64
+// bits.
+std::optional<uint64_t> offsetBy(uint64_t from, uint64_t offset, uint64_t k, uint64_t increment) {
+  uint64_t step = 0;
+  uint64_t sum = 0;
+  if (__builtin_mul_overflow(k, increment, &step) || __builtin_add_overflow(from, offset, &sum) ||
+      __builtin_add_overflow(sum, step, &sum)) {
+    return std::nullopt;
+  }
+  return sum;
+}
+
 }  // namespace
 
 SvdChildren::SvdChildren(pugi::xml_node element) {
   for (pugi::xml_node child = element.first_child(); child; child = child.next_sibling()) {
+    ++count_;
     const SvdTag tag = tagOf(child.name());
     if (tag != SvdTag::Count && !nodes_[static_cast<size_t>(tag)]) nodes_[static_cast<size_t>(tag)] = child;
   }
@@ -102,11 +120,8 @@ uint32_t SvdLines::linesBefore(ptrdiff_t offset) const {
                                newlines_.begin());
 }
 
-SvdTreeBuilder::SvdTreeBuilder(pugi::xml_node device, const SvdLines& lines, size_t maxElements)
-    : device_(device),
-      lines_(lines),
-      maxElements_(maxElements),
-      derivation_(device.child("peripherals"), maxElements) {}
+SvdTreeBuilder::SvdTreeBuilder(pugi::xml_node device, const SvdLines& lines, const SvdBudget& budget)
+    : device_(device), lines_(lines), budget_(budget), derivation_(device.child("peripherals"), budget_) {}
 
 void SvdTreeBuilder::fail(pugi::xml_node at, std::string problem) {
   if (!problem_.empty()) return;
@@ -122,14 +137,27 @@ bool SvdTreeBuilder::ok() {
 bool SvdTreeBuilder::chainOf(pugi::xml_node element, SvdChain& chain, SvdLinks& links) {
   derivation_.chainOf(element, chain);
   links.clear();
-  for (const pugi::xml_node link : chain) links.emplace_back(link);
+  for (const pugi::xml_node link : chain) links.push_back(childrenOf(link));
   return ok();
 }
 
+bool SvdTreeBuilder::spendWork(pugi::xml_node at, size_t count) {
+  if (budget_.spendWork(count)) return true;
+  fail(at, budget_.workProblem());
+  return false;
+}
+
 MemoryMapElement* SvdTreeBuilder::make(std::string_view tag, pugi::xml_node source,
-                                       std::initializer_list<std::pair<std::string_view, std::string_view>> attributes) {
-  if (++elements_ > maxElements_) {
-    fail(source, "more than " + std::to_string(maxElements_) + " registers, bit fields and values");
+                                       std::initializer_list<std::pair<std::string_view, std::string_view>> attributes,
+                                       size_t qualifierBytes) {
+  if (!budget_.spendKept(1)) {
+    fail(source, budget_.keptProblem());
+    return nullptr;
+  }
+  size_t textBytes = qualifierBytes;
+  for (const auto& [name, value] : attributes) textBytes += value.size();
+  if (!budget_.spendText(textBytes)) {
+    fail(source, budget_.textProblem());
     return nullptr;
   }
   std::array<XMLAttribute, 8> list;
@@ -142,19 +170,49 @@ MemoryMapElement* SvdTreeBuilder::make(std::string_view tag, pugi::xml_node sour
   return element;
 }
 
+std::string_view SvdTreeBuilder::textOf(pugi::xml_node node) {
+  const char* text = node.text().get();
+  const size_t size = std::strlen(text);
+  if (!budget_.spendText(size)) {
+    fail(node, budget_.textProblem());
+    return {};
+  }
+  return trimmed(std::string_view(text, size));
+}
+
+SvdChildren SvdTreeBuilder::childrenOf(pugi::xml_node element) {
+  SvdChildren children(element);
+  if (!budget_.spendNodeReads(children.count())) fail(element, budget_.nodeReadsProblem());
+  return children;
+}
+
+std::string SvdTreeBuilder::descriptionOf(const SvdLinks& links) {
+  return collapseWhitespace(textOf(nearest(links, SvdTag::Description)));
+}
+
 std::optional<uint64_t> SvdTreeBuilder::requiredNumber(pugi::xml_node element, pugi::xml_node value,
                                                        const char* what) {
   if (!value) {
     fail(element, svdElementPath(element) + " has no " + what);
     return std::nullopt;
   }
-  const std::optional<uint64_t> number = parseSvdNumber(textOf(value));
-  if (!number) fail(value, svdElementPath(element) + " has a " + what + " that is no number: " + std::string(textOf(value)));
+  const std::string_view text = textOf(value);
+  const std::optional<uint64_t> number = parseSvdNumber(text);
+  if (!number) fail(value, svdElementPath(element) + " has a " + what + " that is no number: " + std::string(text));
   return number;
 }
 
-SvdTreeBuilder::RegisterProperties SvdTreeBuilder::RegisterProperties::within(const SvdLinks& links) const {
-  RegisterProperties inner = *this;
+std::optional<uint64_t> SvdTreeBuilder::checkedAddress(pugi::xml_node element, uint64_t from, uint64_t offset,
+                                                       uint64_t k, uint64_t increment) {
+  const std::optional<uint64_t> sum = offsetBy(from, offset, k, increment);
+  if (sum && *sum <= kMaxAddress) return sum;
+  fail(element, svdElementPath(element) +
+                    (sum ? " has address " + hexText(*sum) + ", past 32 bits" : " has an address past 64 bits"));
+  return std::nullopt;
+}
+
+SvdTreeBuilder::RegisterProperties SvdTreeBuilder::within(const RegisterProperties& outer, const SvdLinks& links) {
+  RegisterProperties inner = outer;
   // A size or reset value that is no number says nothing: the enclosing one
   // stays.
   if (const std::optional<uint64_t> bits = parseSvdNumber(textOf(nearest(links, SvdTag::Size)))) inner.sizeBits = bits;
@@ -165,8 +223,15 @@ SvdTreeBuilder::RegisterProperties SvdTreeBuilder::RegisterProperties::within(co
   return inner;
 }
 
-std::string SvdTreeBuilder::Dimension::name(std::string_view text, uint64_t k) const {
-  return index ? substituteIndex(text, index->name(k)) : std::string(text);
+std::string SvdTreeBuilder::elementName(pugi::xml_node element, std::string_view text, const Dimension& dimension,
+                                        uint64_t k) {
+  if (!dimension.index) return std::string(text);
+  const std::string index = dimension.index->name(k);
+  if (!budget_.spendText(substitutedSize(text, index))) {
+    fail(element, budget_.textProblem());
+    return {};
+  }
+  return substituteIndex(text, index);
 }
 
 // Only the element's own dim counts: an array's shape is never inherited.
@@ -182,8 +247,8 @@ bool SvdTreeBuilder::dimensionOf(pugi::xml_node element, const SvdChildren& own,
     return false;
   }
   arrayElements_ += *count;
-  if (arrayElements_ > maxElements_) {
-    fail(dim, "more than " + std::to_string(maxElements_) + " elements of arrays");
+  if (arrayElements_ > budget_.maxElements()) {
+    fail(dim, "more than " + std::to_string(budget_.maxElements()) + " elements of arrays");
     return false;
   }
   dimension.count = *count;
@@ -197,15 +262,15 @@ bool SvdTreeBuilder::dimensionOf(pugi::xml_node element, const SvdChildren& own,
     dimension.increment = *value;
   }
   dimension.index.emplace(textOf(own[SvdTag::DimIndex]));
-  return true;
+  return ok();
 }
 
 std::unique_ptr<MemoryMapElement> SvdTreeBuilder::build() {
   std::unique_ptr<MemoryMapElement> root(make("Root", device_,
                                               {{"name", svdChildText(device_, "name")},
                                                {"description", collapseWhitespace(svdChildText(device_, "description"))}}));
-  RegisterProperties device;
-  device = device.within(SvdLinks{SvdChildren(device_)});
+  if (root == nullptr) return nullptr;
+  const RegisterProperties device = within(RegisterProperties(), SvdLinks{childrenOf(device_)});
   for (pugi::xml_node peripheral : device_.child("peripherals").children("peripheral")) {
     addPeripheral(*root, peripheral, device);
     if (!ok()) return nullptr;
@@ -220,22 +285,28 @@ void SvdTreeBuilder::addPeripheral(MemoryMapElement& root, pugi::xml_node periph
   SvdLinks links;
   Dimension dimension;
   if (!chainOf(peripheral, chain, links) || !dimensionOf(peripheral, links[0], dimension)) return;
-  const RegisterProperties properties = device.within(links);
+  const RegisterProperties properties = within(device, links);
   const std::optional<uint64_t> base = requiredNumber(peripheral, nearest(links, SvdTag::BaseAddress), "baseAddress");
   if (!base) return;
   const std::vector<pugi::xml_node> members = derivation_.peripheralMembers(chain);
   const std::string_view name = textOf(links[0][SvdTag::Name]);
   const std::string description = descriptionOf(links);
   for (uint64_t k = 0; k < dimension.count; ++k) {
-    const std::string groupName = cIdentifier(dimension.name(name, k));
+    const std::optional<uint64_t> start = checkedAddress(peripheral, *base, 0, k, dimension.increment);
+    if (!start) return;
+    const std::string groupName = cIdentifier(elementName(peripheral, name, dimension, k));
+    const std::string groupDescription = elementName(peripheral, description, dimension, k);
+    if (!ok()) return;
     MemoryMapElement* group = make("RegisterGroup", peripheral,
                                    {{"name", groupName},
-                                    {"start", hexText(*base + k * dimension.increment)},
+                                    {"start", hexText(*start)},
                                     {"prepend_group_name", "1"},
-                                    {"description", dimension.name(description, k)}});
+                                    {"description", groupDescription}});
     if (group == nullptr) return;
     root.appendChild(group);
-    addMembers(*group, members, std::string(), 0, properties, 0);
+    groupStart_ = *start;
+    groupNameBytes_ = groupName.size();
+    addMembers(*group, members, std::string(), *start, properties, 0);
     if (!ok()) return;
   }
   addInterrupts(peripheral);
@@ -258,13 +329,18 @@ void SvdTreeBuilder::addInterrupts(pugi::xml_node peripheral) {
   }
 }
 
+// Each member looked at counts as work, whether it makes any element (a
+// register of dim 0 makes none): an array of clusters repeats all of its
+// members.
 void SvdTreeBuilder::addMembers(MemoryMapElement& group, const std::vector<pugi::xml_node>& members,
-                                const std::string& prefix, uint64_t offset, const RegisterProperties& outer, int depth) {
+                                const std::string& prefix, uint64_t address, const RegisterProperties& outer,
+                                int depth) {
   for (const pugi::xml_node member : members) {
+    if (!spendWork(member, 1)) return;
     if (std::strcmp(member.name(), "register") == 0) {
-      addRegister(group, member, prefix, offset, outer);
+      addRegister(group, member, prefix, address, outer);
     } else {
-      addCluster(group, member, prefix, offset, outer, depth);
+      addCluster(group, member, prefix, address, outer, depth);
     }
     if (!ok()) return;
   }
@@ -273,7 +349,7 @@ void SvdTreeBuilder::addMembers(MemoryMapElement& group, const std::vector<pugi:
 // A cluster is spelled out: its registers join the group, named after the
 // cluster and placed from the cluster's offset.
 void SvdTreeBuilder::addCluster(MemoryMapElement& group, pugi::xml_node cluster, const std::string& prefix,
-                                uint64_t offset, const RegisterProperties& outer, int depth) {
+                                uint64_t address, const RegisterProperties& outer, int depth) {
   if (depth >= kMaxClusterNesting) {
     fail(cluster, svdElementPath(cluster) + " nests clusters more than " + std::to_string(kMaxClusterNesting) + " deep");
     return;
@@ -285,18 +361,23 @@ void SvdTreeBuilder::addCluster(MemoryMapElement& group, pugi::xml_node cluster,
   const std::optional<uint64_t> clusterOffset =
       requiredNumber(cluster, nearest(links, SvdTag::AddressOffset), "addressOffset");
   if (!clusterOffset) return;
-  const RegisterProperties properties = outer.within(links);
+  const RegisterProperties properties = within(outer, links);
+  if (dimension.count == 0) return;
   const std::vector<pugi::xml_node> members = derivation_.clusterMembers(chain);
   const std::string_view name = textOf(links[0][SvdTag::Name]);
   for (uint64_t k = 0; k < dimension.count; ++k) {
-    addMembers(group, members, prefix + dimension.name(name, k) + "_", offset + *clusterOffset + k * dimension.increment,
-               properties, depth + 1);
+    const std::optional<uint64_t> start = checkedAddress(cluster, address, *clusterOffset, k, dimension.increment);
+    if (!start) return;
+    const std::string clusterName = elementName(cluster, name, dimension, k);
+    if (!budget_.spendText(prefix.size() + 1)) fail(cluster, budget_.textProblem());
+    if (!ok()) return;
+    addMembers(group, members, prefix + clusterName + "_", *start, properties, depth + 1);
     if (!ok()) return;
   }
 }
 
 void SvdTreeBuilder::addRegister(MemoryMapElement& group, pugi::xml_node reg, const std::string& prefix,
-                                 uint64_t offset, const RegisterProperties& outer) {
+                                 uint64_t address, const RegisterProperties& outer) {
   SvdChain chain;
   SvdLinks links;
   Dimension dimension;
@@ -304,37 +385,50 @@ void SvdTreeBuilder::addRegister(MemoryMapElement& group, pugi::xml_node reg, co
   const std::optional<uint64_t> registerOffset =
       requiredNumber(reg, nearest(links, SvdTag::AddressOffset), "addressOffset");
   if (!registerOffset) return;
-  const RegisterProperties properties = outer.within(links);
+  const RegisterProperties properties = within(outer, links);
+  // Every field is looked at, also for a register of dim 0, whose fields
+  // must still be well-formed; only those that make bit fields are kept.
+  const std::vector<pugi::xml_node> fieldNodes = derivation_.fields(chain);
+  if (!spendWork(reg, fieldNodes.size())) return;
   std::vector<FieldSpec> fields;
-  for (const pugi::xml_node field : derivation_.fields(chain)) {
-    fields.emplace_back();
-    if (!ok() || !fieldSpec(field, fields.back())) return;
+  for (const pugi::xml_node field : fieldNodes) {
+    if (!fieldSpec(field, dimension.count != 0, fields.emplace_back())) return;
+    if (fields.back().width == 0 || fields.back().dimension.count == 0) fields.pop_back();
   }
-  if (!ok()) return;
   const uint64_t bits = properties.sizeBits.value_or(kDefaultRegisterBits);
   const std::string size = std::to_string(bits / 8 + (bits % 8 != 0 ? 1 : 0));
   const std::string resetText = properties.resetValue ? hexText(*properties.resetValue) : std::string();
   const std::string_view name = textOf(links[0][SvdTag::Name]);
   const std::string description = descriptionOf(links);
   for (uint64_t k = 0; k < dimension.count; ++k) {
+    const std::optional<uint64_t> start = checkedAddress(reg, address, *registerOffset, k, dimension.increment);
+    if (!start) return;
+    const std::string registerName = cIdentifier(prefix + elementName(reg, name, dimension, k));
+    const std::string registerDescription = elementName(reg, description, dimension, k);
+    if (!ok()) return;
     MemoryMapElement* element = make("Register", reg,
-                                     {{"name", cIdentifier(prefix + dimension.name(name, k))},
-                                      {"start", "+" + hexText(offset + *registerOffset + k * dimension.increment)},
+                                     {{"name", registerName},
+                                      {"start", "+" + hexText(*start - groupStart_)},
                                       {"size", size},
-                                      {"description", dimension.name(description, k)},
+                                      {"description", registerDescription},
                                       {"access", properties.access},
-                                      {"reset_value", resetText}});
+                                      {"reset_value", resetText}},
+                                     groupNameBytes_);
     if (element == nullptr) return;
     group.appendChild(element);
+    const size_t registerQualifier = groupNameBytes_ + registerName.size();
     for (const FieldSpec& field : fields) {
-      if (field.width == 0) continue;
       for (uint64_t j = 0; j < field.dimension.count; ++j) {
+        const std::string fieldName = cIdentifier(elementName(field.source, field.name, field.dimension, j));
+        const std::string fieldDescription = elementName(field.source, field.description, field.dimension, j);
+        if (!ok()) return;
         MemoryMapElement* bitField = make("BitField", field.source,
-                                          {{"name", cIdentifier(field.dimension.name(field.name, j))},
+                                          {{"name", fieldName},
                                            {"start", std::to_string(field.offset + j * field.dimension.increment)},
                                            {"size", std::to_string(field.width)},
-                                           {"description", field.dimension.name(field.description, j)},
-                                           {"access", field.access}});
+                                           {"description", fieldDescription},
+                                           {"access", field.access}},
+                                          registerQualifier);
         if (bitField == nullptr) return;
         element->appendChild(bitField);
         for (const EnumSpec& value : field.values) {
@@ -342,7 +436,8 @@ void SvdTreeBuilder::addRegister(MemoryMapElement& group, pugi::xml_node reg, co
                                         {{"name", value.name},
                                          {"start", value.value},
                                          {"description", value.description},
-                                         {"is_default", value.isDefault ? "1" : ""}});
+                                         {"is_default", value.isDefault ? "1" : ""}},
+                                        registerQualifier + fieldName.size());
           if (item == nullptr) return;
           bitField->appendChild(item);
         }
@@ -351,31 +446,53 @@ void SvdTreeBuilder::addRegister(MemoryMapElement& group, pugi::xml_node reg, co
   }
 }
 
-bool SvdTreeBuilder::fieldSpec(pugi::xml_node field, FieldSpec& spec) {
+bool SvdTreeBuilder::fieldSpec(pugi::xml_node field, bool makesElements, FieldSpec& spec) {
   SvdChain chain;
   SvdLinks links;
   if (!chainOf(field, chain, links) || !dimensionOf(field, links[0], spec.dimension) ||
       !bitPosition(field, links, spec.offset, spec.width)) {
     return false;
   }
+  const Dimension& dimension = spec.dimension;
+  if (spec.width != 0 && dimension.count > 1) {
+    const std::optional<uint64_t> last = offsetBy(spec.offset, 0, dimension.count - 1, dimension.increment);
+    if (!last || *last > kMaxFieldBits - spec.width) {
+      fail(field, svdElementPath(field) + " has element " + std::to_string(dimension.count - 1) + " past bit " +
+                      std::to_string(kMaxFieldBits - 1));
+      return false;
+    }
+  }
   spec.source = field;
   spec.name = textOf(links[0][SvdTag::Name]);
   spec.description = descriptionOf(links);
   spec.access = textOf(nearest(links, SvdTag::Access));
+  // The values of a field that makes no bit field are not copied, nor looked
+  // at, but their sets must still be found.
+  const bool copiesValues = makesElements && spec.width != 0 && dimension.count != 0;
   for (const pugi::xml_node set : derivation_.enumeratedValueSets(chain)) {
-    for (const pugi::xml_node value : derivation_.enumeratedValues(set)) {
-      const SvdChildren own(value);
-      EnumSpec item;
+    if (!copiesValues) {
+      SvdChain setChain;
+      if (!derivation_.chainOf(set, setChain) || !ok()) return false;
+      continue;
+    }
+    const std::vector<pugi::xml_node> values = derivation_.enumeratedValues(set);
+    if (!ok()) return false;
+    // Every value copied counts as work: fields of many registers may share
+    // a set of thousands.
+    if (!spendWork(set, values.size())) return false;
+    spec.values.reserve(spec.values.size() + values.size());
+    for (const pugi::xml_node value : values) {
+      const SvdChildren own = childrenOf(value);
+      EnumSpec& item = spec.values.emplace_back();
       item.name = cIdentifier(textOf(own[SvdTag::Name]));
       // A value with don't-care bits ("#1x0") is no number; it is kept as
       // written.
       const std::string_view text = textOf(own[SvdTag::Value]);
       const std::optional<uint64_t> number = parseSvdNumber(text);
       item.value = number ? hexText(*number) : std::string(text);
-      item.description = collapseWhitespace(own[SvdTag::Description].text().get());
+      item.description = collapseWhitespace(textOf(own[SvdTag::Description]));
       const std::string_view isDefault = textOf(own[SvdTag::IsDefault]);
       item.isDefault = isDefault == "true" || isDefault == "1";
-      spec.values.push_back(std::move(item));
     }
     if (!ok()) return false;
   }
@@ -423,12 +540,23 @@ bool SvdTreeBuilder::bitPosition(pugi::xml_node field, const SvdLinks& links, ui
     const pugi::xml_node bitWidth = nearest(links, SvdTag::BitWidth);
     const std::optional<uint64_t> bits = bitWidth ? requiredNumber(field, bitWidth, "bitWidth") : uint64_t{1};
     if (!bits) return false;
+    // Width 0 makes no bit field, wherever it starts.
+    if (*bits != 0 && (*bits > kMaxFieldBits || *bitOffset > kMaxFieldBits - *bits)) {
+      fail(field, svdElementPath(field) + " has bitOffset " + std::to_string(*bitOffset) + " and bitWidth " +
+                      std::to_string(*bits) + ", past bit " + std::to_string(kMaxFieldBits - 1));
+      return false;
+    }
     offset = *bitOffset;
     width = *bits;
     return true;
   }
   if (msb < lsb) {
     fail(field, svdElementPath(field) + " has its msb " + std::to_string(msb) + " below its lsb " + std::to_string(lsb));
+    return false;
+  }
+  if (msb >= kMaxFieldBits) {
+    fail(field, svdElementPath(field) + " has its msb " + std::to_string(msb) + ", past bit " +
+                    std::to_string(kMaxFieldBits - 1));
     return false;
   }
   offset = lsb;

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "svd/svd_derivation.h"
+#include "svd/svd_reader_budget.h"
 #include "svd/svd_values.h"
 #include "memorymap/memory_map_element.h"
 
@@ -35,9 +36,12 @@ public:
   explicit SvdChildren(pugi::xml_node element);
   // The first child of that tag, or a null node.
   pugi::xml_node operator[](SvdTag tag) const { return nodes_[static_cast<size_t>(tag)]; }
+  // The children looked at to find them: all of them.
+  size_t count() const { return count_; }
 
 private:
   std::array<pugi::xml_node, static_cast<size_t>(SvdTag::Count)> nodes_;
+  size_t count_ = 0;
 };
 
 // An element followed by the elements of its derivation chain, by their
@@ -57,7 +61,7 @@ private:
 
 class SvdTreeBuilder {
 public:
-  SvdTreeBuilder(pugi::xml_node device, const SvdLines& lines, size_t maxElements);
+  SvdTreeBuilder(pugi::xml_node device, const SvdLines& lines, const SvdBudget& budget);
 
   // Null on failure; problem() and line() then say why and where (1-based).
   std::unique_ptr<MemoryMapElement> build();
@@ -71,7 +75,6 @@ private:
     std::optional<uint64_t> sizeBits;
     std::string_view access;
     std::optional<uint64_t> resetValue;
-    RegisterProperties within(const SvdLinks& links) const;
   };
   // The elements of a `dim` array, or the one element of anything else.
   struct Dimension {
@@ -79,8 +82,6 @@ private:
     uint64_t increment = 0;
     // Nothing when the element is no array.
     std::optional<DimIndex> index;
-    // `text` with the index name of element k put in, for an array.
-    std::string name(std::string_view text, uint64_t k) const;
   };
   struct EnumSpec {
     std::string name;
@@ -102,24 +103,46 @@ private:
 
   void addPeripheral(MemoryMapElement& root, pugi::xml_node peripheral, const RegisterProperties& device);
   void addMembers(MemoryMapElement& group, const std::vector<pugi::xml_node>& members, const std::string& prefix,
-                  uint64_t offset, const RegisterProperties& outer, int depth);
-  void addCluster(MemoryMapElement& group, pugi::xml_node cluster, const std::string& prefix, uint64_t offset,
+                  uint64_t address, const RegisterProperties& outer, int depth);
+  void addCluster(MemoryMapElement& group, pugi::xml_node cluster, const std::string& prefix, uint64_t address,
                   const RegisterProperties& outer, int depth);
-  void addRegister(MemoryMapElement& group, pugi::xml_node reg, const std::string& prefix, uint64_t offset,
+  void addRegister(MemoryMapElement& group, pugi::xml_node reg, const std::string& prefix, uint64_t address,
                    const RegisterProperties& outer);
-  bool fieldSpec(pugi::xml_node field, FieldSpec& spec);
+  // The field as registers that make elements (`makesElements`) or none
+  // need it.
+  bool fieldSpec(pugi::xml_node field, bool makesElements, FieldSpec& spec);
   bool bitPosition(pugi::xml_node field, const SvdLinks& links, uint64_t& offset, uint64_t& width);
   void addInterrupts(pugi::xml_node peripheral);
 
+  RegisterProperties within(const RegisterProperties& outer, const SvdLinks& links);
   bool dimensionOf(pugi::xml_node element, const SvdChildren& own, Dimension& dimension);
+  // `text` with the index name of element k of `dimension` put in, for an
+  // array; a failure (and an empty text) past the text bound.
+  std::string elementName(pugi::xml_node element, std::string_view text, const Dimension& dimension, uint64_t k);
   // The number in the text of `value` (a child of `element`), or a failure
   // that names the element when the text is absent or no number.
   std::optional<uint64_t> requiredNumber(pugi::xml_node element, pugi::xml_node value, const char* what);
+  // `from` + `offset` + k * `increment` as an address; a failure that names
+  // `element` when that is past 32 bits.
+  std::optional<uint64_t> checkedAddress(pugi::xml_node element, uint64_t from, uint64_t offset, uint64_t k,
+                                         uint64_t increment);
+  // The trimmed text of `node`, its bytes spent from the text bound: an
+  // element's texts are read again for each element of each array around
+  // it and for each element derived from it.
+  std::string_view textOf(pugi::xml_node node);
+  std::string descriptionOf(const SvdLinks& links);
+  // The children of `element`, the ones looked at spent from the bound.
+  SvdChildren childrenOf(pugi::xml_node element);
 
   // A new element from `source`, with `attributes` (those with an empty
-  // value are left out); null, and a failure, past the element bound.
+  // value are left out); null, and a failure, past the element or the text
+  // bound. `qualifierBytes` is the size of the names the header puts in
+  // front of the element's own.
   MemoryMapElement* make(std::string_view tag, pugi::xml_node source,
-                         std::initializer_list<std::pair<std::string_view, std::string_view>> attributes);
+                         std::initializer_list<std::pair<std::string_view, std::string_view>> attributes,
+                         size_t qualifierBytes = 0);
+  // Spends from the work bound; false, and a failure, past it.
+  bool spendWork(pugi::xml_node at, size_t count);
   // The chain of `element`, and the same by children.
   bool chainOf(pugi::xml_node element, SvdChain& chain, SvdLinks& links);
   // False once something failed, taking over the derivation's problem.
@@ -128,12 +151,14 @@ private:
 
   pugi::xml_node device_;
   const SvdLines& lines_;
-  const size_t maxElements_;
-  size_t elements_ = 0;
+  SvdBudget budget_;
   // Elements of arrays spelled out, whether or not they make elements of the
   // tree (an array of empty clusters makes none), bounded like the elements.
   size_t arrayElements_ = 0;
   SvdDerivation derivation_;
+  // The group being filled: where it starts and the size of its name.
+  uint64_t groupStart_ = 0;
+  size_t groupNameBytes_ = 0;
   // The interrupts as vectors, in document order, and the names they took.
   std::vector<std::unique_ptr<MemoryMapElement>> vectors_;
   std::unordered_set<std::string> vectorNames_;

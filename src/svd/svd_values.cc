@@ -1,5 +1,7 @@
 #include "svd/svd_values.h"
 
+#include <algorithm>
+
 #include "expr/integer_literal.h"
 
 namespace rw {
@@ -103,21 +105,36 @@ std::string DimIndex::name(uint64_t k) const {
   return std::to_string(k);
 }
 
+namespace {
+
+// Calls `text` for each run of `name` between the index markers and `marker`
+// for each "[%s]" or "%s" in between, in order; a bracketed marker is one
+// marker.
+template <typename Text, typename Marker>
+void forEachPiece(std::string_view name, Text text, Marker marker) {
+  size_t done = 0;
+  for (size_t at = name.find("%s"); at != std::string_view::npos; at = name.find("%s", done)) {
+    const bool bracketed = at > done && name[at - 1] == '[' && at + 2 < name.size() && name[at + 2] == ']';
+    text(name.substr(done, at - done - (bracketed ? 1 : 0)));
+    marker();
+    done = at + (bracketed ? 3 : 2);
+  }
+  text(name.substr(done));
+}
+
+}  // namespace
+
 std::string substituteIndex(std::string_view name, std::string_view index) {
   std::string out;
   out.reserve(name.size() + index.size());
-  for (size_t i = 0; i < name.size();) {
-    if (name.substr(i).starts_with("[%s]")) {
-      out += index;
-      i += 4;
-    } else if (name.substr(i).starts_with("%s")) {
-      out += index;
-      i += 2;
-    } else {
-      out += name[i++];
-    }
-  }
+  forEachPiece(name, [&out](std::string_view text) { out += text; }, [&out, index] { out += index; });
   return out;
+}
+
+size_t substitutedSize(std::string_view name, std::string_view index) {
+  size_t size = 0;
+  forEachPiece(name, [&size](std::string_view text) { size += text.size(); }, [&size, index] { size += index.size(); });
+  return size;
 }
 
 std::string cIdentifier(std::string_view name) {
@@ -129,17 +146,17 @@ std::string cIdentifier(std::string_view name) {
 }
 
 std::string collapseWhitespace(std::string_view text) {
+  const auto isSpace = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
   std::string out;
   out.reserve(text.size());
-  bool pendingSpace = false;
-  for (const char c : text) {
-    if (static_cast<unsigned char>(c) <= ' ') {
-      pendingSpace = !out.empty();
-      continue;
-    }
-    if (pendingSpace) out += ' ';
-    pendingSpace = false;
-    out += c;
+  // Word by word rather than character by character: descriptions are most
+  // of an SVD file's text.
+  for (auto p = text.begin(); p != text.end();) {
+    const auto word = std::find_if_not(p, text.end(), isSpace);
+    p = std::find_if(word, text.end(), isSpace);
+    if (word == p) break;
+    if (!out.empty()) out += ' ';
+    out.append(word, p);
   }
   return out;
 }

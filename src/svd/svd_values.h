@@ -43,6 +43,10 @@ private:
 
 // `name` with every "[%s]", then every "%s", replaced by `index`.
 std::string substituteIndex(std::string_view name, std::string_view index);
+// The size substituteIndex(name, index) has, found without making it: a
+// name of many "%s" and a long index name would make a text far larger
+// than the file.
+size_t substitutedSize(std::string_view name, std::string_view index);
 
 // `name` with every character outside [A-Za-z0-9_] turned into "_".
 std::string cIdentifier(std::string_view name);

@@ -36,7 +36,11 @@ TEST(SvdReader, Cases) {
   const MacroTable system = systemMacros();
   for (const testing::TestCase& c : testing::readCases("svd/svd_reader_cases.txt")) {
     SCOPED_TRACE(c.name);
-    SvdTree tree = parseSvd(svdText(c.get("svd")), std::stoul(c.get("max_elements", "4000000")));
+    const SvdLimits limits{.elements = std::stoul(c.get("max_elements", std::to_string(kMaxSvdElements))),
+                           .textBytes = std::stoul(c.get("max_text", std::to_string(kMaxSvdTextBytes))),
+                           .textBytesPerFileByte = c.has("max_text") ? 0 : kSvdTextBytesPerFileByte,
+                           .nodeReads = std::stoul(c.get("max_reads", std::to_string(kMaxSvdNodeReads)))};
+    SvdTree tree = parseSvd(svdText(c.get("svd")), limits);
     if (c.has("error")) {
       EXPECT_EQ(tree.root, nullptr);
       EXPECT_EQ(tree.problem, c.get("error"));
@@ -99,7 +103,7 @@ TEST(SvdReader, LargeArraysCostBoundedWork) {
                                       {"<peripheral><name>P</name><baseAddress>0</baseAddress><registers>",
                                        testing::repeat(emptyCluster, 4), testing::repeat("</cluster>", 4),
                                        "</registers></peripheral>"})),
-                                  100000);
+                                  {.elements = 100000});
   EXPECT_EQ(nested.problem, "more than 100000 elements of arrays");
 
   std::string arrays = "<peripheral><name>P</name><baseAddress>0</baseAddress><registers>"
@@ -108,7 +112,7 @@ TEST(SvdReader, LargeArraysCostBoundedWork) {
     arrays += "<register><dim>65536</dim><dimIncrement>4</dimIncrement><name>R" + std::to_string(i) +
               "_%s</name><addressOffset>0</addressOffset></register>";
   }
-  const SvdTree indexed = parseSvd(svdText(arrays + "</registers></peripheral>"), 100);
+  const SvdTree indexed = parseSvd(svdText(arrays + "</registers></peripheral>"), {.elements = 100});
   EXPECT_EQ(indexed.problem, "more than 100 elements of arrays");
 }
 

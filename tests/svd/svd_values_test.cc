@@ -68,11 +68,40 @@ TEST(SvdValues, DimIndex) {
   }
 }
 
+// The size the text bound is charged before a name is made must be the size
+// of the name made.
+TEST(SvdValues, IndexSubstitution) {
+  struct Case {
+    const char* name;
+    const char* index;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"CH[%s]", "3", "CH3"},
+      {"P1%sPFS_%s", "0", "P10PFS_0"},
+      {"[%s][%s]", "AB", "ABAB"},
+      {"%s[%s]%s", "x", "xxx"},
+      {"[%s%s]", "x", "[xx]"},
+      {"[%s", "x", "[x"},
+      {"%s]", "x", "x]"},
+      {"%%ss", "7", "%7s"},
+      {"%", "7", "%"},
+      {"", "7", ""},
+      {"NONE", "7", "NONE"},
+      {"%s%s%s", "", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(substituteIndex(c.name, c.index), c.expected) << c.name;
+    EXPECT_EQ(substitutedSize(c.name, c.index), std::string_view(c.expected).size()) << c.name;
+  }
+}
+
 TEST(SvdValues, NamesAndText) {
-  EXPECT_EQ(substituteIndex("CH[%s]", "3"), "CH3");
-  EXPECT_EQ(substituteIndex("P1%sPFS_%s", "0"), "P10PFS_0");
   EXPECT_EQ(cIdentifier("A-B.c[1] \xC3\xA9"), "A_B_c_1____");
   EXPECT_EQ(collapseWhitespace("\n   Control\n\t  register \r\n"), "Control register");
+  EXPECT_EQ(collapseWhitespace(" \x01\n"), "");
+  EXPECT_EQ(collapseWhitespace("one"), "one");
+  EXPECT_EQ(collapseWhitespace("a\x1F\x7F b"), "a \x7F b");
 }
 
 }  // namespace

@@ -1,0 +1,1 @@
+// the header of an earlier run
