@@ -145,7 +145,24 @@ std::string cIdentifier(std::string_view name) {
   return out;
 }
 
+// Most descriptions are written on one line with single spaces: those are
+// copied as they stand after one cheap look.
+static bool alreadyCollapsed(std::string_view text) {
+  bool afterSpace = true;
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) > ' ') {
+      afterSpace = false;
+    } else if (c != ' ' || afterSpace) {
+      return false;
+    } else {
+      afterSpace = true;
+    }
+  }
+  return !afterSpace || text.empty();
+}
+
 std::string collapseWhitespace(std::string_view text) {
+  if (alreadyCollapsed(text)) return std::string(text);
   const auto isSpace = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
   std::string out;
   out.reserve(text.size());

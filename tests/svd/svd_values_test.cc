@@ -101,6 +101,12 @@ TEST(SvdValues, NamesAndText) {
   EXPECT_EQ(collapseWhitespace("\n   Control\n\t  register \r\n"), "Control register");
   EXPECT_EQ(collapseWhitespace(" \x01\n"), "");
   EXPECT_EQ(collapseWhitespace("one"), "one");
+  EXPECT_EQ(collapseWhitespace("one two"), "one two");
+  EXPECT_EQ(collapseWhitespace("one  two"), "one two");
+  EXPECT_EQ(collapseWhitespace("one two "), "one two");
+  EXPECT_EQ(collapseWhitespace(" one"), "one");
+  EXPECT_EQ(collapseWhitespace(" "), "");
+  EXPECT_EQ(collapseWhitespace(""), "");
   EXPECT_EQ(collapseWhitespace("a\x1F\x7F b"), "a \x7F b");
 }
 
