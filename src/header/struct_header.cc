@@ -153,13 +153,18 @@ void Writer::structType(const StructType& type) {
 }
 
 void Writer::member(const StructType& type, const StructMember& member) {
-  if (member.cluster) {
-    out_ += "  " + layouts_.types[*member.cluster].name + " " + member.clusterName;
-    if (member.clusterCount > 1) out_ += "[" + std::to_string(member.clusterCount) + "]";
-    out_ += ";\n";
+  const bool isUnion = member.registers.size() + member.clusters.size() > 1;
+  if (!member.clusters.empty()) {
+    if (isUnion) out_ += "  union {\n";
+    for (const StructCluster& cluster : member.clusters) {
+      out_ += isUnion ? "    " : "  ";
+      out_ += layouts_.types[cluster.type].name + " " + cluster.name;
+      if (cluster.count > 1) out_ += "[" + std::to_string(cluster.count) + "]";
+      out_ += ";\n";
+    }
+    if (isUnion) out_ += "  };\n";
     return;
   }
-  const bool isUnion = member.registers.size() > 1;
   if (isUnion) out_ += "  union {\n";
   for (const size_t index : member.registers) {
     const StructRegister& reg = type.registers[index];
@@ -175,7 +180,7 @@ void Writer::instances() {
   if (layouts_.instances.empty()) return;
   out_ += "\n";
   for (const StructInstance& instance : layouts_.instances) {
-    const MemoryMapElement& at = *layouts_.types[instance.type].registers.front().elements.front();
+    const MemoryMapElement& at = firstElementOf(layouts_, instance.type);
     // Guarded: the flat header defines the same base under -regbaseoffs.
     out_ += "#ifndef " + instance.name + "_BASE\n";
     define(instance.name + "_BASE", hexLiteral(instance.base) + "UL", at);

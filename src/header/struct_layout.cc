@@ -391,15 +391,21 @@ std::optional<size_t> LayoutBuilder::buildType(const std::string& name, const st
     }
     StructMember* last = type.members.empty() ? nullptr : &type.members.back();
     const uint64_t end = last != nullptr ? last->offset + last->size : 0;
-    const bool sameView = last != nullptr && candidate.reg && !last->cluster && last->offset == candidate.offset &&
-                          last->size == candidate.size &&
-                          type.registers[last->registers.front()].count == candidate.reg->count;
+    const bool sameRegisterView = last != nullptr && candidate.reg && last->clusters.empty() &&
+                                  last->offset == candidate.offset && last->size == candidate.size &&
+                                  type.registers[last->registers.front()].count == candidate.reg->count;
+    // Alternate clusters are views of one block: a union when they cover it
+    // alike.
+    const bool sameClusterView = last != nullptr && candidate.cluster && !last->clusters.empty() &&
+                                 last->offset == candidate.offset && last->size == candidate.size;
+    const bool sameView = sameRegisterView || sameClusterView;
     if (last != nullptr && candidate.offset < end && !sameView) {
       const std::string other =
-          last->cluster ? "cluster " + last->clusterName : "register " + type.registers[last->registers.back()].name;
+          !last->clusters.empty() ? "cluster " + last->clusters.back().name
+                                  : "register " + type.registers[last->registers.back()].name;
       const MemoryMapElement& otherElement =
-          last->cluster ? *out_.types[*last->cluster].registers.front().elements.front()
-                        : *type.registers[last->registers.back()].elements.front();
+          !last->clusters.empty() ? firstElementOf(out_, last->clusters.back().type)
+                                  : *type.registers[last->registers.back()].elements.front();
       warn(*candidate.element, "-structs leaves out " + what + ": it partly overlaps " + other + " (" +
                                    where(otherElement) + "), which a C struct cannot hold");
       continue;
@@ -420,13 +426,13 @@ std::optional<size_t> LayoutBuilder::buildType(const std::string& name, const st
         member.registers.push_back(type.registers.size() - 1);
         type.members.push_back(std::move(member));
       }
+    } else if (sameView) {
+      last->clusters.push_back({*candidate.cluster, candidate.clusterName, candidate.clusterCount});
     } else {
       StructMember member;
       member.offset = candidate.offset;
       member.size = candidate.size;
-      member.cluster = candidate.cluster;
-      member.clusterName = candidate.clusterName;
-      member.clusterCount = candidate.clusterCount;
+      member.clusters.push_back({*candidate.cluster, candidate.clusterName, candidate.clusterCount});
       type.members.push_back(std::move(member));
     }
     type.alignment = std::max(type.alignment, candidate.alignment);
@@ -613,6 +619,17 @@ std::optional<ArrayPosition> arrayPosition(const MemoryMapElement& element) {
   if (array.empty() || !index || !count || !increment || *index >= *count) return std::nullopt;
   return ArrayPosition{std::string(array), *index, *count, *increment,
                        std::string(textOf(element.getAttribute("array_dim_index")))};
+}
+
+const MemoryMapElement& firstElementOf(const StructLayouts& layouts, size_t type) {
+  // A type is built only with a member, and a cluster's type before the
+  // type that holds it: the descent ends.
+  for (;;) {
+    const StructType& holder = layouts.types[type];
+    const StructMember& first = holder.members.front();
+    if (first.clusters.empty()) return *holder.registers[first.registers.front()].elements.front();
+    type = first.clusters.front().type;
+  }
 }
 
 MemberAccess memberAccess(std::string_view access) {
