@@ -134,7 +134,7 @@ struct StructLayouts {
 const MemoryMapElement& firstElementOf(const StructLayouts& layouts, size_t type);
 
 // The structure an SVD file gave an element, as the loaded map records it
-// (see README, "Struct-style header").
+// (see README, "Structure kept from an SVD file").
 
 // One level of clusters a register lies in.
 struct ClusterLevel {
