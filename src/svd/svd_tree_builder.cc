@@ -408,31 +408,36 @@ void SvdTreeBuilder::addInterrupts(pugi::xml_node peripheral, const std::string&
   }
 }
 
-bool SvdTreeBuilder::enterCluster(pugi::xml_node cluster, ClusterLevelText level) {
-  clusters_.push_back(std::move(level));
-  if (budget_.spendText(makeClusterText())) return true;
-  fail(cluster, budget_.textProblem());
+// The texts are made when a register needs them: an array of empty
+// clusters makes none.
+void SvdTreeBuilder::enterCluster(const ClusterLevelText& level) {
+  clusters_.push_back(level);
+  clusterTextMade_ = false;
+}
+
+void SvdTreeBuilder::leaveCluster() {
+  clusters_.pop_back();
+  clusterTextMade_ = false;
+}
+
+bool SvdTreeBuilder::makeClusterText(pugi::xml_node reg) {
+  if (clusterTextMade_) return true;
+  clusterTextMade_ = true;
+  if (budget_.spendText(clusterTextOf(clusters_, clusterText_))) return true;
+  fail(reg, budget_.textProblem());
   return false;
 }
 
-// The texts of the level left are a part of those made on entering it.
-void SvdTreeBuilder::leaveCluster() {
-  clusters_.pop_back();
-  makeClusterText();
-}
-
-// Once per element of a cluster: its registers copy the texts.
-size_t SvdTreeBuilder::makeClusterText() {
-  ClusterText& text = clusterText_;
+size_t SvdTreeBuilder::clusterTextOf(const std::vector<ClusterLevelText>& clusters, ClusterText& text) {
   text = ClusterText();
   bool anyDimIndex = false;
   bool anyAlternate = false;
-  for (const ClusterLevelText& level : clusters_) {
+  for (const ClusterLevelText& level : clusters) {
     anyDimIndex = anyDimIndex || !level.dimIndex.empty();
     anyAlternate = anyAlternate || !level.alternate.empty();
   }
-  for (size_t i = 0; i < clusters_.size(); ++i) {
-    const ClusterLevelText& level = clusters_[i];
+  for (size_t i = 0; i < clusters.size(); ++i) {
+    const ClusterLevelText& level = clusters[i];
     const std::string_view separator = i == 0 ? "" : ";";
     text.names.append(separator).append(level.name);
     text.offsets.append(separator).append(level.offset);
@@ -496,7 +501,7 @@ void SvdTreeBuilder::addCluster(MemoryMapElement& group, pugi::xml_node cluster,
     if (!budget_.spendText(prefix.size() + 1)) fail(cluster, budget_.textProblem());
     if (!ok()) return;
     level.index = k;
-    if (!enterCluster(cluster, level)) return;
+    enterCluster(level);
     addMembers(group, members, prefix + clusterName + "_", *start, properties, depth + 1);
     leaveCluster();
     if (!ok()) return;
@@ -532,6 +537,7 @@ void SvdTreeBuilder::addRegister(MemoryMapElement& group, pugi::xml_node reg, co
   // base.
   const std::string_view alternateRegister = textOf(links[0][SvdTag::AlternateRegister]);
   const std::string_view alternateGroup = textOf(links[0][SvdTag::AlternateGroup]);
+  if (!clusters_.empty() && !makeClusterText(reg)) return;
   for (uint64_t k = 0; k < dimension.count; ++k) {
     const std::optional<uint64_t> start = checkedAddress(reg, address, *registerOffset, k, dimension.increment);
     if (!start) return;

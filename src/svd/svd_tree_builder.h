@@ -82,7 +82,9 @@ private:
   // A list of attributes being put together for one element.
   class Attributes {
   public:
-    Attributes(std::initializer_list<Attribute> first) { for (const Attribute& each : first) add(each.first, each.second); }
+    Attributes(std::initializer_list<Attribute> first) {
+      for (const Attribute& each : first) add(each.first, each.second);
+    }
     void add(std::string_view name, std::string_view value) {
       if (count_ < list_.size()) list_[count_++] = {name, value};
     }
@@ -153,12 +155,14 @@ private:
   std::string peripheralReference(const SvdChildren& peripheral);
   void addArrayAttributes(Attributes& attributes, const ArrayText& array, const std::string& index);
   ArrayText arrayText(const SvdChildren& own, const Dimension& dimension);
-  // The registers added until leaveCluster() lie in `level` of `cluster`
-  // too; false, and a failure, past the text bound.
-  bool enterCluster(pugi::xml_node cluster, ClusterLevelText level);
+  // The registers added until leaveCluster() lie in `level` too.
+  void enterCluster(const ClusterLevelText& level);
   void leaveCluster();
-  // Makes clusterText_ for clusters_; its size in bytes.
-  size_t makeClusterText();
+  // clusterText_ for clusters_, made once for all the registers of one
+  // element of a cluster; false, and a failure at `reg`, past the text bound.
+  bool makeClusterText(pugi::xml_node reg);
+  // The cluster attributes of a register in `clusters`; their size in bytes.
+  static size_t clusterTextOf(const std::vector<ClusterLevelText>& clusters, ClusterText& text);
   void addMembers(MemoryMapElement& group, const std::vector<pugi::xml_node>& members, const std::string& prefix,
                   uint64_t address, const RegisterProperties& outer, int depth);
   void addCluster(MemoryMapElement& group, pugi::xml_node cluster, const std::string& prefix, uint64_t address,
@@ -224,6 +228,7 @@ private:
   // The clusters around the registers being added, outermost first.
   std::vector<ClusterLevelText> clusters_;
   ClusterText clusterText_;
+  bool clusterTextMade_ = true;
   std::vector<SvdWarning> warnings_;
   std::unordered_set<const void*> warned_;
   std::string problem_;

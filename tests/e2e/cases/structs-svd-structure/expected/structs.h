@@ -131,7 +131,6 @@ typedef struct {
 
 typedef struct {
   __IM uint32_t LSR;
-  uint8_t RESERVED0[0x4];
   __IOM uint32_t BRK;
 } LIN1_Type;
 
