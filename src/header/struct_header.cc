@@ -1,7 +1,9 @@
 #include "header/struct_header.h"
 
 #include <algorithm>
-#include <set>
+#include <functional>
+#include <string_view>
+#include <unordered_set>
 
 #include "expr/integer_literal.h"
 #include "expr/whole_number.h"
@@ -77,9 +79,29 @@ private:
     layouts_.warnings.push_back({&at, message});
   }
 
+  // A defined name as the place of its bytes in out_, which only grows: the
+  // names are not copied a second time.
+  struct DefinedName {
+    size_t offset;
+    size_t size;
+  };
+  struct NameHash {
+    const std::string* text;
+    size_t operator()(DefinedName name) const {
+      return std::hash<std::string_view>()(std::string_view(*text).substr(name.offset, name.size));
+    }
+  };
+  struct SameName {
+    const std::string* text;
+    bool operator()(DefinedName a, DefinedName b) const {
+      const std::string_view all(*text);
+      return all.substr(a.offset, a.size) == all.substr(b.offset, b.size);
+    }
+  };
+
   StructLayouts& layouts_;
   std::string out_;
-  std::set<std::string> defined_;
+  std::unordered_set<DefinedName, NameHash, SameName> defined_{0, NameHash{&out_}, SameName{&out_}};
 };
 
 std::string Writer::write(const std::string& targetName, std::string_view guardName) {
@@ -189,43 +211,61 @@ void Writer::instances() {
   }
 }
 
+// A type's field macros are most of the file: each line is put together in
+// reused buffers rather than from temporaries.
 void Writer::fieldMacros(const StructType& type) {
-  const std::string prefix = type.name.substr(0, type.name.size() - 5);
+  const std::string_view prefix = std::string_view(type.name).substr(0, type.name.size() - 5);
   bool any = false;
+  std::string stem;
+  std::string name;
+  std::string value;
   for (const StructRegister& reg : type.registers) {
     for (const StructField& field : reg.fields) {
       if (field.name.empty()) continue;
-      if (!any) out_ += "\n// " + type.name + "\n";
+      if (!any) out_.append("\n// ").append(type.name).append("\n");
       any = true;
-      const std::string stem = prefix + "_" + reg.name + "_" + field.name;
+      stem.assign(prefix).append("_").append(reg.name).append("_").append(field.name);
       const bool wide = uint64_t{field.start} + field.size > 32;
       const char* suffix = wide ? "ULL" : "UL";
       const uint64_t width = field.size >= 64 ? UINT64_MAX : (uint64_t{1} << field.size) - 1;
-      define(stem + "_Pos", std::to_string(field.start) + "U", *field.element);
-      define(stem + "_Msk", "(" + hexLiteral(width) + suffix + " << " + stem + "_Pos)", *field.element);
+      name.assign(stem).append("_Pos");
+      value.assign(std::to_string(field.start)).append("U");
+      define(name, value, *field.element);
+      name.assign(stem).append("_Msk");
+      value.assign("(");
+      appendHexLiteral(value, width);
+      value.append(suffix).append(" << ").append(stem).append("_Pos)");
+      define(name, value, *field.element);
       for (const XMLNode* child = field.element->firstChild; child != nullptr; child = child->nextSibling) {
         const MemoryMapElement* item = asMemoryMapElement(child);
         if (item == nullptr || item->kind() != ElementKind::Enum) continue;
-        const std::string name = structIdentifier(textOf(item->name()));
-        const std::optional<uint64_t> value = wholeNumber(textOf(item->startText()));
-        if (name.empty() || !value) continue;
-        if (*value > width) {
-          warn(*item, "-structs leaves out the value " + name + " of " + stem + ": " + hexLiteral(*value) +
+        const std::string itemName = structIdentifier(textOf(item->name()));
+        const std::optional<uint64_t> number = wholeNumber(textOf(item->startText()));
+        if (itemName.empty() || !number) continue;
+        if (*number > width) {
+          warn(*item, "-structs leaves out the value " + itemName + " of " + stem + ": " + hexLiteral(*number) +
                           " does not fit its " + std::to_string(field.size) + " bits");
           continue;
         }
-        define(stem + "_" + name, "(" + hexLiteral(*value) + suffix + " << " + stem + "_Pos)", *item);
+        name.assign(stem).append("_").append(itemName);
+        value.assign("(");
+        appendHexLiteral(value, *number);
+        value.append(suffix).append(" << ").append(stem).append("_Pos)");
+        define(name, value, *item);
       }
     }
   }
 }
 
 void Writer::define(const std::string& name, const std::string& value, const MemoryMapElement& at) {
-  if (!defined_.insert(name).second) {
+  const size_t line = out_.size();
+  out_.append("#define ").append(name);
+  if (!defined_.insert({line + 8, name.size()}).second) {
+    out_.resize(line);
     warn(at, "-structs leaves out a second definition of " + name);
     return;
   }
-  out_ += "#define " + name + " " + value + "\n";
+  out_.append(" ").append(value).append("\n");
 }
 
 }  // namespace

@@ -455,7 +455,7 @@ std::optional<size_t> LayoutBuilder::buildType(const std::string& name, const st
 }
 
 void LayoutBuilder::build(Collector& collected) {
-  holders_ = collected.holders;
+  holders_ = std::move(collected.holders);
   // Holders by layout, in the order their first holder comes.
   std::vector<std::string> keys;
   std::map<std::string, std::vector<size_t>> sharing;

@@ -1,7 +1,6 @@
 #include "svd/svd_tree_builder.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 
 #include "expr/integer_literal.h"
@@ -158,24 +157,28 @@ bool SvdTreeBuilder::spendWork(pugi::xml_node at, size_t count) {
   return false;
 }
 
-MemoryMapElement* SvdTreeBuilder::make(std::string_view tag, pugi::xml_node source, const Attributes& attributes,
-                                       size_t qualifierBytes) {
+MemoryMapElement* SvdTreeBuilder::make(std::string_view tag, pugi::xml_node source,
+                                       std::initializer_list<Attribute> attributes, size_t qualifierBytes,
+                                       std::span<const Attribute> more) {
   if (!budget_.spendKept(1)) {
     fail(source, budget_.keptProblem());
     return nullptr;
   }
   size_t textBytes = qualifierBytes;
-  for (const auto& [name, value] : attributes.list()) textBytes += value.size();
+  for (const auto& [name, value] : attributes) textBytes += value.size();
+  for (const auto& [name, value] : more) textBytes += value.size();
   if (!budget_.spendText(textBytes)) {
     fail(source, budget_.textProblem());
     return nullptr;
   }
-  std::array<XMLAttribute, kMaxAttributes> list;
-  size_t count = 0;
-  for (const auto& [name, value] : attributes.list()) {
-    if (!value.empty()) list[count++] = XMLAttribute{name, value, true};
+  attributeList_.clear();
+  for (const auto& [name, value] : attributes) {
+    if (!value.empty()) attributeList_.push_back(XMLAttribute{name, value, true});
   }
-  auto* element = new MemoryMapElement(tag, std::span<const XMLAttribute>(list.data(), count));
+  for (const auto& [name, value] : more) {
+    if (!value.empty()) attributeList_.push_back(XMLAttribute{name, value, true});
+  }
+  auto* element = new MemoryMapElement(tag, attributeList_);
   element->line = lines_.linesBefore(source.offset_debug());
   return element;
 }
@@ -349,17 +352,18 @@ void SvdTreeBuilder::addPeripheral(MemoryMapElement& root, pugi::xml_node periph
     if (!ok()) return;
     const std::string startText = hexText(*start);
     const std::string index = std::to_string(k);
-    Attributes attributes{{"name", groupName},
-                          {"start", startText},
-                          {"prepend_group_name", "1"},
-                          {"description", groupDescription},
-                          {"layout", layout},
-                          {"derived_from", derivedFrom},
-                          {"header_struct_name", headerStructName},
-                          {"group_name", svdGroupName},
-                          {"alternate_peripheral", alternatePeripheral}};
-    addArrayAttributes(attributes, array, index);
-    MemoryMapElement* group = make("RegisterGroup", peripheral, attributes);
+    structure_.assign({{"layout", layout},
+                       {"derived_from", derivedFrom},
+                       {"header_struct_name", headerStructName},
+                       {"group_name", svdGroupName},
+                       {"alternate_peripheral", alternatePeripheral}});
+    addArrayAttributes(array, index);
+    MemoryMapElement* group = make("RegisterGroup", peripheral,
+                                   {{"name", groupName},
+                                    {"start", startText},
+                                    {"prepend_group_name", "1"},
+                                    {"description", groupDescription}},
+                                   0, structure_);
     if (group == nullptr) return;
     root.appendChild(group);
     groupStart_ = *start;
@@ -381,13 +385,13 @@ SvdTreeBuilder::ArrayText SvdTreeBuilder::arrayText(const SvdChildren& own, cons
           textOf(own[SvdTag::DimIndex])};
 }
 
-void SvdTreeBuilder::addArrayAttributes(Attributes& attributes, const ArrayText& array, const std::string& index) {
+void SvdTreeBuilder::addArrayAttributes(const ArrayText& array, const std::string& index) {
   if (array.name.empty()) return;
-  attributes.add("array", array.name);
-  attributes.add("array_index", index);
-  attributes.add("array_count", array.count);
-  attributes.add("array_increment", array.increment);
-  attributes.add("array_dim_index", array.dimIndex);
+  structure_.insert(structure_.end(), {{"array", array.name},
+                                       {"array_index", index},
+                                       {"array_count", array.count},
+                                       {"array_increment", array.increment},
+                                       {"array_dim_index", array.dimIndex}});
 }
 
 // Interrupts belong to the peripheral that names them, never to one derived
@@ -440,10 +444,12 @@ size_t SvdTreeBuilder::clusterTextOf(const std::vector<ClusterLevelText>& cluste
     const ClusterLevelText& level = clusters[i];
     const std::string_view separator = i == 0 ? "" : ";";
     text.names.append(separator).append(level.name);
-    text.offsets.append(separator).append(level.offset);
+    text.offsets.append(separator);
+    appendHexLiteral(text.offsets, level.offset);
     text.indices.append(separator).append(std::to_string(level.index));
     text.counts.append(separator).append(std::to_string(level.count));
-    text.increments.append(separator).append(level.increment);
+    text.increments.append(separator);
+    appendHexLiteral(text.increments, level.increment);
     if (anyDimIndex) text.dimIndices.append(separator).append(level.dimIndex);
     if (anyAlternate) text.alternates.append(separator).append(level.alternate);
   }
@@ -488,10 +494,10 @@ void SvdTreeBuilder::addCluster(MemoryMapElement& group, pugi::xml_node cluster,
   const std::vector<pugi::xml_node> members = derivation_.clusterMembers(chain);
   const std::string_view name = textOf(links[0][SvdTag::Name]);
   ClusterLevelText level{name,
-                         hexText(*clusterOffset),
+                         *clusterOffset,
                          0,
                          dimension.count,
-                         hexText(dimension.increment),
+                         dimension.increment,
                          dimension.index ? textOf(links[0][SvdTag::DimIndex]) : std::string_view(),
                          textOf(links[0][SvdTag::AlternateCluster])};
   for (uint64_t k = 0; k < dimension.count; ++k) {
@@ -500,6 +506,8 @@ void SvdTreeBuilder::addCluster(MemoryMapElement& group, pugi::xml_node cluster,
     const std::string clusterName = elementName(cluster, name, dimension, k);
     if (!budget_.spendText(prefix.size() + 1)) fail(cluster, budget_.textProblem());
     if (!ok()) return;
+    // An empty cluster holds no register to say it lies in it.
+    if (members.empty()) continue;
     level.index = k;
     enterCluster(level);
     addMembers(group, members, prefix + clusterName + "_", *start, properties, depth + 1);
@@ -547,26 +555,25 @@ void SvdTreeBuilder::addRegister(MemoryMapElement& group, pugi::xml_node reg, co
     if (!ok()) return;
     const std::string startText = "+" + hexText(*start - groupStart_);
     const std::string index = std::to_string(k);
-    Attributes attributes{{"name", registerName},
-                          {"start", startText},
-                          {"size", size},
-                          {"description", registerDescription},
-                          {"access", properties.access},
-                          {"reset_value", resetText},
-                          {"member", member},
-                          {"alternate_register", alternateRegister},
-                          {"alternate_group", alternateGroup}};
-    addArrayAttributes(attributes, array, index);
+    structure_.assign({{"member", member}, {"alternate_register", alternateRegister}, {"alternate_group", alternateGroup}});
+    addArrayAttributes(array, index);
     if (!clusters_.empty()) {
-      attributes.add("clusters", clusterText_.names);
-      attributes.add("cluster_offsets", clusterText_.offsets);
-      attributes.add("cluster_indices", clusterText_.indices);
-      attributes.add("cluster_counts", clusterText_.counts);
-      attributes.add("cluster_increments", clusterText_.increments);
-      attributes.add("cluster_dim_indices", clusterText_.dimIndices);
-      attributes.add("cluster_alternates", clusterText_.alternates);
+      structure_.insert(structure_.end(), {{"clusters", clusterText_.names},
+                                           {"cluster_offsets", clusterText_.offsets},
+                                           {"cluster_indices", clusterText_.indices},
+                                           {"cluster_counts", clusterText_.counts},
+                                           {"cluster_increments", clusterText_.increments},
+                                           {"cluster_dim_indices", clusterText_.dimIndices},
+                                           {"cluster_alternates", clusterText_.alternates}});
     }
-    MemoryMapElement* element = make("Register", reg, attributes, groupNameBytes_);
+    MemoryMapElement* element = make("Register", reg,
+                                     {{"name", registerName},
+                                      {"start", startText},
+                                      {"size", size},
+                                      {"description", registerDescription},
+                                      {"access", properties.access},
+                                      {"reset_value", resetText}},
+                                     groupNameBytes_, structure_);
     if (element == nullptr) return;
     group.appendChild(element);
     const size_t registerQualifier = groupNameBytes_ + registerName.size();

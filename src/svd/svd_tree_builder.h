@@ -76,24 +76,6 @@ public:
 
 private:
   using Attribute = std::pair<std::string_view, std::string_view>;
-  // The most attributes one element gets: a register's own six, its member
-  // and alternates, its array and its clusters.
-  static constexpr size_t kMaxAttributes = 24;
-  // A list of attributes being put together for one element.
-  class Attributes {
-  public:
-    Attributes(std::initializer_list<Attribute> first) {
-      for (const Attribute& each : first) add(each.first, each.second);
-    }
-    void add(std::string_view name, std::string_view value) {
-      if (count_ < list_.size()) list_[count_++] = {name, value};
-    }
-    std::span<const Attribute> list() const { return {list_.data(), count_}; }
-
-  private:
-    std::array<Attribute, kMaxAttributes> list_;
-    size_t count_ = 0;
-  };
   // Where an element of a `dim` array lies in it, as the structure
   // attributes say it; empty texts for an element of no array.
   struct ArrayText {
@@ -105,10 +87,10 @@ private:
   // One level of clusters around the registers being added.
   struct ClusterLevelText {
     std::string_view name;
-    std::string offset;
+    uint64_t offset = 0;
     uint64_t index = 0;
     uint64_t count = 1;
-    std::string increment;
+    uint64_t increment = 0;
     std::string_view dimIndex;
     std::string_view alternate;
   };
@@ -153,7 +135,7 @@ private:
   // The peripheral's name as the structure attributes refer to it: an
   // array's as written, else the name its group takes.
   std::string peripheralReference(const SvdChildren& peripheral);
-  void addArrayAttributes(Attributes& attributes, const ArrayText& array, const std::string& index);
+  void addArrayAttributes(const ArrayText& array, const std::string& index);
   ArrayText arrayText(const SvdChildren& own, const Dimension& dimension);
   // The registers added until leaveCluster() lie in `level` too.
   void enterCluster(const ClusterLevelText& level);
@@ -196,12 +178,12 @@ private:
   // The children of `element`, the ones looked at spent from the bound.
   SvdChildren childrenOf(pugi::xml_node element);
 
-  // A new element from `source`, with `attributes` (those with an empty
-  // value are left out); null, and a failure, past the element or the text
-  // bound. `qualifierBytes` is the size of the names the header puts in
-  // front of the element's own.
-  MemoryMapElement* make(std::string_view tag, pugi::xml_node source, const Attributes& attributes,
-                         size_t qualifierBytes = 0);
+  // A new element from `source`, with `attributes`, then `more` (those with
+  // an empty value are left out); null, and a failure, past the element or
+  // the text bound. `qualifierBytes` is the size of the names the header
+  // puts in front of the element's own.
+  MemoryMapElement* make(std::string_view tag, pugi::xml_node source, std::initializer_list<Attribute> attributes,
+                         size_t qualifierBytes = 0, std::span<const Attribute> more = {});
   // Spends from the work bound; false, and a failure, past it.
   bool spendWork(pugi::xml_node at, size_t count);
   // The chain of `element`, and the same by children.
@@ -225,6 +207,11 @@ private:
   // The interrupts as vectors, in document order, and the names they took.
   std::vector<std::unique_ptr<MemoryMapElement>> vectors_;
   std::unordered_set<std::string> vectorNames_;
+  // The structure attributes of the element being made, and the list of
+  // all its attributes: kept from element to element, so that making one
+  // allocates nothing for them.
+  std::vector<Attribute> structure_;
+  std::vector<XMLAttribute> attributeList_;
   // The clusters around the registers being added, outermost first.
   std::vector<ClusterLevelText> clusters_;
   ClusterText clusterText_;
