@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <string_view>
-#include <unordered_set>
+#include <vector>
 
 #include "expr/integer_literal.h"
 #include "expr/whole_number.h"
@@ -60,6 +60,52 @@ const char* typeOf(uint32_t bytes) {
   }
 }
 
+// The names a file defines, as places in its text, which only grows: an
+// open-addressing table of offsets, so that the tens of thousands of field
+// macros cost no allocation and no copy of their names each.
+class DefinedNames {
+public:
+  explicit DefinedNames(const std::string& text) : text_(text) {}
+
+  // Room for `count` names without growing.
+  void reserve(size_t count) {
+    while (2 * count > slots_.size()) grow();
+  }
+  // Adds the name at `offset`, `size` bytes long; false when it was there.
+  bool insert(size_t offset, size_t size) {
+    if (2 * (count_ + 1) > slots_.size()) grow();
+    const std::string_view name(text_.data() + offset, size);
+    for (size_t slot = hash(name);; slot = (slot + 1) & (slots_.size() - 1)) {
+      Slot& at = slots_[slot];
+      if (at.size == 0) {
+        at = {offset, size};
+        ++count_;
+        return true;
+      }
+      if (std::string_view(text_.data() + at.offset, at.size) == name) return false;
+    }
+  }
+
+private:
+  struct Slot {
+    size_t offset = 0;
+    size_t size = 0;  // 0: empty; a name is never empty
+  };
+  size_t hash(std::string_view name) const { return std::hash<std::string_view>()(name) & (slots_.size() - 1); }
+  void grow() {
+    std::vector<Slot> old(std::max<size_t>(64, 2 * slots_.size()));
+    old.swap(slots_);
+    count_ = 0;
+    for (const Slot& at : old) {
+      if (at.size != 0) insert(at.offset, at.size);
+    }
+  }
+
+  const std::string& text_;
+  std::vector<Slot> slots_;
+  size_t count_ = 0;
+};
+
 class Writer {
 public:
   explicit Writer(StructLayouts& layouts) : layouts_(layouts) {}
@@ -74,34 +120,24 @@ private:
   void fieldMacros(const StructType& type);
   // "#define NAME VALUE", unless NAME was defined before (then a warning).
   void define(const std::string& name, const std::string& value, const MemoryMapElement& at);
+  // The same in two steps, for a line written in place: beginDefine()
+  // writes "#define " and gives where the line begins; the caller writes
+  // the name; defineName() keeps it, or takes the line back with a warning
+  // about `at` when the name was defined before. The caller then writes the
+  // rest of the line.
+  size_t beginDefine();
+  bool defineName(size_t line, const MemoryMapElement& at);
+
+  static constexpr std::string_view kDefine = "#define ";
 
   void warn(const MemoryMapElement& at, const std::string& message) {
     layouts_.warnings.push_back({&at, message});
   }
 
-  // A defined name as the place of its bytes in out_, which only grows: the
-  // names are not copied a second time.
-  struct DefinedName {
-    size_t offset;
-    size_t size;
-  };
-  struct NameHash {
-    const std::string* text;
-    size_t operator()(DefinedName name) const {
-      return std::hash<std::string_view>()(std::string_view(*text).substr(name.offset, name.size));
-    }
-  };
-  struct SameName {
-    const std::string* text;
-    bool operator()(DefinedName a, DefinedName b) const {
-      const std::string_view all(*text);
-      return all.substr(a.offset, a.size) == all.substr(b.offset, b.size);
-    }
-  };
-
   StructLayouts& layouts_;
   std::string out_;
-  std::unordered_set<DefinedName, NameHash, SameName> defined_{0, NameHash{&out_}, SameName{&out_}};
+  // The names defined so far, by the place of their bytes in out_.
+  DefinedNames defined_{out_};
 };
 
 std::string Writer::write(const std::string& targetName, std::string_view guardName) {
@@ -116,6 +152,16 @@ std::string Writer::write(const std::string& targetName, std::string_view guardN
   interrupts();
   out_ += "\n#ifndef __IM\n#define __IM volatile const\n#endif\n#ifndef __OM\n#define __OM volatile\n#endif\n"
           "#ifndef __IOM\n#define __IOM volatile\n#endif\n";
+  // Two macros for each field and one for each value, most of them for
+  // fields with values.
+  size_t fields = 0;
+  for (const StructType& type : layouts_.types) {
+    for (const StructRegister& reg : type.registers) fields += reg.fields.size();
+  }
+  defined_.reserve(4 * fields + 2 * layouts_.instances.size());
+  // The text grown once rather than by doubling, which would copy it and
+  // touch fresh memory each time: the macros' lines are 50 to 80 bytes.
+  out_.reserve(out_.size() + 80 * (4 * fields + 4 * layouts_.instances.size()) + 4096);
   for (const StructType& type : layouts_.types) structType(type);
   instances();
   for (const StructType& type : layouts_.types) fieldMacros(type);
@@ -211,31 +257,51 @@ void Writer::instances() {
   }
 }
 
-// A type's field macros are most of the file: each line is put together in
-// reused buffers rather than from temporaries.
+// A type's field macros are most of the file: each line is written into
+// the text as it goes, its name checked there.
 void Writer::fieldMacros(const StructType& type) {
+  static constexpr std::string_view kPos = "_Pos";
+  static constexpr std::string_view kMsk = "_Msk";
+  static constexpr std::string_view kOpen = " (";
+  static constexpr std::string_view kUnsigned = "U\n";
   const std::string_view prefix = std::string_view(type.name).substr(0, type.name.size() - 5);
   bool any = false;
   std::string stem;
-  std::string name;
-  std::string value;
   for (const StructRegister& reg : type.registers) {
     for (const StructField& field : reg.fields) {
       if (field.name.empty()) continue;
       if (!any) out_.append("\n// ").append(type.name).append("\n");
       any = true;
-      stem.assign(prefix).append("_").append(reg.name).append("_").append(field.name);
+      stem.assign(prefix);
+      stem += '_';
+      stem += reg.name;
+      stem += '_';
+      stem += field.name;
       const bool wide = uint64_t{field.start} + field.size > 32;
-      const char* suffix = wide ? "ULL" : "UL";
+      const std::string_view suffix = wide ? "ULL << " : "UL << ";
       const uint64_t width = field.size >= 64 ? UINT64_MAX : (uint64_t{1} << field.size) - 1;
-      name.assign(stem).append("_Pos");
-      value.assign(std::to_string(field.start)).append("U");
-      define(name, value, *field.element);
-      name.assign(stem).append("_Msk");
-      value.assign("(");
-      appendHexLiteral(value, width);
-      value.append(suffix).append(" << ").append(stem).append("_Pos)");
-      define(name, value, *field.element);
+      // NAME (VALUE SUFFIX << STEM_Pos)
+      const auto shifted = [&](uint64_t value) {
+        out_ += kOpen;
+        appendHexLiteral(out_, value);
+        out_ += suffix;
+        out_ += stem;
+        out_ += kPos;
+        out_ += ')';
+        out_ += '\n';
+      };
+      size_t line = beginDefine();
+      out_ += stem;
+      out_ += kPos;
+      if (defineName(line, *field.element)) {
+        out_ += ' ';
+        out_ += std::to_string(field.start);
+        out_ += kUnsigned;
+      }
+      line = beginDefine();
+      out_ += stem;
+      out_ += kMsk;
+      if (defineName(line, *field.element)) shifted(width);
       for (const XMLNode* child = field.element->firstChild; child != nullptr; child = child->nextSibling) {
         const MemoryMapElement* item = asMemoryMapElement(child);
         if (item == nullptr || item->kind() != ElementKind::Enum) continue;
@@ -247,25 +313,38 @@ void Writer::fieldMacros(const StructType& type) {
                           " does not fit its " + std::to_string(field.size) + " bits");
           continue;
         }
-        name.assign(stem).append("_").append(itemName);
-        value.assign("(");
-        appendHexLiteral(value, *number);
-        value.append(suffix).append(" << ").append(stem).append("_Pos)");
-        define(name, value, *item);
+        line = beginDefine();
+        out_ += stem;
+        out_ += '_';
+        out_ += itemName;
+        if (defineName(line, *item)) shifted(*number);
       }
     }
   }
 }
 
-void Writer::define(const std::string& name, const std::string& value, const MemoryMapElement& at) {
+size_t Writer::beginDefine() {
   const size_t line = out_.size();
-  out_.append("#define ").append(name);
-  if (!defined_.insert({line + 8, name.size()}).second) {
-    out_.resize(line);
-    warn(at, "-structs leaves out a second definition of " + name);
-    return;
-  }
-  out_.append(" ").append(value).append("\n");
+  out_ += kDefine;
+  return line;
+}
+
+bool Writer::defineName(size_t line, const MemoryMapElement& at) {
+  const size_t name = line + kDefine.size();
+  if (defined_.insert(name, out_.size() - name)) return true;
+  const std::string repeated = out_.substr(name);
+  out_.resize(line);
+  warn(at, "-structs leaves out a second definition of " + repeated);
+  return false;
+}
+
+void Writer::define(const std::string& name, const std::string& value, const MemoryMapElement& at) {
+  const size_t line = beginDefine();
+  out_ += name;
+  if (!defineName(line, at)) return;
+  out_ += ' ';
+  out_ += value;
+  out_ += '\n';
 }
 
 }  // namespace

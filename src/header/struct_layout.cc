@@ -462,6 +462,20 @@ void LayoutBuilder::build(Collector& collected) {
   std::vector<uint64_t> bases;
   for (size_t h = 0; h < holders_.size(); ++h) {
     Holder& holder = holders_[h];
+    // A group that names a layout already built from another group takes
+    // its type: its registers' structure is not read a second time (most
+    // peripherals of an SVD file are derived from another).
+    if (holder.element != nullptr && !holder.registers.empty()) {
+      if (const std::optional<std::string_view> layout = holder.element->getAttribute("layout")) {
+        std::string key = "layout " + std::string(*layout);
+        if (const auto known = sharing.find(key); known != sharing.end()) {
+          bases.push_back(baseOf(holder));
+          known->second.push_back(h);
+          keys.push_back(std::move(key));
+          continue;
+        }
+      }
+    }
     std::vector<Captured> usable;
     const std::string_view holderName = holder.element != nullptr ? textOf(holder.element->name()) : "";
     for (Captured& reg : holder.registers) {
@@ -584,16 +598,23 @@ std::optional<StructCpu> cpuOf(const MemoryMapElement* root) {
 
 std::optional<std::vector<ClusterLevel>> clusterLevels(const MemoryMapElement& reg) {
   std::vector<ClusterLevel> levels;
-  const std::optional<std::string_view> clusters = reg.getAttribute("clusters");
+  static constexpr AttributeName kClusters{"clusters"};
+  static constexpr AttributeName kOffsets{"cluster_offsets"};
+  static constexpr AttributeName kIndices{"cluster_indices"};
+  static constexpr AttributeName kCounts{"cluster_counts"};
+  static constexpr AttributeName kIncrements{"cluster_increments"};
+  static constexpr AttributeName kDimIndices{"cluster_dim_indices"};
+  static constexpr AttributeName kAlternates{"cluster_alternates"};
+  const std::optional<std::string_view> clusters = reg.getAttribute(kClusters);
   if (!clusters) return levels;
   const std::vector<std::string_view> names = split(*clusters, ';');
-  const auto list = [&](const char* attribute) { return split(textOf(reg.getAttribute(attribute)), ';'); };
-  const std::vector<std::string_view> offsets = list("cluster_offsets");
-  const std::vector<std::string_view> indices = list("cluster_indices");
-  const std::vector<std::string_view> counts = list("cluster_counts");
-  const std::vector<std::string_view> increments = list("cluster_increments");
-  const std::vector<std::string_view> dimIndexes = list("cluster_dim_indices");
-  const std::vector<std::string_view> alternates = list("cluster_alternates");
+  const auto list = [&](const AttributeName& attribute) { return split(textOf(reg.getAttribute(attribute)), ';'); };
+  const std::vector<std::string_view> offsets = list(kOffsets);
+  const std::vector<std::string_view> indices = list(kIndices);
+  const std::vector<std::string_view> counts = list(kCounts);
+  const std::vector<std::string_view> increments = list(kIncrements);
+  const std::vector<std::string_view> dimIndexes = list(kDimIndices);
+  const std::vector<std::string_view> alternates = list(kAlternates);
   if (names.size() > kMaxClusterDepth || offsets.size() != names.size() || indices.size() != names.size() ||
       counts.size() != names.size() || increments.size() != names.size()) {
     return std::nullopt;
@@ -651,7 +672,11 @@ std::string structIdentifier(std::string_view text) {
 StructLayouts buildStructLayouts(const MemoryMapElement* root, const ElementLocation& locate) {
   StructLayouts out;
   Collector collected;
-  HeaderModel(HeaderOptions()).walk(root, collected);
+  // The struct takes every field the header reaches, and names its own:
+  // the model need not name the flat header's.
+  HeaderOptions options;
+  options.noBitFields = true;
+  HeaderModel(options).walk(root, collected);
   LayoutBuilder builder(out, locate);
   builder.build(collected);
   builder.vectors(collected.vectors);
