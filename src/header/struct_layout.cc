@@ -97,9 +97,10 @@ class Collector : public HeaderVisitor {
 public:
   void group(const HeaderGroup& group) override { holderOf(group.element); }
   void reg(const HeaderRegister& reg) override {
-    Captured captured{reg.element, reg.address, {}, {}, {}, {}, 1, 0, {}};
+    Captured& captured = holders[holderOf(reg.group)].registers.emplace_back(
+        Captured{reg.element, reg.address, {}, {}, {}, {}, 1, 0, {}});
+    captured.fields.reserve(reg.fields.size());
     for (const HeaderField& field : reg.fields) captured.fields.push_back(field.element);
-    holders[holderOf(reg.group)].registers.push_back(std::move(captured));
   }
   void vector(const HeaderVector& vector) override { vectors.push_back(vector.element); }
 
