@@ -291,6 +291,7 @@ bool SvdTreeBuilder::dimensionOf(pugi::xml_node element, const SvdChildren& own,
 std::unique_ptr<MemoryMapElement> SvdTreeBuilder::build() {
   // The CPU as written, for the outputs that name the core.
   const pugi::xml_node cpu = device_.child("cpu");
+  const std::string_view systickConfig = svdChildText(cpu, "vendorSystickConfig");
   std::unique_ptr<MemoryMapElement> root(make("Root", device_,
                                               {{"name", svdChildText(device_, "name")},
                                                {"description", collapseWhitespace(svdChildText(device_, "description"))},
@@ -300,7 +301,7 @@ std::unique_ptr<MemoryMapElement> SvdTreeBuilder::build() {
                                                {"cpu_mpu_present", svdChildText(cpu, "mpuPresent")},
                                                {"cpu_fpu_present", svdChildText(cpu, "fpuPresent")},
                                                {"cpu_nvic_prio_bits", svdChildText(cpu, "nvicPrioBits")},
-                                               {"cpu_vendor_systick_config", svdChildText(cpu, "vendorSystickConfig")}}));
+                                               {"cpu_vendor_systick_config", systickConfig}}));
   if (root == nullptr) return nullptr;
   const RegisterProperties device = within(RegisterProperties(), SvdLinks{childrenOf(device_)});
   for (pugi::xml_node peripheral : device_.child("peripherals").children("peripheral")) {
@@ -555,7 +556,8 @@ void SvdTreeBuilder::addRegister(MemoryMapElement& group, pugi::xml_node reg, co
     if (!ok()) return;
     const std::string startText = "+" + hexText(*start - groupStart_);
     const std::string index = std::to_string(k);
-    structure_.assign({{"member", member}, {"alternate_register", alternateRegister}, {"alternate_group", alternateGroup}});
+    structure_.assign(
+        {{"member", member}, {"alternate_register", alternateRegister}, {"alternate_group", alternateGroup}});
     addArrayAttributes(array, index);
     if (!clusters_.empty()) {
       structure_.insert(structure_.end(), {{"clusters", clusterText_.names},
