@@ -1,7 +1,9 @@
 #include "header/struct_header.h"
 
 #include <algorithm>
-#include <set>
+#include <functional>
+#include <string_view>
+#include <vector>
 
 #include "expr/integer_literal.h"
 #include "expr/whole_number.h"
@@ -58,6 +60,52 @@ const char* typeOf(uint32_t bytes) {
   }
 }
 
+// The names a file defines, as places in its text, which only grows: an
+// open-addressing table of offsets, so that the tens of thousands of field
+// macros cost no allocation and no copy of their names each.
+class DefinedNames {
+public:
+  explicit DefinedNames(const std::string& text) : text_(text) {}
+
+  // Room for `count` names without growing.
+  void reserve(size_t count) {
+    while (2 * count > slots_.size()) grow();
+  }
+  // Adds the name at `offset`, `size` bytes long; false when it was there.
+  bool insert(size_t offset, size_t size) {
+    if (2 * (count_ + 1) > slots_.size()) grow();
+    const std::string_view name(text_.data() + offset, size);
+    for (size_t slot = hash(name);; slot = (slot + 1) & (slots_.size() - 1)) {
+      Slot& at = slots_[slot];
+      if (at.size == 0) {
+        at = {offset, size};
+        ++count_;
+        return true;
+      }
+      if (std::string_view(text_.data() + at.offset, at.size) == name) return false;
+    }
+  }
+
+private:
+  struct Slot {
+    size_t offset = 0;
+    size_t size = 0;  // 0: empty; a name is never empty
+  };
+  size_t hash(std::string_view name) const { return std::hash<std::string_view>()(name) & (slots_.size() - 1); }
+  void grow() {
+    std::vector<Slot> old(std::max<size_t>(64, 2 * slots_.size()));
+    old.swap(slots_);
+    count_ = 0;
+    for (const Slot& at : old) {
+      if (at.size != 0) insert(at.offset, at.size);
+    }
+  }
+
+  const std::string& text_;
+  std::vector<Slot> slots_;
+  size_t count_ = 0;
+};
+
 class Writer {
 public:
   explicit Writer(StructLayouts& layouts) : layouts_(layouts) {}
@@ -72,6 +120,15 @@ private:
   void fieldMacros(const StructType& type);
   // "#define NAME VALUE", unless NAME was defined before (then a warning).
   void define(const std::string& name, const std::string& value, const MemoryMapElement& at);
+  // The same in two steps, for a line written in place: beginDefine()
+  // writes "#define " and gives where the line begins; the caller writes
+  // the name; defineName() keeps it, or takes the line back with a warning
+  // about `at` when the name was defined before. The caller then writes the
+  // rest of the line.
+  size_t beginDefine();
+  bool defineName(size_t line, const MemoryMapElement& at);
+
+  static constexpr std::string_view kDefine = "#define ";
 
   void warn(const MemoryMapElement& at, const std::string& message) {
     layouts_.warnings.push_back({&at, message});
@@ -79,7 +136,8 @@ private:
 
   StructLayouts& layouts_;
   std::string out_;
-  std::set<std::string> defined_;
+  // The names defined so far, by the place of their bytes in out_.
+  DefinedNames defined_{out_};
 };
 
 std::string Writer::write(const std::string& targetName, std::string_view guardName) {
@@ -94,6 +152,16 @@ std::string Writer::write(const std::string& targetName, std::string_view guardN
   interrupts();
   out_ += "\n#ifndef __IM\n#define __IM volatile const\n#endif\n#ifndef __OM\n#define __OM volatile\n#endif\n"
           "#ifndef __IOM\n#define __IOM volatile\n#endif\n";
+  // Two macros for each field and one for each value, most of them for
+  // fields with values.
+  size_t fields = 0;
+  for (const StructType& type : layouts_.types) {
+    for (const StructRegister& reg : type.registers) fields += reg.fields.size();
+  }
+  defined_.reserve(4 * fields + 2 * layouts_.instances.size());
+  // The text grown once rather than by doubling, which would copy it and
+  // touch fresh memory each time: the macros' lines are 50 to 80 bytes.
+  out_.reserve(out_.size() + 80 * (4 * fields + 4 * layouts_.instances.size()) + 4096);
   for (const StructType& type : layouts_.types) structType(type);
   instances();
   for (const StructType& type : layouts_.types) fieldMacros(type);
@@ -153,13 +221,18 @@ void Writer::structType(const StructType& type) {
 }
 
 void Writer::member(const StructType& type, const StructMember& member) {
-  if (member.cluster) {
-    out_ += "  " + layouts_.types[*member.cluster].name + " " + member.clusterName;
-    if (member.clusterCount > 1) out_ += "[" + std::to_string(member.clusterCount) + "]";
-    out_ += ";\n";
+  const bool isUnion = member.registers.size() + member.clusters.size() > 1;
+  if (!member.clusters.empty()) {
+    if (isUnion) out_ += "  union {\n";
+    for (const StructCluster& cluster : member.clusters) {
+      out_ += isUnion ? "    " : "  ";
+      out_ += layouts_.types[cluster.type].name + " " + cluster.name;
+      if (cluster.count > 1) out_ += "[" + std::to_string(cluster.count) + "]";
+      out_ += ";\n";
+    }
+    if (isUnion) out_ += "  };\n";
     return;
   }
-  const bool isUnion = member.registers.size() > 1;
   if (isUnion) out_ += "  union {\n";
   for (const size_t index : member.registers) {
     const StructRegister& reg = type.registers[index];
@@ -175,7 +248,7 @@ void Writer::instances() {
   if (layouts_.instances.empty()) return;
   out_ += "\n";
   for (const StructInstance& instance : layouts_.instances) {
-    const MemoryMapElement& at = *layouts_.types[instance.type].registers.front().elements.front();
+    const MemoryMapElement& at = firstElementOf(layouts_, instance.type);
     // Guarded: the flat header defines the same base under -regbaseoffs.
     out_ += "#ifndef " + instance.name + "_BASE\n";
     define(instance.name + "_BASE", hexLiteral(instance.base) + "UL", at);
@@ -184,43 +257,94 @@ void Writer::instances() {
   }
 }
 
+// A type's field macros are most of the file: each line is written into
+// the text as it goes, its name checked there.
 void Writer::fieldMacros(const StructType& type) {
-  const std::string prefix = type.name.substr(0, type.name.size() - 5);
+  static constexpr std::string_view kPos = "_Pos";
+  static constexpr std::string_view kMsk = "_Msk";
+  static constexpr std::string_view kOpen = " (";
+  static constexpr std::string_view kUnsigned = "U\n";
+  const std::string_view prefix = std::string_view(type.name).substr(0, type.name.size() - 5);
   bool any = false;
+  std::string stem;
   for (const StructRegister& reg : type.registers) {
     for (const StructField& field : reg.fields) {
       if (field.name.empty()) continue;
-      if (!any) out_ += "\n// " + type.name + "\n";
+      if (!any) out_.append("\n// ").append(type.name).append("\n");
       any = true;
-      const std::string stem = prefix + "_" + reg.name + "_" + field.name;
+      stem.assign(prefix);
+      stem += '_';
+      stem += reg.name;
+      stem += '_';
+      stem += field.name;
       const bool wide = uint64_t{field.start} + field.size > 32;
-      const char* suffix = wide ? "ULL" : "UL";
+      const std::string_view suffix = wide ? "ULL << " : "UL << ";
       const uint64_t width = field.size >= 64 ? UINT64_MAX : (uint64_t{1} << field.size) - 1;
-      define(stem + "_Pos", std::to_string(field.start) + "U", *field.element);
-      define(stem + "_Msk", "(" + hexLiteral(width) + suffix + " << " + stem + "_Pos)", *field.element);
+      // NAME (VALUE SUFFIX << STEM_Pos)
+      const auto shifted = [&](uint64_t value) {
+        out_ += kOpen;
+        appendHexLiteral(out_, value);
+        out_ += suffix;
+        out_ += stem;
+        out_ += kPos;
+        out_ += ')';
+        out_ += '\n';
+      };
+      size_t line = beginDefine();
+      out_ += stem;
+      out_ += kPos;
+      if (defineName(line, *field.element)) {
+        out_ += ' ';
+        out_ += std::to_string(field.start);
+        out_ += kUnsigned;
+      }
+      line = beginDefine();
+      out_ += stem;
+      out_ += kMsk;
+      if (defineName(line, *field.element)) shifted(width);
       for (const XMLNode* child = field.element->firstChild; child != nullptr; child = child->nextSibling) {
         const MemoryMapElement* item = asMemoryMapElement(child);
         if (item == nullptr || item->kind() != ElementKind::Enum) continue;
-        const std::string name = structIdentifier(textOf(item->name()));
-        const std::optional<uint64_t> value = wholeNumber(textOf(item->startText()));
-        if (name.empty() || !value) continue;
-        if (*value > width) {
-          warn(*item, "-structs leaves out the value " + name + " of " + stem + ": " + hexLiteral(*value) +
+        const std::string itemName = structIdentifier(textOf(item->name()));
+        const std::optional<uint64_t> number = wholeNumber(textOf(item->startText()));
+        if (itemName.empty() || !number) continue;
+        if (*number > width) {
+          warn(*item, "-structs leaves out the value " + itemName + " of " + stem + ": " + hexLiteral(*number) +
                           " does not fit its " + std::to_string(field.size) + " bits");
           continue;
         }
-        define(stem + "_" + name, "(" + hexLiteral(*value) + suffix + " << " + stem + "_Pos)", *item);
+        line = beginDefine();
+        out_ += stem;
+        out_ += '_';
+        out_ += itemName;
+        if (defineName(line, *item)) shifted(*number);
       }
     }
   }
 }
 
+size_t Writer::beginDefine() {
+  const size_t line = out_.size();
+  out_ += kDefine;
+  return line;
+}
+
+bool Writer::defineName(size_t line, const MemoryMapElement& at) {
+  const size_t name = line + kDefine.size();
+  if (defined_.insert(name, out_.size() - name)) return true;
+  const std::string repeated = out_.substr(name);
+  out_.resize(line);
+  warn(at, "-structs leaves out a second definition of " + repeated);
+  return false;
+}
+
 void Writer::define(const std::string& name, const std::string& value, const MemoryMapElement& at) {
-  if (!defined_.insert(name).second) {
-    warn(at, "-structs leaves out a second definition of " + name);
-    return;
-  }
-  out_ += "#define " + name + " " + value + "\n";
+  const size_t line = beginDefine();
+  out_ += name;
+  if (!defineName(line, at)) return;
+  out_ += ' ';
+  out_ += value;
+  out_ += '\n';
 }
 
 }  // namespace

@@ -97,9 +97,10 @@ class Collector : public HeaderVisitor {
 public:
   void group(const HeaderGroup& group) override { holderOf(group.element); }
   void reg(const HeaderRegister& reg) override {
-    Captured captured{reg.element, reg.address, {}, {}, {}, {}, 1, 0, {}};
+    Captured& captured = holders[holderOf(reg.group)].registers.emplace_back(
+        Captured{reg.element, reg.address, {}, {}, {}, {}, 1, 0, {}});
+    captured.fields.reserve(reg.fields.size());
     for (const HeaderField& field : reg.fields) captured.fields.push_back(field.element);
-    holders[holderOf(reg.group)].registers.push_back(std::move(captured));
   }
   void vector(const HeaderVector& vector) override { vectors.push_back(vector.element); }
 
@@ -391,15 +392,21 @@ std::optional<size_t> LayoutBuilder::buildType(const std::string& name, const st
     }
     StructMember* last = type.members.empty() ? nullptr : &type.members.back();
     const uint64_t end = last != nullptr ? last->offset + last->size : 0;
-    const bool sameView = last != nullptr && candidate.reg && !last->cluster && last->offset == candidate.offset &&
-                          last->size == candidate.size &&
-                          type.registers[last->registers.front()].count == candidate.reg->count;
+    const bool sameRegisterView = last != nullptr && candidate.reg && last->clusters.empty() &&
+                                  last->offset == candidate.offset && last->size == candidate.size &&
+                                  type.registers[last->registers.front()].count == candidate.reg->count;
+    // Alternate clusters are views of one block: a union when they cover it
+    // alike.
+    const bool sameClusterView = last != nullptr && candidate.cluster && !last->clusters.empty() &&
+                                 last->offset == candidate.offset && last->size == candidate.size;
+    const bool sameView = sameRegisterView || sameClusterView;
     if (last != nullptr && candidate.offset < end && !sameView) {
       const std::string other =
-          last->cluster ? "cluster " + last->clusterName : "register " + type.registers[last->registers.back()].name;
+          !last->clusters.empty() ? "cluster " + last->clusters.back().name
+                                  : "register " + type.registers[last->registers.back()].name;
       const MemoryMapElement& otherElement =
-          last->cluster ? *out_.types[*last->cluster].registers.front().elements.front()
-                        : *type.registers[last->registers.back()].elements.front();
+          !last->clusters.empty() ? firstElementOf(out_, last->clusters.back().type)
+                                  : *type.registers[last->registers.back()].elements.front();
       warn(*candidate.element, "-structs leaves out " + what + ": it partly overlaps " + other + " (" +
                                    where(otherElement) + "), which a C struct cannot hold");
       continue;
@@ -420,13 +427,13 @@ std::optional<size_t> LayoutBuilder::buildType(const std::string& name, const st
         member.registers.push_back(type.registers.size() - 1);
         type.members.push_back(std::move(member));
       }
+    } else if (sameView) {
+      last->clusters.push_back({*candidate.cluster, candidate.clusterName, candidate.clusterCount});
     } else {
       StructMember member;
       member.offset = candidate.offset;
       member.size = candidate.size;
-      member.cluster = candidate.cluster;
-      member.clusterName = candidate.clusterName;
-      member.clusterCount = candidate.clusterCount;
+      member.clusters.push_back({*candidate.cluster, candidate.clusterName, candidate.clusterCount});
       type.members.push_back(std::move(member));
     }
     type.alignment = std::max(type.alignment, candidate.alignment);
@@ -449,13 +456,27 @@ std::optional<size_t> LayoutBuilder::buildType(const std::string& name, const st
 }
 
 void LayoutBuilder::build(Collector& collected) {
-  holders_ = collected.holders;
+  holders_ = std::move(collected.holders);
   // Holders by layout, in the order their first holder comes.
   std::vector<std::string> keys;
   std::map<std::string, std::vector<size_t>> sharing;
   std::vector<uint64_t> bases;
   for (size_t h = 0; h < holders_.size(); ++h) {
     Holder& holder = holders_[h];
+    // A group that names a layout already built from another group takes
+    // its type: its registers' structure is not read a second time (most
+    // peripherals of an SVD file are derived from another).
+    if (holder.element != nullptr && !holder.registers.empty()) {
+      if (const std::optional<std::string_view> layout = holder.element->getAttribute("layout")) {
+        std::string key = "layout " + std::string(*layout);
+        if (const auto known = sharing.find(key); known != sharing.end()) {
+          bases.push_back(baseOf(holder));
+          known->second.push_back(h);
+          keys.push_back(std::move(key));
+          continue;
+        }
+      }
+    }
     std::vector<Captured> usable;
     const std::string_view holderName = holder.element != nullptr ? textOf(holder.element->name()) : "";
     for (Captured& reg : holder.registers) {
@@ -578,16 +599,23 @@ std::optional<StructCpu> cpuOf(const MemoryMapElement* root) {
 
 std::optional<std::vector<ClusterLevel>> clusterLevels(const MemoryMapElement& reg) {
   std::vector<ClusterLevel> levels;
-  const std::optional<std::string_view> clusters = reg.getAttribute("clusters");
+  static constexpr AttributeName kClusters{"clusters"};
+  static constexpr AttributeName kOffsets{"cluster_offsets"};
+  static constexpr AttributeName kIndices{"cluster_indices"};
+  static constexpr AttributeName kCounts{"cluster_counts"};
+  static constexpr AttributeName kIncrements{"cluster_increments"};
+  static constexpr AttributeName kDimIndices{"cluster_dim_indices"};
+  static constexpr AttributeName kAlternates{"cluster_alternates"};
+  const std::optional<std::string_view> clusters = reg.getAttribute(kClusters);
   if (!clusters) return levels;
   const std::vector<std::string_view> names = split(*clusters, ';');
-  const auto list = [&](const char* attribute) { return split(textOf(reg.getAttribute(attribute)), ';'); };
-  const std::vector<std::string_view> offsets = list("cluster_offsets");
-  const std::vector<std::string_view> indices = list("cluster_indices");
-  const std::vector<std::string_view> counts = list("cluster_counts");
-  const std::vector<std::string_view> increments = list("cluster_increments");
-  const std::vector<std::string_view> dimIndexes = list("cluster_dim_indices");
-  const std::vector<std::string_view> alternates = list("cluster_alternates");
+  const auto list = [&](const AttributeName& attribute) { return split(textOf(reg.getAttribute(attribute)), ';'); };
+  const std::vector<std::string_view> offsets = list(kOffsets);
+  const std::vector<std::string_view> indices = list(kIndices);
+  const std::vector<std::string_view> counts = list(kCounts);
+  const std::vector<std::string_view> increments = list(kIncrements);
+  const std::vector<std::string_view> dimIndexes = list(kDimIndices);
+  const std::vector<std::string_view> alternates = list(kAlternates);
   if (names.size() > kMaxClusterDepth || offsets.size() != names.size() || indices.size() != names.size() ||
       counts.size() != names.size() || increments.size() != names.size()) {
     return std::nullopt;
@@ -615,6 +643,17 @@ std::optional<ArrayPosition> arrayPosition(const MemoryMapElement& element) {
                        std::string(textOf(element.getAttribute("array_dim_index")))};
 }
 
+const MemoryMapElement& firstElementOf(const StructLayouts& layouts, size_t type) {
+  // A type is built only with a member, and a cluster's type before the
+  // type that holds it: the descent ends.
+  for (;;) {
+    const StructType& holder = layouts.types[type];
+    const StructMember& first = holder.members.front();
+    if (first.clusters.empty()) return *holder.registers[first.registers.front()].elements.front();
+    type = first.clusters.front().type;
+  }
+}
+
 MemberAccess memberAccess(std::string_view access) {
   const std::string word = lower(access);
   if (word == "read-only" || word == "ro" || word == "r") return MemberAccess::ReadOnly;
@@ -634,7 +673,11 @@ std::string structIdentifier(std::string_view text) {
 StructLayouts buildStructLayouts(const MemoryMapElement* root, const ElementLocation& locate) {
   StructLayouts out;
   Collector collected;
-  HeaderModel(HeaderOptions()).walk(root, collected);
+  // The struct takes every field the header reaches, and names its own:
+  // the model need not name the flat header's.
+  HeaderOptions options;
+  options.noBitFields = true;
+  HeaderModel(options).walk(root, collected);
   LayoutBuilder builder(out, locate);
   builder.build(collected);
   builder.vectors(collected.vectors);

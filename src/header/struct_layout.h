@@ -54,18 +54,23 @@ struct StructRegister {
   std::vector<StructField> fields;
 };
 
+// A cluster as a member: its type (an index into StructLayouts::types), its
+// name and its elements (1 unless it is an array).
+struct StructCluster {
+  size_t type;
+  std::string name;
+  uint32_t count = 1;
+};
+
 // What sits at one offset of a struct: one register, several registers of
-// one offset and width as an anonymous union, or a cluster.
+// one offset and width as an anonymous union, a cluster, or several clusters
+// of one offset and size (alternate views of one block) as a union.
 struct StructMember {
   uint64_t offset = 0;
   uint64_t size = 0;
   // Indices into StructType::registers.
   std::vector<size_t> registers;
-  // A cluster: its type (an index into StructLayouts::types), its name and
-  // its elements (1 unless it is an array).
-  std::optional<size_t> cluster;
-  std::string clusterName;
-  uint32_t clusterCount = 1;
+  std::vector<StructCluster> clusters;
 };
 
 struct StructType {
@@ -124,8 +129,12 @@ struct StructLayouts {
   std::vector<Warning> warnings;
 };
 
+// The first register `type` holds, also when all of them lie in its
+// clusters: where the map says what the type is made of. Every type has one.
+const MemoryMapElement& firstElementOf(const StructLayouts& layouts, size_t type);
+
 // The structure an SVD file gave an element, as the loaded map records it
-// (see README, "Struct-style header").
+// (see README, "Structure kept from an SVD file").
 
 // One level of clusters a register lies in.
 struct ClusterLevel {

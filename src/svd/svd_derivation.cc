@@ -165,39 +165,53 @@ bool SvdDerivation::chainOf(pugi::xml_node element, SvdChain& chain) {
   return true;
 }
 
+// A name is looked for where a vendor writing it would look: among the
+// element's siblings, then from each enclosing cluster, register, field and
+// the peripheral outwards (so "ctl.sms.MODE" inside a cluster array names a
+// register of that cluster), then from the device's peripherals.
 pugi::xml_node SvdDerivation::findBase(pugi::xml_node element, std::string_view reference) {
-  if (reference.find('.') != std::string_view::npos) return findByPath(element, reference);
-  const NameIndex& siblings = namedChildren(element.parent());
-  if (const auto found = siblings.find(std::string(reference)); found != siblings.end()) {
-    if (std::strcmp(found->second.name(), element.name()) == 0) return found->second;
+  const bool isPath = reference.find('.') != std::string_view::npos;
+  if (!isPath) {
+    const NameIndex& siblings = namedChildren(element.parent());
+    if (const auto found = siblings.find(std::string(reference)); found != siblings.end()) {
+      if (std::strcmp(found->second.name(), element.name()) == 0) return found->second;
+    }
+  }
+  std::vector<std::string_view> parts;
+  for (size_t begin = 0; begin <= reference.size();) {
+    const size_t dot = std::min(reference.find('.', begin), reference.size());
+    parts.push_back(reference.substr(begin, dot - begin));
+    begin = dot + 1;
+  }
+  // A peripheral's path cannot start inside itself.
+  if (std::strcmp(element.name(), "peripheral") != 0) {
+    for (pugi::xml_node scope = element.parent(); scope && !failed(); scope = scope.parent()) {
+      const bool isPeripheral = std::strcmp(scope.name(), "peripheral") == 0;
+      if (isPeripheral || isTagged(scope, "cluster", "register") || std::strcmp(scope.name(), "field") == 0) {
+        if (const pugi::xml_node found = findFrom(scope, parts, element)) return found;
+      }
+      if (isPeripheral) break;
+    }
+  }
+  if (failed()) return {};
+  const NameIndex& peripherals = namedChildren(peripherals_);
+  if (const auto found = peripherals.find(std::string(parts[0])); found != peripherals.end() && parts.size() > 1) {
+    std::vector<std::string_view> rest(parts.begin() + 1, parts.end());
+    if (const pugi::xml_node base = findFrom(found->second, rest, element)) return base;
   }
   // Value sets are shared across fields by name more often than between the
   // sets of one field.
-  if (std::strcmp(element.name(), "enumeratedValues") == 0) return findEnumeratedValuesInPeripheral(element, reference);
+  if (!isPath && std::strcmp(element.name(), "enumeratedValues") == 0) {
+    return findEnumeratedValuesInPeripheral(element, reference);
+  }
   return {};
 }
 
-// A path starts at a peripheral; one whose first name is no peripheral is
-// taken to start inside the element's own peripheral (but a peripheral's
-// path cannot start inside itself).
-pugi::xml_node SvdDerivation::findByPath(pugi::xml_node element, std::string_view path) {
-  std::vector<std::string_view> parts;
-  for (size_t begin = 0; begin <= path.size();) {
-    const size_t dot = std::min(path.find('.', begin), path.size());
-    parts.push_back(path.substr(begin, dot - begin));
-    begin = dot + 1;
-  }
-  const NameIndex& peripherals = namedChildren(peripherals_);
-  pugi::xml_node current;
-  size_t next = 0;
-  if (const auto found = peripherals.find(std::string(parts[0])); found != peripherals.end()) {
-    current = found->second;
-    next = 1;
-  } else if (std::strcmp(element.name(), "peripheral") != 0) {
-    current = enclosingPeripheral(element);
-  }
-  for (; current && next < parts.size(); ++next) current = findMember(current, parts[next]);
-  if (current && std::strcmp(current.name(), element.name()) != 0) return {};
+pugi::xml_node SvdDerivation::findFrom(pugi::xml_node scope, const std::vector<std::string_view>& parts,
+                                       pugi::xml_node element) {
+  pugi::xml_node current = scope;
+  for (size_t next = 0; current && next < parts.size(); ++next) current = findMember(current, parts[next]);
+  if (!current || std::strcmp(current.name(), element.name()) != 0) return {};
   return current;
 }
 
@@ -291,11 +305,12 @@ const SvdDerivation::NameIndex& SvdDerivation::namedChildren(pugi::xml_node hold
   return index;
 }
 
-std::vector<pugi::xml_node> SvdDerivation::peripheralMembers(const SvdChain& chain) {
-  for (const pugi::xml_node link : chain) {
-    std::vector<pugi::xml_node> members = childrenTagged(childNamed(link, "registers"), "register", "cluster");
+std::vector<pugi::xml_node> SvdDerivation::peripheralMembers(const SvdChain& chain, size_t& from) {
+  for (from = 0; from < chain.size(); ++from) {
+    std::vector<pugi::xml_node> members = childrenTagged(childNamed(chain[from], "registers"), "register", "cluster");
     if (!members.empty()) return members;
   }
+  from = 0;
   return {};
 }
 

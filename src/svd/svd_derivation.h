@@ -32,8 +32,9 @@ public:
   bool chainOf(pugi::xml_node element, SvdChain& chain);
 
   // The registers and clusters of a peripheral: those of the nearest element
-  // of its chain that has any, wholesale.
-  std::vector<pugi::xml_node> peripheralMembers(const SvdChain& chain);
+  // of its chain that has any, wholesale. `from` is that element's place in
+  // the chain (0 when none has any).
+  std::vector<pugi::xml_node> peripheralMembers(const SvdChain& chain, size_t& from);
   // The registers and clusters of a cluster: its base's, each replaced by the
   // derived cluster's own of the same name, and its own new ones after them.
   std::vector<pugi::xml_node> clusterMembers(const SvdChain& chain);
@@ -52,7 +53,9 @@ private:
   using NameIndex = std::unordered_map<std::string, pugi::xml_node>;
 
   pugi::xml_node findBase(pugi::xml_node element, std::string_view reference);
-  pugi::xml_node findByPath(pugi::xml_node element, std::string_view path);
+  // The element of `element`'s kind that `parts` name, starting among the
+  // members of `scope`; null for none.
+  pugi::xml_node findFrom(pugi::xml_node scope, const std::vector<std::string_view>& parts, pugi::xml_node element);
   pugi::xml_node findMember(pugi::xml_node container, std::string_view name);
   pugi::xml_node findEnumeratedValuesInPeripheral(pugi::xml_node element, std::string_view name);
   const NameIndex& namedChildren(pugi::xml_node holder);

@@ -65,6 +65,7 @@ SvdTree parseSvd(std::string_view text, const SvdLimits& limits) {
   const size_t textBytes = limits.textBytes + limits.textBytesPerFileByte * text.size();
   SvdTreeBuilder builder(device, lines, SvdBudget(limits.elements, textBytes, limits.nodeReads));
   tree.root = builder.build();
+  tree.warnings = builder.warnings();
   if (tree.root == nullptr) {
     tree.problem = builder.problem();
     tree.line = builder.line();
@@ -100,6 +101,9 @@ bool readSvd(const std::string& path, MemoryMap& map, std::string& message, int&
     return false;
   }
   SvdTree tree = parseSvd(file.text());
+  for (const SvdWarning& warning : tree.warnings) {
+    MemoryMap::warnOnStandardError(path + ":" + std::to_string(warning.line) + ": warning: " + warning.message);
+  }
   if (tree.root == nullptr) {
     message = path + ": " + tree.problem;
     line = tree.line;

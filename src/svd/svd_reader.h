@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "memorymap/memory_map.h"
 
@@ -60,12 +61,20 @@ struct SvdLimits {
 // in ".svd", in any case.
 bool isSvdFile(const std::string& path);
 
+// What the reader has to say about a file it reads all the same, and on
+// which line (1 for the first).
+struct SvdWarning {
+  int line;
+  std::string message;
+};
+
 // What parseSvd made of a text: a tree, or why not and on which line (1 for
-// the first; 0 when no line is to blame).
+// the first; 0 when no line is to blame); and the warnings found on the way.
 struct SvdTree {
   std::unique_ptr<MemoryMapElement> root;
   std::string problem;
   int line = 0;
+  std::vector<SvdWarning> warnings;
 };
 
 // The tree of a "Root" with one "RegisterGroup" per peripheral (one per
@@ -81,6 +90,8 @@ inline SvdTree parseSvd(std::string_view text, size_t maxElements) {
 
 // Reads the SVD device file at `path` into `map` (MemoryMap::adopt). On
 // false, `message` names the file and the problem and `line` is the line.
+// Warnings go to standard error as "FILE:LINE: warning: MESSAGE", as the
+// memory-map loader's do.
 bool readSvd(const std::string& path, MemoryMap& map, std::string& message, int& line);
 
 }  // namespace rw

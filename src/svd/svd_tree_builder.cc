@@ -1,7 +1,6 @@
 #include "svd/svd_tree_builder.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 
 #include "expr/integer_literal.h"
@@ -50,7 +49,13 @@ SvdTag tagOf(const char* name) {
       return is("dimIndex") ? SvdTag::DimIndex : SvdTag::Count;
     case 'a':
       if (is("addressOffset")) return SvdTag::AddressOffset;
-      return is("access") ? SvdTag::Access : SvdTag::Count;
+      if (is("access")) return SvdTag::Access;
+      if (is("alternateRegister")) return SvdTag::AlternateRegister;
+      if (is("alternateGroup")) return SvdTag::AlternateGroup;
+      if (is("alternateCluster")) return SvdTag::AlternateCluster;
+      return is("alternatePeripheral") ? SvdTag::AlternatePeripheral : SvdTag::Count;
+    case 'h': return is("headerStructName") ? SvdTag::HeaderStructName : SvdTag::Count;
+    case 'g': return is("groupName") ? SvdTag::GroupName : SvdTag::Count;
     case 'b':
       if (is("bitOffset")) return SvdTag::BitOffset;
       if (is("bitWidth")) return SvdTag::BitWidth;
@@ -129,6 +134,11 @@ void SvdTreeBuilder::fail(pugi::xml_node at, std::string problem) {
   line_ = static_cast<int>(lines_.linesBefore(at.offset_debug())) + 1;
 }
 
+void SvdTreeBuilder::warn(pugi::xml_node at, std::string message) {
+  if (!warned_.insert(at.internal_object()).second) return;
+  warnings_.push_back({static_cast<int>(lines_.linesBefore(at.offset_debug())) + 1, std::move(message)});
+}
+
 bool SvdTreeBuilder::ok() {
   if (problem_.empty() && derivation_.failed()) fail(derivation_.problemNode(), derivation_.problem());
   return problem_.empty();
@@ -148,24 +158,27 @@ bool SvdTreeBuilder::spendWork(pugi::xml_node at, size_t count) {
 }
 
 MemoryMapElement* SvdTreeBuilder::make(std::string_view tag, pugi::xml_node source,
-                                       std::initializer_list<std::pair<std::string_view, std::string_view>> attributes,
-                                       size_t qualifierBytes) {
+                                       std::initializer_list<Attribute> attributes, size_t qualifierBytes,
+                                       std::span<const Attribute> more) {
   if (!budget_.spendKept(1)) {
     fail(source, budget_.keptProblem());
     return nullptr;
   }
   size_t textBytes = qualifierBytes;
   for (const auto& [name, value] : attributes) textBytes += value.size();
+  for (const auto& [name, value] : more) textBytes += value.size();
   if (!budget_.spendText(textBytes)) {
     fail(source, budget_.textProblem());
     return nullptr;
   }
-  std::array<XMLAttribute, 8> list;
-  size_t count = 0;
+  attributeList_.clear();
   for (const auto& [name, value] : attributes) {
-    if (!value.empty() && count < list.size()) list[count++] = XMLAttribute{name, value, true};
+    if (!value.empty()) attributeList_.push_back(XMLAttribute{name, value, true});
   }
-  auto* element = new MemoryMapElement(tag, std::span<const XMLAttribute>(list.data(), count));
+  for (const auto& [name, value] : more) {
+    if (!value.empty()) attributeList_.push_back(XMLAttribute{name, value, true});
+  }
+  auto* element = new MemoryMapElement(tag, attributeList_);
   element->line = lines_.linesBefore(source.offset_debug());
   return element;
 }
@@ -261,14 +274,34 @@ bool SvdTreeBuilder::dimensionOf(pugi::xml_node element, const SvdChildren& own,
     }
     dimension.increment = *value;
   }
-  dimension.index.emplace(textOf(own[SvdTag::DimIndex]));
+  const std::string_view indexText = textOf(own[SvdTag::DimIndex]);
+  dimension.index.emplace(indexText);
+  // Elements without a name of their own still have their place; only their
+  // names need saying.
+  const std::optional<uint64_t> names = dimension.index->size();
+  if (names && *names != *count && *count != 0) {
+    warn(own[SvdTag::DimIndex],
+         svdElementPath(element) + " has dim " + std::to_string(*count) + " but its dimIndex " +
+             std::string(indexText) + " names " + std::to_string(*names) + " elements: " +
+             (*names < *count ? "the others are named by their numbers" : "the names past the dim are not used"));
+  }
   return ok();
 }
 
 std::unique_ptr<MemoryMapElement> SvdTreeBuilder::build() {
+  // The CPU as written, for the outputs that name the core.
+  const pugi::xml_node cpu = device_.child("cpu");
+  const std::string_view systickConfig = svdChildText(cpu, "vendorSystickConfig");
   std::unique_ptr<MemoryMapElement> root(make("Root", device_,
                                               {{"name", svdChildText(device_, "name")},
-                                               {"description", collapseWhitespace(svdChildText(device_, "description"))}}));
+                                               {"description", collapseWhitespace(svdChildText(device_, "description"))},
+                                               {"cpu_name", svdChildText(cpu, "name")},
+                                               {"cpu_revision", svdChildText(cpu, "revision")},
+                                               {"cpu_endian", svdChildText(cpu, "endian")},
+                                               {"cpu_mpu_present", svdChildText(cpu, "mpuPresent")},
+                                               {"cpu_fpu_present", svdChildText(cpu, "fpuPresent")},
+                                               {"cpu_nvic_prio_bits", svdChildText(cpu, "nvicPrioBits")},
+                                               {"cpu_vendor_systick_config", systickConfig}}));
   if (root == nullptr) return nullptr;
   const RegisterProperties device = within(RegisterProperties(), SvdLinks{childrenOf(device_)});
   for (pugi::xml_node peripheral : device_.child("peripherals").children("peripheral")) {
@@ -288,7 +321,28 @@ void SvdTreeBuilder::addPeripheral(MemoryMapElement& root, pugi::xml_node periph
   const RegisterProperties properties = within(device, links);
   const std::optional<uint64_t> base = requiredNumber(peripheral, nearest(links, SvdTag::BaseAddress), "baseAddress");
   if (!base) return;
-  const std::vector<pugi::xml_node> members = derivation_.peripheralMembers(chain);
+  size_t layoutLink = 0;
+  const std::vector<pugi::xml_node> members = derivation_.peripheralMembers(chain, layoutLink);
+  // A peripheral shares the layout of the base whose registers it takes only
+  // when they come out the same there: a size, access or reset value said
+  // on the way changes them. The furthest such base is the layout.
+  for (; layoutLink != 0; --layoutLink) {
+    const RegisterProperties there =
+        within(device, SvdLinks(links.begin() + static_cast<ptrdiff_t>(layoutLink), links.end()));
+    if (there.sizeBits == properties.sizeBits && there.access == properties.access &&
+        there.resetValue == properties.resetValue) {
+      break;
+    }
+  }
+  const std::string layout = peripheralReference(links[layoutLink]);
+  const std::string reference = peripheralReference(links[0]);
+  // The struct's names come with the registers.
+  const SvdLinks layoutLinks(links.begin(), links.begin() + static_cast<ptrdiff_t>(layoutLink) + 1);
+  const std::string_view headerStructName = textOf(nearest(layoutLinks, SvdTag::HeaderStructName));
+  const std::string_view svdGroupName = textOf(nearest(layoutLinks, SvdTag::GroupName));
+  const std::string_view alternatePeripheral = textOf(links[0][SvdTag::AlternatePeripheral]);
+  const std::string_view derivedFrom = trimmed(peripheral.attribute("derivedFrom").value());
+  const ArrayText array = arrayText(links[0], dimension);
   const std::string_view name = textOf(links[0][SvdTag::Name]);
   const std::string description = descriptionOf(links);
   for (uint64_t k = 0; k < dimension.count; ++k) {
@@ -297,11 +351,20 @@ void SvdTreeBuilder::addPeripheral(MemoryMapElement& root, pugi::xml_node periph
     const std::string groupName = cIdentifier(elementName(peripheral, name, dimension, k));
     const std::string groupDescription = elementName(peripheral, description, dimension, k);
     if (!ok()) return;
+    const std::string startText = hexText(*start);
+    const std::string index = std::to_string(k);
+    structure_.assign({{"layout", layout},
+                       {"derived_from", derivedFrom},
+                       {"header_struct_name", headerStructName},
+                       {"group_name", svdGroupName},
+                       {"alternate_peripheral", alternatePeripheral}});
+    addArrayAttributes(array, index);
     MemoryMapElement* group = make("RegisterGroup", peripheral,
                                    {{"name", groupName},
-                                    {"start", hexText(*start)},
+                                    {"start", startText},
                                     {"prepend_group_name", "1"},
-                                    {"description", groupDescription}});
+                                    {"description", groupDescription}},
+                                   0, structure_);
     if (group == nullptr) return;
     root.appendChild(group);
     groupStart_ = *start;
@@ -309,12 +372,32 @@ void SvdTreeBuilder::addPeripheral(MemoryMapElement& root, pugi::xml_node periph
     addMembers(*group, members, std::string(), *start, properties, 0);
     if (!ok()) return;
   }
-  addInterrupts(peripheral);
+  addInterrupts(peripheral, reference);
+}
+
+std::string SvdTreeBuilder::peripheralReference(const SvdChildren& peripheral) {
+  const std::string_view name = textOf(peripheral[SvdTag::Name]);
+  return peripheral[SvdTag::Dim] ? std::string(name) : cIdentifier(name);
+}
+
+SvdTreeBuilder::ArrayText SvdTreeBuilder::arrayText(const SvdChildren& own, const Dimension& dimension) {
+  if (!dimension.index) return {};
+  return {textOf(own[SvdTag::Name]), std::to_string(dimension.count), hexText(dimension.increment),
+          textOf(own[SvdTag::DimIndex])};
+}
+
+void SvdTreeBuilder::addArrayAttributes(const ArrayText& array, const std::string& index) {
+  if (array.name.empty()) return;
+  structure_.insert(structure_.end(), {{"array", array.name},
+                                       {"array_index", index},
+                                       {"array_count", array.count},
+                                       {"array_increment", array.increment},
+                                       {"array_dim_index", array.dimIndex}});
 }
 
 // Interrupts belong to the peripheral that names them, never to one derived
 // from it; an array of peripherals names each of them once.
-void SvdTreeBuilder::addInterrupts(pugi::xml_node peripheral) {
+void SvdTreeBuilder::addInterrupts(pugi::xml_node peripheral, const std::string& reference) {
   for (pugi::xml_node interrupt : peripheral.children("interrupt")) {
     const std::optional<int64_t> number = interruptNumber(svdChildText(interrupt, "value"));
     if (!number) continue;
@@ -323,10 +406,56 @@ void SvdTreeBuilder::addInterrupts(pugi::xml_node peripheral) {
     MemoryMapElement* vector = make("Vector", interrupt,
                                     {{"name", name},
                                      {"start", std::to_string(*number)},
-                                     {"description", collapseWhitespace(svdChildText(interrupt, "description"))}});
+                                     {"description", collapseWhitespace(svdChildText(interrupt, "description"))},
+                                     {"peripheral", reference}});
     if (vector == nullptr) return;
     vectors_.emplace_back(vector);
   }
+}
+
+// The texts are made when a register needs them: an array of empty
+// clusters makes none.
+void SvdTreeBuilder::enterCluster(const ClusterLevelText& level) {
+  clusters_.push_back(level);
+  clusterTextMade_ = false;
+}
+
+void SvdTreeBuilder::leaveCluster() {
+  clusters_.pop_back();
+  clusterTextMade_ = false;
+}
+
+bool SvdTreeBuilder::makeClusterText(pugi::xml_node reg) {
+  if (clusterTextMade_) return true;
+  clusterTextMade_ = true;
+  if (budget_.spendText(clusterTextOf(clusters_, clusterText_))) return true;
+  fail(reg, budget_.textProblem());
+  return false;
+}
+
+size_t SvdTreeBuilder::clusterTextOf(const std::vector<ClusterLevelText>& clusters, ClusterText& text) {
+  text = ClusterText();
+  bool anyDimIndex = false;
+  bool anyAlternate = false;
+  for (const ClusterLevelText& level : clusters) {
+    anyDimIndex = anyDimIndex || !level.dimIndex.empty();
+    anyAlternate = anyAlternate || !level.alternate.empty();
+  }
+  for (size_t i = 0; i < clusters.size(); ++i) {
+    const ClusterLevelText& level = clusters[i];
+    const std::string_view separator = i == 0 ? "" : ";";
+    text.names.append(separator).append(level.name);
+    text.offsets.append(separator);
+    appendHexLiteral(text.offsets, level.offset);
+    text.indices.append(separator).append(std::to_string(level.index));
+    text.counts.append(separator).append(std::to_string(level.count));
+    text.increments.append(separator);
+    appendHexLiteral(text.increments, level.increment);
+    if (anyDimIndex) text.dimIndices.append(separator).append(level.dimIndex);
+    if (anyAlternate) text.alternates.append(separator).append(level.alternate);
+  }
+  return text.names.size() + text.offsets.size() + text.indices.size() + text.counts.size() +
+         text.increments.size() + text.dimIndices.size() + text.alternates.size();
 }
 
 // Each member looked at counts as work, whether it makes any element (a
@@ -365,13 +494,25 @@ void SvdTreeBuilder::addCluster(MemoryMapElement& group, pugi::xml_node cluster,
   if (dimension.count == 0) return;
   const std::vector<pugi::xml_node> members = derivation_.clusterMembers(chain);
   const std::string_view name = textOf(links[0][SvdTag::Name]);
+  ClusterLevelText level{name,
+                         *clusterOffset,
+                         0,
+                         dimension.count,
+                         dimension.increment,
+                         dimension.index ? textOf(links[0][SvdTag::DimIndex]) : std::string_view(),
+                         textOf(links[0][SvdTag::AlternateCluster])};
   for (uint64_t k = 0; k < dimension.count; ++k) {
     const std::optional<uint64_t> start = checkedAddress(cluster, address, *clusterOffset, k, dimension.increment);
     if (!start) return;
     const std::string clusterName = elementName(cluster, name, dimension, k);
     if (!budget_.spendText(prefix.size() + 1)) fail(cluster, budget_.textProblem());
     if (!ok()) return;
+    // An empty cluster holds no register to say it lies in it.
+    if (members.empty()) continue;
+    level.index = k;
+    enterCluster(level);
     addMembers(group, members, prefix + clusterName + "_", *start, properties, depth + 1);
+    leaveCluster();
     if (!ok()) return;
   }
 }
@@ -400,20 +541,41 @@ void SvdTreeBuilder::addRegister(MemoryMapElement& group, pugi::xml_node reg, co
   const std::string resetText = properties.resetValue ? hexText(*properties.resetValue) : std::string();
   const std::string_view name = textOf(links[0][SvdTag::Name]);
   const std::string description = descriptionOf(links);
+  const ArrayText array = arrayText(links[0], dimension);
+  // Alternates are the element's own: a base's names registers beside the
+  // base.
+  const std::string_view alternateRegister = textOf(links[0][SvdTag::AlternateRegister]);
+  const std::string_view alternateGroup = textOf(links[0][SvdTag::AlternateGroup]);
+  if (!clusters_.empty() && !makeClusterText(reg)) return;
   for (uint64_t k = 0; k < dimension.count; ++k) {
     const std::optional<uint64_t> start = checkedAddress(reg, address, *registerOffset, k, dimension.increment);
     if (!start) return;
-    const std::string registerName = cIdentifier(prefix + elementName(reg, name, dimension, k));
+    const std::string member = elementName(reg, name, dimension, k);
+    const std::string registerName = cIdentifier(prefix + member);
     const std::string registerDescription = elementName(reg, description, dimension, k);
     if (!ok()) return;
+    const std::string startText = "+" + hexText(*start - groupStart_);
+    const std::string index = std::to_string(k);
+    structure_.assign(
+        {{"member", member}, {"alternate_register", alternateRegister}, {"alternate_group", alternateGroup}});
+    addArrayAttributes(array, index);
+    if (!clusters_.empty()) {
+      structure_.insert(structure_.end(), {{"clusters", clusterText_.names},
+                                           {"cluster_offsets", clusterText_.offsets},
+                                           {"cluster_indices", clusterText_.indices},
+                                           {"cluster_counts", clusterText_.counts},
+                                           {"cluster_increments", clusterText_.increments},
+                                           {"cluster_dim_indices", clusterText_.dimIndices},
+                                           {"cluster_alternates", clusterText_.alternates}});
+    }
     MemoryMapElement* element = make("Register", reg,
                                      {{"name", registerName},
-                                      {"start", "+" + hexText(*start - groupStart_)},
+                                      {"start", startText},
                                       {"size", size},
                                       {"description", registerDescription},
                                       {"access", properties.access},
                                       {"reset_value", resetText}},
-                                     groupNameBytes_);
+                                     groupNameBytes_, structure_);
     if (element == nullptr) return;
     group.appendChild(element);
     const size_t registerQualifier = groupNameBytes_ + registerName.size();

@@ -11,12 +11,15 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "svd/svd_derivation.h"
+#include "svd/svd_reader.h"
 #include "svd/svd_reader_budget.h"
 #include "svd/svd_values.h"
 #include "memorymap/memory_map_element.h"
@@ -28,7 +31,8 @@ namespace rw {
 // most often for a child that is not there.
 enum class SvdTag {
   Name, Description, Dim, DimIncrement, DimIndex, BaseAddress, AddressOffset, Size, Access, ResetValue,
-  BitOffset, BitWidth, Lsb, Msb, BitRange, Value, IsDefault, Count
+  BitOffset, BitWidth, Lsb, Msb, BitRange, Value, IsDefault, HeaderStructName, GroupName, AlternatePeripheral,
+  AlternateRegister, AlternateGroup, AlternateCluster, Count
 };
 
 class SvdChildren {
@@ -67,8 +71,34 @@ public:
   std::unique_ptr<MemoryMapElement> build();
   const std::string& problem() const { return problem_; }
   int line() const { return line_; }
+  // In the order found, each once.
+  const std::vector<SvdWarning>& warnings() const { return warnings_; }
 
 private:
+  using Attribute = std::pair<std::string_view, std::string_view>;
+  // Where an element of a `dim` array lies in it, as the structure
+  // attributes say it; empty texts for an element of no array.
+  struct ArrayText {
+    std::string_view name;
+    std::string count;
+    std::string increment;
+    std::string_view dimIndex;
+  };
+  // One level of clusters around the registers being added.
+  struct ClusterLevelText {
+    std::string_view name;
+    uint64_t offset = 0;
+    uint64_t index = 0;
+    uint64_t count = 1;
+    uint64_t increment = 0;
+    std::string_view dimIndex;
+    std::string_view alternate;
+  };
+  // The cluster attributes of every register at the current level, made once
+  // per element of a cluster rather than once per register.
+  struct ClusterText {
+    std::string names, offsets, indices, counts, increments, dimIndices, alternates;
+  };
   // The register properties in force: the device's, then each enclosing
   // level's where it says them.
   struct RegisterProperties {
@@ -102,6 +132,19 @@ private:
   };
 
   void addPeripheral(MemoryMapElement& root, pugi::xml_node peripheral, const RegisterProperties& device);
+  // The peripheral's name as the structure attributes refer to it: an
+  // array's as written, else the name its group takes.
+  std::string peripheralReference(const SvdChildren& peripheral);
+  void addArrayAttributes(const ArrayText& array, const std::string& index);
+  ArrayText arrayText(const SvdChildren& own, const Dimension& dimension);
+  // The registers added until leaveCluster() lie in `level` too.
+  void enterCluster(const ClusterLevelText& level);
+  void leaveCluster();
+  // clusterText_ for clusters_, made once for all the registers of one
+  // element of a cluster; false, and a failure at `reg`, past the text bound.
+  bool makeClusterText(pugi::xml_node reg);
+  // The cluster attributes of a register in `clusters`; their size in bytes.
+  static size_t clusterTextOf(const std::vector<ClusterLevelText>& clusters, ClusterText& text);
   void addMembers(MemoryMapElement& group, const std::vector<pugi::xml_node>& members, const std::string& prefix,
                   uint64_t address, const RegisterProperties& outer, int depth);
   void addCluster(MemoryMapElement& group, pugi::xml_node cluster, const std::string& prefix, uint64_t address,
@@ -112,7 +155,8 @@ private:
   // need it.
   bool fieldSpec(pugi::xml_node field, bool makesElements, FieldSpec& spec);
   bool bitPosition(pugi::xml_node field, const SvdLinks& links, uint64_t& offset, uint64_t& width);
-  void addInterrupts(pugi::xml_node peripheral);
+  // `reference` is the peripheral as the structure attributes name it.
+  void addInterrupts(pugi::xml_node peripheral, const std::string& reference);
 
   RegisterProperties within(const RegisterProperties& outer, const SvdLinks& links);
   bool dimensionOf(pugi::xml_node element, const SvdChildren& own, Dimension& dimension);
@@ -134,13 +178,12 @@ private:
   // The children of `element`, the ones looked at spent from the bound.
   SvdChildren childrenOf(pugi::xml_node element);
 
-  // A new element from `source`, with `attributes` (those with an empty
-  // value are left out); null, and a failure, past the element or the text
-  // bound. `qualifierBytes` is the size of the names the header puts in
-  // front of the element's own.
-  MemoryMapElement* make(std::string_view tag, pugi::xml_node source,
-                         std::initializer_list<std::pair<std::string_view, std::string_view>> attributes,
-                         size_t qualifierBytes = 0);
+  // A new element from `source`, with `attributes`, then `more` (those with
+  // an empty value are left out); null, and a failure, past the element or
+  // the text bound. `qualifierBytes` is the size of the names the header
+  // puts in front of the element's own.
+  MemoryMapElement* make(std::string_view tag, pugi::xml_node source, std::initializer_list<Attribute> attributes,
+                         size_t qualifierBytes = 0, std::span<const Attribute> more = {});
   // Spends from the work bound; false, and a failure, past it.
   bool spendWork(pugi::xml_node at, size_t count);
   // The chain of `element`, and the same by children.
@@ -148,6 +191,8 @@ private:
   // False once something failed, taking over the derivation's problem.
   bool ok();
   void fail(pugi::xml_node at, std::string problem);
+  // A warning about `at`, once however often it is read.
+  void warn(pugi::xml_node at, std::string message);
 
   pugi::xml_node device_;
   const SvdLines& lines_;
@@ -162,6 +207,17 @@ private:
   // The interrupts as vectors, in document order, and the names they took.
   std::vector<std::unique_ptr<MemoryMapElement>> vectors_;
   std::unordered_set<std::string> vectorNames_;
+  // The structure attributes of the element being made, and the list of
+  // all its attributes: kept from element to element, so that making one
+  // allocates nothing for them.
+  std::vector<Attribute> structure_;
+  std::vector<XMLAttribute> attributeList_;
+  // The clusters around the registers being added, outermost first.
+  std::vector<ClusterLevelText> clusters_;
+  ClusterText clusterText_;
+  bool clusterTextMade_ = true;
+  std::vector<SvdWarning> warnings_;
+  std::unordered_set<const void*> warned_;
   std::string problem_;
   int line_ = 0;
 };

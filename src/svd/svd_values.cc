@@ -105,6 +105,19 @@ std::string DimIndex::name(uint64_t k) const {
   return std::to_string(k);
 }
 
+std::optional<uint64_t> DimIndex::size() const {
+  switch (form_) {
+    case Form::List: return items_.size();
+    case Form::NumberRange:
+    case Form::LetterRange:
+      if (first_ > last_) return 0;
+      // 0-18446744073709551615 names one more than 64 bits count.
+      return last_ - first_ == UINT64_MAX ? UINT64_MAX : last_ - first_ + 1;
+    case Form::Numbers: break;
+  }
+  return std::nullopt;
+}
+
 namespace {
 
 // Calls `text` for each run of `name` between the index markers and `marker`

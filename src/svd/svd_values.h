@@ -32,6 +32,9 @@ class DimIndex {
 public:
   explicit DimIndex(std::string_view text);
   std::string name(uint64_t k) const;
+  // How many names the text gives; nothing when there is no text, which
+  // names any number of elements.
+  std::optional<uint64_t> size() const;
 
 private:
   enum class Form { Numbers, List, NumberRange, LetterRange };

@@ -30,7 +30,8 @@ std::string headerOf(const MemoryMapElement* root) {
 
 // "svd" must give the header of the hand-written "map" (the content of its
 // root) and, where given, write as the "expanded" map; or fail with "error"
-// on "line".
+// on "line". Either way it gives exactly the "warnings" ("LINE: MESSAGE",
+// one a line), none when the case names none.
 TEST(SvdReader, Cases) {
   const testing::TempFolder folder;
   const MacroTable system = systemMacros();
@@ -41,6 +42,11 @@ TEST(SvdReader, Cases) {
                            .textBytesPerFileByte = c.has("max_text") ? 0 : kSvdTextBytesPerFileByte,
                            .nodeReads = std::stoul(c.get("max_reads", std::to_string(kMaxSvdNodeReads)))};
     SvdTree tree = parseSvd(svdText(c.get("svd")), limits);
+    std::string warnings;
+    for (const SvdWarning& warning : tree.warnings) {
+      warnings += (warnings.empty() ? "" : "\n") + std::to_string(warning.line) + ": " + warning.message;
+    }
+    EXPECT_EQ(warnings, c.get("warnings"));
     if (c.has("error")) {
       EXPECT_EQ(tree.root, nullptr);
       EXPECT_EQ(tree.problem, c.get("error"));
