@@ -10,16 +10,16 @@ namespace rw {
 
 namespace {
 
-// The fastest level: held-back markup compresses well at any level, and the
-// time to write the page matters more than the last megabytes.
+// The fastest level: the data compresses well at any level, and the time to
+// write the page matters more than the last kilobytes.
 constexpr int kLevel = 1;
 // 15 bits of window, plus 16 for a gzip wrapper rather than zlib's own.
 constexpr int kGzipWindowBits = 15 + 16;
 constexpr int kMemoryLevel = 8;
 
 void appendBase64(std::string& out, const unsigned char* data, size_t size) {
-  static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  out.reserve(out.size() + (size + 2) / 3 * 4);
+  static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
+  out.reserve(out.size() + (size * 4 + 2) / 3);
   size_t i = 0;
   for (; i + 3 <= size; i += 3) {
     const uint32_t bits = uint32_t{data[i]} << 16 | uint32_t{data[i + 1]} << 8 | data[i + 2];
@@ -33,8 +33,7 @@ void appendBase64(std::string& out, const unsigned char* data, size_t size) {
     const uint32_t bits = uint32_t{data[i]} << 16 | (two ? uint32_t{data[i + 1]} << 8 : 0);
     out += kAlphabet[bits >> 18];
     out += kAlphabet[(bits >> 12) & 63];
-    out += two ? kAlphabet[(bits >> 6) & 63] : '=';
-    out += '=';
+    if (two) out += kAlphabet[(bits >> 6) & 63];
   }
 }
 

@@ -8,6 +8,7 @@
 #include "expr/whole_number.h"
 #include "header/header_model.h"
 #include "html/html_assets.h"
+#include "html/html_data.h"
 #include "html/html_model.h"
 #include "html/html_packing.h"
 #include "html/html_text.h"
@@ -16,44 +17,25 @@ namespace rw {
 
 namespace {
 
-// Overlapping fields are drawn in further rows below the first; a register
-// whose fields need more than this many rows gets the rest in its table
-// only, so that a hostile map cannot make its picture grow with the square
-// of its field count.
-constexpr size_t kMaxPictureRows = 8;
-
-// A register's width in bits as the picture draws it: its size in bytes, or
-// 32 bits, the header's "unsigned", for any size without a C type.
-uint32_t pictureWidth(const MemoryMapElement& reg) {
-  switch (reg.hasSize() ? reg.size() : 0) {
-    case 1: return 8;
-    case 2: return 16;
-    case 8: return 64;
-    default: return 32;
-  }
-}
-
 uint64_t highestBit(const MemoryMapElement& field) { return uint64_t{field.start()} + field.size() - 1; }
 
 class PageWriter {
 public:
   PageWriter(std::string& out, const PageModel& model, const HeaderOptions& options)
-      : out_(out), model_(model), names_(options) {}
+      : out_(out), model_(model), options_(options), names_(options) {}
 
-  void page(const MemoryMapElement* root, const std::string& targetName, size_t liveRegisterLimit);
+  void page(const MemoryMapElement* root, const std::string& targetName, size_t markupRegisterLimit);
 
 private:
-  void navigation();
-  void segmentSection(const PageSegment& segment, size_t& registersShown, size_t liveRegisterLimit);
-  void blockSection(const PageBlock& block, bool live);
-  void heldBack(const PageBlock& block);
+  void navigation(bool markup);
+  void segmentSection(const PageSegment& segment);
+  void blockSection(const PageBlock& block);
   void registerSection(const PageRegister& reg);
   void picture(const PageRegister& reg);
   void fieldTable(const PageRegister& reg);
   void fieldDefinitions(const PageRegister& reg, const PageField& field);
   void enumeratedValues(const MemoryMapElement& field, size_t columns);
   void vectorSection();
-  void searchIndex();
 
   void text(std::string_view value) { appendHtml(out_, value); }
   void hex(uint64_t value) { appendHexLiteral(out_, value); }
@@ -101,12 +83,14 @@ private:
 
   std::string& out_;
   const PageModel& model_;
+  const HeaderOptions& options_;
   const DefinitionNames names_;
 };
 
-void PageWriter::page(const MemoryMapElement* root, const std::string& targetName, size_t liveRegisterLimit) {
+void PageWriter::page(const MemoryMapElement* root, const std::string& targetName, size_t markupRegisterLimit) {
   const std::string_view mapName = root != nullptr ? textOf(root->name()) : std::string_view();
   const std::string_view name = !targetName.empty() ? std::string_view(targetName) : mapName;
+  const bool markup = model_.registers.size() <= markupRegisterLimit;
   out_ += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
           "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>";
   text(name);
@@ -129,26 +113,31 @@ void PageWriter::page(const MemoryMapElement* root, const std::string& targetNam
           "<input id=\"rw-search\" type=\"search\" autocomplete=\"off\" spellcheck=\"false\" "
           "placeholder=\"group, register or field name, or 0x address\" aria-controls=\"rw-results\">\n"
           "<ol id=\"rw-results\" aria-live=\"polite\"></ol></div>\n</header>\n<div class=\"rw-layout\">\n";
-  navigation();
-  out_ += "<main id=\"rw-main\" tabindex=\"-1\">\n";
-  if (model_.registers.size() > liveRegisterLimit) {
-    out_ += "<noscript><p class=\"rw-note\">This map has more than ";
-    decimal(liveRegisterLimit);
-    out_ += " registers: the groups after the first of them are shown with JavaScript only.</p></noscript>\n";
+  navigation(markup);
+  // With scripts on, a browser keeps a <noscript> element's content as
+  // text it does not lay out; the script builds only what is in view.
+  out_ += "<main id=\"rw-main\" tabindex=\"-1\">\n<noscript>";
+  if (markup) {
+    out_ += '\n';
+    for (const PageSegment& segment : model_.segments) segmentSection(segment);
+    vectorSection();
+  } else {
+    out_ += "<p class=\"rw-note\">This map has more than ";
+    decimal(markupRegisterLimit);
+    out_ += " registers: it is shown with JavaScript only.</p>";
   }
-  size_t registersShown = 0;
-  for (const PageSegment& segment : model_.segments) segmentSection(segment, registersShown, liveRegisterLimit);
-  vectorSection();
-  out_ += "</main>\n</div>\n<script type=\"application/json\" id=\"rw-index\">";
-  searchIndex();
+  out_ += "</noscript>\n</main>\n</div>\n<script type=\"application/x-gzip-base64url\" id=\"rw-data\">";
+  std::string data;
+  appendPageData(data, model_, options_);
+  appendPacked(out_, data);
   out_ += "</script>\n<script>\n";
   out_ += kPageScript;
   out_ += "</script>\n</body>\n</html>\n";
 }
 
-// Segments open, groups closed: a closed <details> costs the browser no
-// layout, and opens without a script.
-void PageWriter::navigation() {
+// Segments open, groups closed; the script lists a group's registers when
+// it opens, and without a script the list waits in a <noscript>.
+void PageWriter::navigation(bool markup) {
   out_ += "<nav id=\"rw-nav\" aria-label=\"Registers\">\n";
   for (const PageSegment& segment : model_.segments) {
     out_ += "<details open><summary>";
@@ -160,14 +149,18 @@ void PageWriter::navigation() {
       text(block.id);
       out_ += "\"><summary>";
       text(block.label);
-      out_ += "</summary><ul>";
-      for (const size_t r : block.registers) {
-        out_ += "<li>";
-        link(model_.registers[r].id);
-        text(model_.registers[r].name);
-        out_ += "</a>";
+      out_ += "</summary>";
+      if (markup) {
+        out_ += "<noscript><ul>";
+        for (const size_t r : block.registers) {
+          out_ += "<li>";
+          link(model_.registers[r].id);
+          text(model_.registers[r].name);
+          out_ += "</a>";
+        }
+        out_ += "</ul></noscript>";
       }
-      out_ += "</ul></details>\n";
+      out_ += "</details>\n";
     }
     out_ += "</details>\n";
   }
@@ -175,7 +168,7 @@ void PageWriter::navigation() {
   out_ += "</nav>\n";
 }
 
-void PageWriter::segmentSection(const PageSegment& segment, size_t& registersShown, size_t liveRegisterLimit) {
+void PageWriter::segmentSection(const PageSegment& segment) {
   out_ += "<section class=\"rw-segment\" id=\"";
   text(segment.id);
   out_ += "\">\n<h2>";
@@ -194,21 +187,12 @@ void PageWriter::segmentSection(const PageSegment& segment, size_t& registersSho
     out_ += "</dl>\n";
     description(*segment.element);
   }
-  for (const size_t b : segment.blocks) {
-    const PageBlock& block = model_.blocks[b];
-    registersShown += block.registers.size();
-    blockSection(block, registersShown <= liveRegisterLimit);
-  }
+  for (const size_t b : segment.blocks) blockSection(model_.blocks[b]);
   out_ += "</section>\n";
 }
 
-void PageWriter::blockSection(const PageBlock& block, bool live) {
-  out_ += "<section class=\"rw-block";
-  if (!live) {
-    out_ += " rw-lazy\" style=\"--n:";
-    decimal(block.registers.size());
-  }
-  out_ += "\" id=\"";
+void PageWriter::blockSection(const PageBlock& block) {
+  out_ += "<section class=\"rw-block\" id=\"";
   text(block.id);
   out_ += "\">\n<h3>";
   text(block.label);
@@ -232,29 +216,8 @@ void PageWriter::blockSection(const PageBlock& block, bool live) {
     out_ += "</dl>\n";
     description(*element);
   }
-  if (live) {
-    for (const size_t r : block.registers) registerSection(model_.registers[r]);
-  } else {
-    heldBack(block);
-  }
-  out_ += "</section>\n";
-}
-
-// The block's register markup, packed, in a script element that the browser
-// keeps as text until the page's script unpacks it; base64 holds no "<", so
-// nothing in it can end the element.
-void PageWriter::heldBack(const PageBlock& block) {
-  // The register writers append to out_: the page's text waits aside while
-  // they write this block's markup alone.
-  std::string page;
-  page.swap(out_);
   for (const size_t r : block.registers) registerSection(model_.registers[r]);
-  std::string markup;
-  markup.swap(out_);
-  out_.swap(page);
-  out_ += "<script type=\"application/x-gzip-base64\">";
-  appendPacked(out_, markup);
-  out_ += "</script>\n";
+  out_ += "</section>\n";
 }
 
 void PageWriter::registerSection(const PageRegister& reg) {
@@ -313,23 +276,17 @@ void PageWriter::registerSection(const PageRegister& reg) {
 void PageWriter::picture(const PageRegister& reg) {
   const uint32_t width = pictureWidth(*reg.element);
   constexpr size_t kFree = ~size_t{0};
+  const std::vector<uint8_t> rowOf = pictureRows(model_, reg);
   std::vector<std::array<size_t, 64>> rows;
-  for (size_t i = reg.firstField; i < reg.firstField + reg.fieldCount; ++i) {
-    const MemoryMapElement& field = *model_.fields[i].element;
-    if (field.start() >= width) continue;
-    const uint32_t low = field.start();
-    const uint32_t high = static_cast<uint32_t>(std::min<uint64_t>(highestBit(field), width - 1));
-    auto fits = [&](const std::array<size_t, 64>& row) {
-      return std::all_of(row.begin() + low, row.begin() + high + 1, [&](size_t owner) { return owner == kFree; });
-    };
-    auto row = std::find_if(rows.begin(), rows.end(), fits);
-    if (row == rows.end()) {
-      if (rows.size() == kMaxPictureRows) continue;
+  for (size_t i = 0; i < reg.fieldCount; ++i) {
+    if (rowOf[i] == kNotDrawn) continue;
+    if (rowOf[i] == rows.size()) {
       rows.emplace_back();
       rows.back().fill(kFree);
-      row = rows.end() - 1;
     }
-    std::fill(row->begin() + low, row->begin() + high + 1, i);
+    const MemoryMapElement& field = *model_.fields[reg.firstField + i].element;
+    const uint32_t high = static_cast<uint32_t>(std::min<uint64_t>(highestBit(field), width - 1));
+    std::fill(rows[rowOf[i]].begin() + field.start(), rows[rowOf[i]].begin() + high + 1, reg.firstField + i);
   }
 
   out_ += "<table class=\"rw-pic\"><caption>Bits of ";
@@ -471,75 +428,13 @@ void PageWriter::vectorSection() {
   out_ += "</tbody></table>\n</section>\n";
 }
 
-// What the search and the links into held-back groups need, as one JSON
-// object: "b" the groups [label, id], "r" the registers [name, id or 0 when
-// it is the name, address, group], "f" the fields [register, the id after
-// the register's id and ".", and the field's name unless that is the
-// register's name, "_" and the former], the usual case kept short because a
-// large map has hundreds of thousands of fields.
-void PageWriter::searchIndex() {
-  out_ += "{\"b\":[";
-  for (size_t i = 0; i < model_.blocks.size(); ++i) {
-    out_ += i == 0 ? "[" : ",\n[";
-    appendJsonString(out_, model_.blocks[i].label);
-    out_ += ',';
-    appendJsonString(out_, model_.blocks[i].id);
-    out_ += ']';
-  }
-  std::vector<size_t> blockOf(model_.registers.size());
-  for (size_t b = 0; b < model_.blocks.size(); ++b) {
-    for (const size_t r : model_.blocks[b].registers) blockOf[r] = b;
-  }
-  out_ += "],\n\"r\":[";
-  for (size_t r = 0; r < model_.registers.size(); ++r) {
-    const PageRegister& reg = model_.registers[r];
-    out_ += r == 0 ? "[" : ",\n[";
-    appendJsonString(out_, reg.name);
-    out_ += ',';
-    if (reg.id == reg.name) {
-      out_ += '0';
-    } else {
-      appendJsonString(out_, reg.id);
-    }
-    out_ += ',';
-    decimal(reg.element->start());
-    out_ += ',';
-    decimal(blockOf[r]);
-    out_ += ']';
-  }
-  out_ += "],\n\"f\":[";
-  bool first = true;
-  for (size_t r = 0; r < model_.registers.size(); ++r) {
-    const PageRegister& reg = model_.registers[r];
-    for (size_t i = reg.firstField; i < reg.firstField + reg.fieldCount; ++i) {
-      const PageField& field = model_.fields[i];
-      out_ += first ? "[" : ",\n[";
-      first = false;
-      decimal(r);
-      out_ += ',';
-      const std::string_view idSuffix = std::string_view(field.id).substr(reg.id.size() + 1);
-      appendJsonString(out_, idSuffix);
-      const std::string_view name = field.name.empty() ? textOf(field.element->name()) : std::string_view(field.name);
-      if (name.size() != reg.name.size() + 1 + idSuffix.size() || !name.starts_with(reg.name) ||
-          name[reg.name.size()] != '_' || !name.ends_with(idSuffix)) {
-        out_ += ',';
-        appendJsonString(out_, name);
-      }
-      out_ += ']';
-    }
-  }
-  out_ += "]}";
-}
-
 }  // namespace
 
 std::string writeHtml(const MemoryMapElement* root, const HeaderOptions& options, const std::string& targetName,
-                      size_t liveRegisterLimit) {
+                      size_t markupRegisterLimit) {
   const PageModel model = buildPageModel(root, options);
   std::string page;
-  // Roughly what a register and a field take, so the page grows in few steps.
-  page.reserve(8192 + model.registers.size() * 900 + model.fields.size() * 260);
-  PageWriter(page, model, options).page(root, targetName, liveRegisterLimit);
+  PageWriter(page, model, options).page(root, targetName, markupRegisterLimit);
   return page;
 }
 

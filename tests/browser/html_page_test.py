@@ -131,6 +131,7 @@ def check_fixture(page, screenshot):
     yield 'a deep link lands on its register', page.in_view('USART1_CR1')
 
     for group, register in (('USART1', 'CR1'), ('GPIOA', 'CRL'), ('RCC', 'CFGR')):
+        page.open('#' + group + '_' + register)
         drawn = page.js('''const pic = document.getElementById(arguments[0]).querySelector('.rw-pic');
             pic.scrollIntoView();
             const box = (e) => { const r = e.getBoundingClientRect(); return [r.left, r.right]; };
