@@ -66,6 +66,7 @@ document.getElementById('rw-finder').hidden = false;
 // The data (see html_data.h) comes packed: base64 in its URL alphabet, then
 // gzip. Everything below waits for it.
 function fromBase64(text) {
+  if (Uint8Array.fromBase64) return Uint8Array.fromBase64(text, {alphabet: 'base64url'});
   const alphabet = 'ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_';
   const digit = new Uint8Array(128);
   for (let i = 0; i < 64; i++) digit[alphabet.charCodeAt(i)] = i;
@@ -334,8 +335,9 @@ function item(i) {
 const kStep = 8;
 const top = el('div', 'rw-edge'), bottom = el('div', 'rw-edge');
 let first = 0, end = 0;
-const scroller = getComputedStyle(main).overflowY === 'visible' ? null : main;
-const near = new IntersectionObserver((seen) => {
+// Main scrolls, unless a narrow window lays it out in the page.
+let scroller, near;
+const watch = (seen) => {
   for (const s of seen) {
     if (!s.isIntersecting) continue;
     if (s.target === bottom && end < m.kind.length) {
@@ -357,9 +359,13 @@ const near = new IntersectionObserver((seen) => {
     near.unobserve(s.target);
     near.observe(s.target);
   }
-}, {root: scroller, rootMargin: '1200px 0px'});
+};
 
 function showFrom(i) {
+  if (!near) {
+    scroller = getComputedStyle(main).overflowY === 'visible' ? null : main;
+    near = new IntersectionObserver(watch, {root: scroller, rootMargin: '1200px 0px'});
+  }
   first = Math.max(i - 2, 0);
   end = Math.min(i + kStep, m.kind.length);
   const items = [];
@@ -372,7 +378,7 @@ function showFrom(i) {
 // Shows the element with this id: brings its item into main, opens its
 // group in the navigation and scrolls to it.
 async function reveal(id) {
-  await ready;
+  if (!m) await ready;
   const i = itemFor(id);
   if (i === undefined) return false;
   if (i < first || i >= end || !document.getElementById(id)) showFrom(i);
@@ -412,7 +418,7 @@ function link(id, text) {
 for (const entry of document.querySelectorAll('nav details.rw-group')) {
   entry.addEventListener('toggle', async () => {
     if (!entry.open || entry.querySelector('ul')) return;
-    await ready;
+    if (!m) await ready;
     const b = m.d.b.findIndex((block) => m.s[block[1]] === entry.dataset.id);
     const list = el('ul');
     for (let r = m.firstRegister[b]; r < m.firstRegister[b + 1]; r++) list.append(el('li', '', link(m.regId(r), m.regName(r))));
@@ -477,8 +483,10 @@ function describe(hit) {
           note: 'field of ' + m.regName(r)};
 }
 
+// At once when the data is there: typing shows its results in the same
+// task.
 async function show() {
-  await ready;
+  if (!m) await ready;
   const query = input.value.trim();
   results.replaceChildren();
   if (!query) return;
