@@ -137,8 +137,10 @@ function model(d) {
 let m = null;
 const ready = unpack().then((d) => { m = model(d); });
 
-// Every id the page can show, to the item that holds it; made when first
-// asked for.
+// The item that shows the element with this id. Ids of segments, blocks
+// and registers are kept in a map made when first asked for; a field's id is
+// its register's id, "." and more, so it is looked for among the fields of
+// the register whose id it begins with.
 let ids = null;
 function itemFor(id) {
   if (!ids) {
@@ -146,13 +148,20 @@ function itemFor(id) {
     const d = m.d;
     d.g.forEach((g, i) => ids.set(m.s[g[1]], m.itemOf.g[i]));
     d.b.forEach((b, i) => ids.set(m.s[b[1]], m.itemOf.b[i]));
-    for (let r = 0; r < d.r.length; r++) {
-      ids.set(m.regId(r), m.itemOf.r[r]);
-      for (let f = m.firstField[r]; f < m.firstField[r + 1]; f++) ids.set(m.fieldId(r, f), m.itemOf.r[r]);
-    }
+    for (let r = 0; r < d.r.length; r++) ids.set(m.regId(r), m.itemOf.r[r]);
     if (d.v.length) ids.set('rw-vectors', m.kind.length - 1);
   }
-  return ids.get(id);
+  const direct = ids.get(id);
+  if (direct !== undefined) return direct;
+  for (let dot = id.lastIndexOf('.'); dot > 0; dot = id.lastIndexOf('.', dot - 1)) {
+    const i = ids.get(id.slice(0, dot));
+    if (i === undefined || m.kind[i] !== 'r') continue;
+    const r = m.index[i];
+    for (let f = m.firstField[r]; f < m.firstField[r + 1]; f++) {
+      if (m.fieldId(r, f) === id) return i;
+    }
+  }
+  return undefined;
 }
 
 // Markup, built as elements and text nodes only: no name from the map is
@@ -436,6 +445,20 @@ for (const entry of document.querySelectorAll('nav details.rw-group')) {
 const kMaxResults = 60;
 let lower = null;
 
+// The names that search looks through, in lower case: made once, when the
+// page is idle after it is ready or at the first search.
+function searchNames() {
+  if (lower) return lower;
+  const d = m.d, fields = [];
+  for (let r = 0; r < d.r.length; r++) {
+    for (let f = m.firstField[r]; f < m.firstField[r + 1]; f++) {
+      fields.push((d.f[f][8] === 0 ? m.s[d.f[f][0]] : m.fieldStem(r, f)).toLowerCase());
+    }
+  }
+  lower = {b: d.b.map((b) => m.s[b[0]].toLowerCase()), r: d.r.map((r) => m.s[r[0]].toLowerCase()), f: fields};
+  return lower;
+}
+
 function find(query) {
   const d = m.d, found = [];
   const address = /^0x([0-9a-f]+)$/i.exec(query);
@@ -447,25 +470,17 @@ function find(query) {
       if (rank >= 0) found.push({rank, kind: 'register', i});
     }
   } else {
-    if (!lower) {
-      const fields = [];
-      for (let r = 0; r < d.r.length; r++) {
-        for (let f = m.firstField[r]; f < m.firstField[r + 1]; f++) {
-          fields.push((d.f[f][8] === 0 ? m.s[d.f[f][0]] : m.fieldStem(r, f)).toLowerCase());
-        }
-      }
-      lower = {b: d.b.map((b) => m.s[b[0]].toLowerCase()), r: d.r.map((r) => m.s[r[0]].toLowerCase()), f: fields};
-    }
+    const names = searchNames();
     const q = query.toLowerCase();
-    const scan = (names, kind) => {
-      for (let i = 0; i < names.length; i++) {
-        const at = names[i].indexOf(q);
-        if (at >= 0) found.push({rank: names[i].length === q.length ? 0 : at === 0 ? 1 : 2, kind, i});
+    const scan = (list, kind) => {
+      for (let i = 0; i < list.length; i++) {
+        const at = list[i].indexOf(q);
+        if (at >= 0) found.push({rank: list[i].length === q.length ? 0 : at === 0 ? 1 : 2, kind, i});
       }
     };
-    scan(lower.b, 'group');
-    scan(lower.r, 'register');
-    scan(lower.f, 'field');
+    scan(names.b, 'group');
+    scan(names.r, 'register');
+    scan(names.f, 'field');
   }
   const order = {group: 0, register: 1, field: 2};
   found.sort((x, y) => x.rank - y.rank || order[x.kind] - order[y.kind] || x.i - y.i);
@@ -540,6 +555,7 @@ ready.then(() => {
 }).finally(() => {
   document.documentElement.dataset.ready = '1';
   performance.mark('rw-ready');
+  if (m) (window.requestIdleCallback || setTimeout)(searchNames);
 });
 })();
 )js";
