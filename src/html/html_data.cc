@@ -14,12 +14,30 @@ namespace rw {
 
 namespace {
 
-// Hands out numbers in order of first use, each distinct key once; the
-// strings and the definition patterns are such tables.
-class Table {
+// Hands out numbers in order of first use, each distinct text once. The
+// texts are views of the map and the page model, which outlive the table: a
+// vendor device's hundred thousand fields look up their names and
+// descriptions without a copy.
+class StringTable {
 public:
-  size_t take(std::string key) {
-    const auto [entry, added] = numbers_.try_emplace(std::move(key), keys_.size());
+  explicit StringTable(size_t expected) { numbers_.reserve(expected); }
+  size_t take(std::string_view text) {
+    const auto [entry, added] = numbers_.try_emplace(text, texts_.size());
+    if (added) texts_.push_back(text);
+    return entry->second;
+  }
+  const std::vector<std::string_view>& texts() const { return texts_; }
+
+private:
+  std::unordered_map<std::string_view, size_t> numbers_;
+  std::vector<std::string_view> texts_;
+};
+
+// The definition patterns: few, and made as they are met.
+class PatternTable {
+public:
+  size_t take(std::string json) {
+    const auto [entry, added] = numbers_.try_emplace(std::move(json), keys_.size());
     // Keys of an unordered_map stay where they are as it grows.
     if (added) keys_.push_back(&entry->first);
     return entry->second;
@@ -34,12 +52,12 @@ private:
 // One record: a JSON array whose items are written in turn.
 class Record {
 public:
-  Record(std::string& out, Table& strings) : out_(out), strings_(strings) {}
+  Record(std::string& out, StringTable& strings) : out_(out), strings_(strings) {}
   Record(const Record&) = delete;
   Record& operator=(const Record&) = delete;
   ~Record() { out_ += first_ ? "[]" : "]"; }
 
-  Record& text(std::string_view value) { return number(strings_.take(std::string(value))); }
+  Record& text(std::string_view value) { return number(strings_.take(value)); }
   Record& attribute(const MemoryMapElement* element, std::string_view name) {
     return text(element != nullptr ? textOf(element->getAttribute(name)) : std::string_view());
   }
@@ -69,7 +87,7 @@ private:
   }
 
   std::string& out_;
-  Table& strings_;
+  StringTable& strings_;
   bool first_ = true;
 };
 
@@ -101,7 +119,9 @@ std::optional<uint64_t> sizeOf(const MemoryMapElement* element) {
 
 class DataWriter {
 public:
-  DataWriter(const PageModel& model, const HeaderOptions& options) : model_(model), names_(options) {
+  // Most texts are a field's name and description.
+  DataWriter(const PageModel& model, const HeaderOptions& options)
+      : model_(model), names_(options), strings_(model.fields.size() * 2 + 64) {
     strings_.take("");
   }
 
@@ -139,8 +159,8 @@ private:
 
   const PageModel& model_;
   const DefinitionNames names_;
-  Table strings_;
-  Table patterns_;
+  StringTable strings_;
+  PatternTable patterns_;
   RecordList segments_{"g"}, blocks_{"b"}, registers_{"r"}, fields_{"f"}, values_{"e"}, vectors_{"v"};
 };
 
@@ -155,10 +175,10 @@ void DataWriter::write(std::string& out) {
   for (const MemoryMapElement* v : model_.vectors) vector(*v);
 
   out += "{\"s\":[";
-  const std::vector<const std::string*>& strings = strings_.keys();
+  const std::vector<std::string_view>& strings = strings_.texts();
   for (size_t i = 0; i < strings.size(); ++i) {
     if (i != 0) out += ',';
-    appendJsonString(out, *strings[i]);
+    appendJsonString(out, strings[i]);
   }
   out += "],\n";
   affixes(out);
