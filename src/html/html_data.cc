@@ -98,9 +98,10 @@ public:
     if (count_++ != 0) json_ += ",\n";
     return json_;
   }
-  void appendTo(std::string& out) const {
-    out += json_;
-    out += "]";
+  // The list's JSON text, ending the list; it is given away.
+  std::string take() {
+    json_ += ']';
+    return std::move(json_);
   }
 
 private:
@@ -125,7 +126,7 @@ public:
     strings_.take("");
   }
 
-  void write(std::string& out);
+  void write(const std::function<void(std::string_view)>& write);
 
 private:
   void segment(const PageSegment& segment);
@@ -164,7 +165,7 @@ private:
   RecordList segments_{"g"}, blocks_{"b"}, registers_{"r"}, fields_{"f"}, values_{"e"}, vectors_{"v"};
 };
 
-void DataWriter::write(std::string& out) {
+void DataWriter::write(const std::function<void(std::string_view)>& write) {
   for (const PageSegment& s : model_.segments) {
     segment(s);
     for (const size_t b : s.blocks) {
@@ -174,7 +175,7 @@ void DataWriter::write(std::string& out) {
   }
   for (const MemoryMapElement* v : model_.vectors) vector(*v);
 
-  out += "{\"s\":[";
+  std::string out = "{\"s\":[";
   const std::vector<std::string_view>& strings = strings_.texts();
   for (size_t i = 0; i < strings.size(); ++i) {
     if (i != 0) out += ',';
@@ -189,11 +190,12 @@ void DataWriter::write(std::string& out) {
     out += *patterns[i];
   }
   out += "]";
-  for (const RecordList* list : {&segments_, &blocks_, &registers_, &fields_, &values_, &vectors_}) {
-    out += ",\n";
-    list->appendTo(out);
+  write(out);
+  for (RecordList* list : {&segments_, &blocks_, &registers_, &fields_, &values_, &vectors_}) {
+    write(",\n");
+    write(list->take());
   }
-  out += "}";
+  write("}");
 }
 
 // The names' own writer decides: the prefix is what it puts before an empty
@@ -331,8 +333,9 @@ void DataWriter::field(const PageRegister& reg, const PageField& field, uint8_t 
 
 }  // namespace
 
-void appendPageData(std::string& out, const PageModel& model, const HeaderOptions& options) {
-  DataWriter(model, options).write(out);
+void writePageData(const PageModel& model, const HeaderOptions& options,
+                   const std::function<void(std::string_view)>& write) {
+  DataWriter(model, options).write(write);
 }
 
 }  // namespace rw

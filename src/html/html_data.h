@@ -30,13 +30,18 @@
 // how many it holds.
 #pragma once
 
-#include <string>
+#include <functional>
+#include <string_view>
 
 #include "header/header_options.h"
 #include "html/html_model.h"
 
 namespace rw {
 
-void appendPageData(std::string& out, const PageModel& model, const HeaderOptions& options);
+// Hands the data to `write` in pieces, which together are the JSON text: a
+// large map's data is tens of megabytes, and whoever packs it need not hold
+// all of it.
+void writePageData(const PageModel& model, const HeaderOptions& options,
+                   const std::function<void(std::string_view)>& write);
 
 }  // namespace rw

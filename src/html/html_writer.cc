@@ -85,9 +85,9 @@ void PageWriter::page(const MemoryMapElement* root, const std::string& targetNam
     out_ += " registers: it is shown with JavaScript only.</p>";
   }
   out_ += "</noscript>\n</main>\n</div>\n<script type=\"application/x-gzip-base64url\" id=\"rw-data\">";
-  std::string data;
-  appendPageData(data, model_, options_);
-  appendPacked(out_, data);
+  Packer data;
+  writePageData(model_, options_, [&](std::string_view piece) { data.add(piece); });
+  data.finish(out_);
   out_ += "</script>\n<script>\n";
   out_ += kPageScript;
   out_ += "</script>\n</body>\n</html>\n";

@@ -27,6 +27,17 @@ TEST(HtmlPacking, UnpacksToTheSameText) {
     ASSERT_TRUE(packed.starts_with("prefix:"));
     EXPECT_EQ(packed.find_first_of("+/=", 7), std::string::npos);
     EXPECT_EQ(testing::unpack(std::string_view(packed).substr(7)), text);
+
+    // The same text in pieces, an empty one among them, packs to the same.
+    Packer packer;
+    const size_t third = text.size() / 3;
+    for (const std::string_view piece : {std::string_view(text).substr(0, third), std::string_view(),
+                                         std::string_view(text).substr(third)}) {
+      packer.add(piece);
+    }
+    std::string pieces;
+    packer.finish(pieces);
+    EXPECT_EQ(pieces, packed.substr(7));
   }
 }
 
