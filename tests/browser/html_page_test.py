@@ -190,17 +190,24 @@ def check_fixture(page, screenshot):
         page.js('const done = arguments[0]; requestAnimationFrame(() => requestAnimationFrame(done));', async_=True)
     yield 'scrolling down brings in the registers below', page.js(
         "return document.querySelectorAll('.rw-reg').length") > shown + 8
-    page.open('#USART1_CR1')
+    page.open('#GPIOA_CRL')
     moved = page.js('''
         const done = arguments[0], main = document.getElementById('rw-main');
-        const target = document.getElementById('USART1_CR1'), top = target.getBoundingClientRect().top;
-        const above = document.querySelectorAll('#rw-main > section').length;
-        main.scrollTop -= 300;
-        const wait = (frames) => frames ? requestAnimationFrame(() => wait(frames - 1))
-            : done([target.getBoundingClientRect().top - top, document.querySelectorAll('#rw-main > section').length - above]);
-        wait(6);''', async_=True)
-    yield f'what comes in above keeps the view where it was {moved}', abs(moved[0] - 300) < 2 and moved[1] > 0
-    page.open('#USART1_CR1')
+        const target = document.getElementById('GPIOA_CRL'), top = target.getBoundingClientRect().top;
+        const count = () => document.querySelectorAll('#rw-main > section').length, before = count();
+        let scrolled = 0;
+        const up = (tries) => {
+          if (count() > before || tries === 0) {
+            return done([target.getBoundingClientRect().top - top - scrolled, count() - before]);
+          }
+          const was = main.scrollTop;
+          main.scrollTop -= 300;
+          scrolled += was - main.scrollTop;
+          requestAnimationFrame(() => requestAnimationFrame(() => up(tries - 1)));
+        };
+        up(50);''', async_=True)
+    yield f'what comes in above keeps the view where it was {moved}', abs(moved[0]) < 2 and moved[1] > 0
+    page.open('#GPIOA_CRL')
     yield 'scrolling up brings in everything above, down to the first segment', page.js('''
         const done = arguments[0], main = document.getElementById('rw-main');
         const up = (tries) => {
@@ -209,7 +216,7 @@ def check_fixture(page, screenshot):
           main.scrollTop = 0;
           requestAnimationFrame(() => requestAnimationFrame(() => up(tries - 1)));
         };
-        up(500);''', async_=True)
+        up(200);''', async_=True)
     errors = page.console_errors()
     yield f'no console errors {errors or ""}', not errors
 
