@@ -253,6 +253,14 @@ def check_rich(page, header):
     yield f'no console errors {errors or ""}', not errors
 
 
+def check_base64_by_hand(page):
+    """A browser without Uint8Array.fromBase64 decodes the data in the page's own loop."""
+    page.driver.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': 'delete Uint8Array.fromBase64;'})
+    page.open('#CTRL.EN')
+    yield 'without a native base64 decoder the data still reads', page.in_view('CTRL.EN') and page.js(
+        "return typeof Uint8Array.fromBase64") == 'undefined'
+
+
 def check_odd_names(page):
     page.open()
     try:
@@ -321,7 +329,8 @@ def main():
             checks = [check_fixture(Page(driver, pages['fixture']), args.screenshot),
                       check_odd_names(Page(driver, pages['odd'])),
                       check_rich(Page(driver, pages['rich']), os.path.join(work, 'rich.h')),
-                      check_held_back(Page(driver, pages['large']))]
+                      check_held_back(Page(driver, pages['large'])),
+                      check_base64_by_hand(Page(driver, pages['rich']))]
             plain = start_browser(script=False)
             checks.append(check_without_script(Page(plain, pages['fixture'])))
             for check in checks:
