@@ -1,5 +1,7 @@
 #include "html/html_model.h"
 
+#include <algorithm>
+#include <array>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -138,6 +140,42 @@ PageModel ModelBuilder::finish() {
 }
 
 }  // namespace
+
+uint32_t pictureWidth(const MemoryMapElement& reg) {
+  switch (reg.hasSize() ? reg.size() : 0) {
+    case 1: return 8;
+    case 2: return 16;
+    case 8: return 64;
+    default: return 32;
+  }
+}
+
+// Each row keeps which bits are taken, so that placing a field looks at its
+// own bits in at most kMaxPictureRows rows: a hostile map's ten thousand
+// fields on one bit cost ten thousand short looks, not a square.
+std::vector<uint8_t> pictureRows(const PageModel& model, const PageRegister& reg) {
+  const uint32_t width = pictureWidth(*reg.element);
+  std::vector<uint8_t> rowOf(reg.fieldCount, kNotDrawn);
+  std::vector<std::array<bool, 64>> taken;
+  for (size_t i = 0; i < reg.fieldCount; ++i) {
+    const MemoryMapElement& field = *model.fields[reg.firstField + i].element;
+    if (field.start() >= width) continue;
+    const uint32_t low = field.start();
+    const uint32_t high =
+        static_cast<uint32_t>(std::min<uint64_t>(uint64_t{field.start()} + field.size() - 1, width - 1));
+    auto fits = [&](const std::array<bool, 64>& row) {
+      return std::none_of(row.begin() + low, row.begin() + high + 1, [](bool used) { return used; });
+    };
+    auto row = std::find_if(taken.begin(), taken.end(), fits);
+    if (row == taken.end()) {
+      if (taken.size() == kMaxPictureRows) continue;
+      row = taken.insert(taken.end(), std::array<bool, 64>{});
+    }
+    std::fill(row->begin() + low, row->begin() + high + 1, true);
+    rowOf[i] = static_cast<uint8_t>(row - taken.begin());
+  }
+  return rowOf;
+}
 
 PageModel buildPageModel(const MemoryMapElement* root, const HeaderOptions& options) {
   ModelBuilder builder;

@@ -79,6 +79,19 @@ struct PageModel {
   std::vector<const MemoryMapElement*> vectors;
 };
 
+// A register's width in bits as its picture draws it: its size in bytes, or
+// 32 bits, the header's "unsigned", for any size without a C type.
+uint32_t pictureWidth(const MemoryMapElement& reg);
+
+// The row of the register's picture that each of its fields is drawn in, in
+// field order: fields that overlap an earlier one go to a row below. A field
+// past the register's width gets kNotDrawn, and so does one that would need
+// more than kMaxPictureRows rows: it is in the register's table only, so that
+// a hostile map cannot make a picture grow with the square of its fields.
+inline constexpr size_t kMaxPictureRows = 8;
+inline constexpr uint8_t kNotDrawn = 0xFF;
+std::vector<uint8_t> pictureRows(const PageModel& model, const PageRegister& reg);
+
 // The page's own elements use ids that begin with this; no map name takes
 // one of them.
 inline constexpr std::string_view kPageIdPrefix = "rw-";

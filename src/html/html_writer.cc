@@ -1,13 +1,10 @@
 #include "html/html_writer.h"
 
-#include <algorithm>
-#include <array>
 #include <string_view>
 
 #include "expr/integer_literal.h"
-#include "expr/whole_number.h"
-#include "header/header_model.h"
 #include "html/html_assets.h"
+#include "html/html_data.h"
 #include "html/html_model.h"
 #include "html/html_packing.h"
 #include "html/html_text.h"
@@ -16,97 +13,44 @@ namespace rw {
 
 namespace {
 
-// Overlapping fields are drawn in further rows below the first; a register
-// whose fields need more than this many rows gets the rest in its table
-// only, so that a hostile map cannot make its picture grow with the square
-// of its field count.
-constexpr size_t kMaxPictureRows = 8;
-
-// A register's width in bits as the picture draws it: its size in bytes, or
-// 32 bits, the header's "unsigned", for any size without a C type.
-uint32_t pictureWidth(const MemoryMapElement& reg) {
-  switch (reg.hasSize() ? reg.size() : 0) {
-    case 1: return 8;
-    case 2: return 16;
-    case 8: return 64;
-    default: return 32;
-  }
-}
-
-uint64_t highestBit(const MemoryMapElement& field) { return uint64_t{field.start()} + field.size() - 1; }
-
 class PageWriter {
 public:
   PageWriter(std::string& out, const PageModel& model, const HeaderOptions& options)
-      : out_(out), model_(model), names_(options) {}
+      : out_(out), model_(model), options_(options) {}
 
-  void page(const MemoryMapElement* root, const std::string& targetName, size_t liveRegisterLimit);
+  void page(const MemoryMapElement* root, const std::string& targetName, size_t listRegisterLimit);
 
 private:
-  void navigation();
-  void segmentSection(const PageSegment& segment, size_t& registersShown, size_t liveRegisterLimit);
-  void blockSection(const PageBlock& block, bool live);
-  void heldBack(const PageBlock& block);
-  void registerSection(const PageRegister& reg);
-  void picture(const PageRegister& reg);
-  void fieldTable(const PageRegister& reg);
-  void fieldDefinitions(const PageRegister& reg, const PageField& field);
-  void enumeratedValues(const MemoryMapElement& field, size_t columns);
-  void vectorSection();
-  void searchIndex();
+  void navigation(bool listed);
+  void registerList();
 
   void text(std::string_view value) { appendHtml(out_, value); }
   void hex(uint64_t value) { appendHexLiteral(out_, value); }
   void decimal(uint64_t value) { out_ += std::to_string(value); }
+  void id(std::string_view value) {
+    out_ += " id=\"";
+    text(value);
+    out_ += '"';
+  }
   // "13", or "15:12" for a field of several bits: highest bit first, as in
-  // the picture and the reference manuals.
+  // the reference manuals.
   void bitRange(const MemoryMapElement& field) {
     if (field.size() != 1) {
-      decimal(highestBit(field));
+      decimal(uint64_t{field.start()} + field.size() - 1);
       out_ += ':';
     }
     decimal(field.start());
   }
-  void link(std::string_view id) {
-    out_ += "<a href=\"#";
-    appendFragment(out_, id);
-    out_ += "\">";
-  }
-  // One definition name, the only use of <code> in the page.
-  void definition(DefinitionKind kind, std::string_view stem) {
-    out_ += "<code>";
-    text(names_.name(kind, stem));
-    out_ += "</code> ";
-  }
-  // A term and its description in a register's or group's property list.
-  void property(std::string_view term) {
-    out_ += "<dt>";
-    out_ += term;
-    out_ += "<dd>";
-  }
-  // A property the map gives as text, where it has one.
-  void optionalProperty(const MemoryMapElement& element, std::string_view term, std::string_view attribute) {
-    if (const std::optional<std::string_view> value = element.getAttribute(attribute); value && !value->empty()) {
-      property(term);
-      text(*value);
-    }
-  }
-  void description(const MemoryMapElement& element) {
-    if (const std::optional<std::string_view> value = element.getAttribute("description"); value && !value->empty()) {
-      out_ += "<p class=\"rw-desc\">";
-      text(*value);
-      out_ += "</p>\n";
-    }
-  }
 
   std::string& out_;
   const PageModel& model_;
-  const DefinitionNames names_;
+  const HeaderOptions& options_;
 };
 
-void PageWriter::page(const MemoryMapElement* root, const std::string& targetName, size_t liveRegisterLimit) {
+void PageWriter::page(const MemoryMapElement* root, const std::string& targetName, size_t listRegisterLimit) {
   const std::string_view mapName = root != nullptr ? textOf(root->name()) : std::string_view();
   const std::string_view name = !targetName.empty() ? std::string_view(targetName) : mapName;
+  const bool listed = model_.registers.size() <= listRegisterLimit;
   out_ += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
           "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>";
   text(name);
@@ -129,26 +73,29 @@ void PageWriter::page(const MemoryMapElement* root, const std::string& targetNam
           "<input id=\"rw-search\" type=\"search\" autocomplete=\"off\" spellcheck=\"false\" "
           "placeholder=\"group, register or field name, or 0x address\" aria-controls=\"rw-results\">\n"
           "<ol id=\"rw-results\" aria-live=\"polite\"></ol></div>\n</header>\n<div class=\"rw-layout\">\n";
-  navigation();
-  out_ += "<main id=\"rw-main\" tabindex=\"-1\">\n";
-  if (model_.registers.size() > liveRegisterLimit) {
-    out_ += "<noscript><p class=\"rw-note\">This map has more than ";
-    decimal(liveRegisterLimit);
-    out_ += " registers: the groups after the first of them are shown with JavaScript only.</p></noscript>\n";
+  navigation(listed);
+  // A browser with scripts on keeps a <noscript> element's content as text
+  // it never lays out; the script builds what is in view from the data.
+  out_ += "<main id=\"rw-main\" tabindex=\"-1\">\n<noscript>";
+  if (listed) {
+    registerList();
+  } else {
+    out_ += "<p class=\"rw-note\">This map has more than ";
+    decimal(listRegisterLimit);
+    out_ += " registers: it is shown with JavaScript only.</p>";
   }
-  size_t registersShown = 0;
-  for (const PageSegment& segment : model_.segments) segmentSection(segment, registersShown, liveRegisterLimit);
-  vectorSection();
-  out_ += "</main>\n</div>\n<script type=\"application/json\" id=\"rw-index\">";
-  searchIndex();
+  out_ += "</noscript>\n</main>\n</div>\n<script type=\"application/x-gzip-base64url\" id=\"rw-data\">";
+  Packer data;
+  writePageData(model_, options_, [&](std::string_view piece) { data.add(piece); });
+  data.finish(out_);
   out_ += "</script>\n<script>\n";
   out_ += kPageScript;
   out_ += "</script>\n</body>\n</html>\n";
 }
 
-// Segments open, groups closed: a closed <details> costs the browser no
-// layout, and opens without a script.
-void PageWriter::navigation() {
+// Segments open, groups closed; the script lists a group's registers when
+// it opens, and without a script the list waits in a <noscript>.
+void PageWriter::navigation(bool listed) {
   out_ += "<nav id=\"rw-nav\" aria-label=\"Registers\">\n";
   for (const PageSegment& segment : model_.segments) {
     out_ += "<details open><summary>";
@@ -160,14 +107,19 @@ void PageWriter::navigation() {
       text(block.id);
       out_ += "\"><summary>";
       text(block.label);
-      out_ += "</summary><ul>";
-      for (const size_t r : block.registers) {
-        out_ += "<li>";
-        link(model_.registers[r].id);
-        text(model_.registers[r].name);
-        out_ += "</a>";
+      out_ += "</summary>";
+      if (listed) {
+        out_ += "<noscript><ul>";
+        for (const size_t r : block.registers) {
+          out_ += "<li><a href=\"#";
+          appendFragment(out_, model_.registers[r].id);
+          out_ += "\">";
+          text(model_.registers[r].name);
+          out_ += "</a>";
+        }
+        out_ += "</ul></noscript>";
       }
-      out_ += "</ul></details>\n";
+      out_ += "</details>\n";
     }
     out_ += "</details>\n";
   }
@@ -175,371 +127,69 @@ void PageWriter::navigation() {
   out_ += "</nav>\n";
 }
 
-void PageWriter::segmentSection(const PageSegment& segment, size_t& registersShown, size_t liveRegisterLimit) {
-  out_ += "<section class=\"rw-segment\" id=\"";
-  text(segment.id);
-  out_ += "\">\n<h2>";
-  text(segment.label);
-  out_ += "</h2>\n";
-  if (segment.element != nullptr) {
-    out_ += "<dl class=\"rw-props\">";
-    if (segment.element->hasStart()) {
-      property("Start");
-      hex(segment.element->start());
-    }
-    if (segment.element->hasSize()) {
-      property("Size");
-      hex(segment.element->size());
-    }
-    out_ += "</dl>\n";
-    description(*segment.element);
-  }
-  for (const size_t b : segment.blocks) {
-    const PageBlock& block = model_.blocks[b];
-    registersShown += block.registers.size();
-    blockSection(block, registersShown <= liveRegisterLimit);
-  }
-  out_ += "</section>\n";
-}
-
-void PageWriter::blockSection(const PageBlock& block, bool live) {
-  out_ += "<section class=\"rw-block";
-  if (!live) {
-    out_ += " rw-lazy\" style=\"--n:";
-    decimal(block.registers.size());
-  }
-  out_ += "\" id=\"";
-  text(block.id);
-  out_ += "\">\n<h3>";
-  text(block.label);
-  out_ += "</h3>\n";
-  if (const MemoryMapElement* element = block.element) {
-    out_ += "<dl class=\"rw-props\">";
-    if (element->hasStart()) {
-      property("Base");
-      hex(element->start());
-    }
-    if (block.definesBase) {
-      property("Definition");
-      definition(DefinitionKind::GroupBase, textOf(element->name()));
-    }
-    if (element->hasSize()) {
-      property("Size");
-      hex(element->size());
-    }
-    property("Registers");
-    decimal(block.registers.size());
-    out_ += "</dl>\n";
-    description(*element);
-  }
-  if (live) {
-    for (const size_t r : block.registers) registerSection(model_.registers[r]);
-  } else {
-    heldBack(block);
-  }
-  out_ += "</section>\n";
-}
-
-// The block's register markup, packed, in a script element that the browser
-// keeps as text until the page's script unpacks it; base64 holds no "<", so
-// nothing in it can end the element.
-void PageWriter::heldBack(const PageBlock& block) {
-  // The register writers append to out_: the page's text waits aside while
-  // they write this block's markup alone.
-  std::string page;
-  page.swap(out_);
-  for (const size_t r : block.registers) registerSection(model_.registers[r]);
-  std::string markup;
-  markup.swap(out_);
-  out_.swap(page);
-  out_ += "<script type=\"application/x-gzip-base64\">";
-  appendPacked(out_, markup);
-  out_ += "</script>\n";
-}
-
-void PageWriter::registerSection(const PageRegister& reg) {
-  const MemoryMapElement& element = *reg.element;
-  out_ += "<section class=\"rw-reg\" id=\"";
-  text(reg.id);
-  out_ += "\">\n<h4>";
-  text(reg.name);
-  out_ += "</h4>\n<dl class=\"rw-props\">";
-  property("Definition");
-  if (!reg.defined) {
-    out_ += "none: an earlier register has this name";
-  } else {
-    forEachRegisterDefinition(reg.name, reg.alias, false, [&](DefinitionKind kind, std::string_view stem) {
-      definition(kind, stem);
-    });
-  }
-  property("Address");
-  hex(element.start());
-  if (reg.hasOffset) {
-    property("Offset");
-    hex(reg.offset);
-    if (reg.defined && reg.definesOffset) {
-      out_ += ' ';
-      forEachRegisterDefinition(reg.name, reg.alias, true, [&](DefinitionKind kind, std::string_view stem) {
-        if (kind == DefinitionKind::RegisterOffset || kind == DefinitionKind::AliasOffset) definition(kind, stem);
-      });
-    }
-  }
-  property("Size");
-  if (element.hasSize()) {
-    decimal(element.size());
-    out_ += element.size() == 1 ? " byte" : " bytes";
-  } else {
-    out_ += "not given";
-  }
-  optionalProperty(element, "Access", "access");
-  // As written, but only when the whole of it is a number: "0x12junk" is
-  // no reset value of 0x12, and the SVD file leaves it out too.
-  if (const std::optional<std::string_view> reset = element.getAttribute("reset_value"); reset && wholeNumber(*reset)) {
-    property("Reset value");
-    text(*reset);
-  }
-  out_ += "</dl>\n";
-  description(element);
-  if (reg.fieldCount != 0) {
-    picture(reg);
-    fieldTable(reg);
-  }
-  out_ += "</section>\n";
-}
-
-// One column per bit, the highest on the left, numbered in the first row;
-// each field spans the cells of its bits. Fields that overlap an earlier one
-// go to a row below; bits past the register's width are not drawn.
-void PageWriter::picture(const PageRegister& reg) {
-  const uint32_t width = pictureWidth(*reg.element);
-  constexpr size_t kFree = ~size_t{0};
-  std::vector<std::array<size_t, 64>> rows;
-  for (size_t i = reg.firstField; i < reg.firstField + reg.fieldCount; ++i) {
-    const MemoryMapElement& field = *model_.fields[i].element;
-    if (field.start() >= width) continue;
-    const uint32_t low = field.start();
-    const uint32_t high = static_cast<uint32_t>(std::min<uint64_t>(highestBit(field), width - 1));
-    auto fits = [&](const std::array<size_t, 64>& row) {
-      return std::all_of(row.begin() + low, row.begin() + high + 1, [&](size_t owner) { return owner == kFree; });
-    };
-    auto row = std::find_if(rows.begin(), rows.end(), fits);
-    if (row == rows.end()) {
-      if (rows.size() == kMaxPictureRows) continue;
-      rows.emplace_back();
-      rows.back().fill(kFree);
-      row = rows.end() - 1;
-    }
-    std::fill(row->begin() + low, row->begin() + high + 1, i);
-  }
-
-  out_ += "<table class=\"rw-pic\"><caption>Bits of ";
-  text(reg.name);
-  out_ += "</caption><tr>";
-  for (uint32_t bit = width; bit-- > 0;) {
-    out_ += "<th>";
-    decimal(bit);
-  }
-  // No line breaks between the rows: with the end tags left out, one would
-  // become part of the last cell's text.
-  for (const std::array<size_t, 64>& row : rows) {
-    out_ += "<tr>";
-    for (uint32_t bit = width; bit-- > 0;) {
-      const size_t owner = row[bit];
-      if (owner == kFree) {
+// For a reader without scripts, every register in one line: its address,
+// size and fields with their bits. The rest (definitions, descriptions,
+// pictures, values) is the script's: as markup it made the fixture device's
+// page 2 MB, which a browser reads even with scripts on, at a tenth of a
+// second per megabyte on a busy machine.
+void PageWriter::registerList() {
+  out_ += "\n<p class=\"rw-note\">Without JavaScript this page lists the registers and their fields only.</p>\n";
+  for (const PageSegment& segment : model_.segments) {
+    out_ += "<h2";
+    id(segment.id);
+    out_ += '>';
+    text(segment.label);
+    out_ += "</h2>\n";
+    for (const size_t b : segment.blocks) {
+      const PageBlock& block = model_.blocks[b];
+      out_ += "<h3";
+      id(block.id);
+      out_ += '>';
+      text(block.label);
+      out_ += "</h3>\n";
+      if (block.registers.empty()) continue;
+      out_ += "<table class=\"rw-fields\"><thead><tr><th>Register<th>Address<th>Size<th>Fields</thead><tbody>";
+      for (const size_t r : block.registers) {
+        const PageRegister& reg = model_.registers[r];
+        out_ += "\n<tr";
+        id(reg.id);
+        out_ += "><th>";
+        text(reg.name);
         out_ += "<td>";
-        continue;
+        hex(reg.element->start());
+        out_ += "<td>";
+        if (reg.element->hasSize()) decimal(reg.element->size());
+        out_ += "<td>";
+        for (size_t i = reg.firstField; i < reg.firstField + reg.fieldCount; ++i) {
+          const MemoryMapElement& field = *model_.fields[i].element;
+          if (i != reg.firstField) out_ += ", ";
+          text(textOf(field.name()));
+          out_ += ' ';
+          bitRange(field);
+        }
       }
-      const PageField& field = model_.fields[owner];
-      uint32_t low = bit;
-      while (low > 0 && row[low - 1] == owner) --low;
-      out_ += "<td";
-      if (bit != low) {
-        out_ += " colspan=";
-        decimal(bit - low + 1);
-      }
-      out_ += " tabindex=0 data-tip=\"";
-      text(textOf(field.element->name()));
-      out_ += "&#10;bits ";
-      bitRange(*field.element);
-      out_ += "&#10;mask ";
-      hex(field.mask);
-      out_ += "\">";
-      text(textOf(field.element->name()));
-      bit = low;
+      out_ += "</tbody></table>\n";
     }
   }
-  out_ += "</table>\n";
-}
-
-void PageWriter::fieldTable(const PageRegister& reg) {
-  bool anyAccess = false;
-  bool anyDescription = false;
-  for (size_t i = reg.firstField; i < reg.firstField + reg.fieldCount; ++i) {
-    const MemoryMapElement& field = *model_.fields[i].element;
-    anyAccess = anyAccess || !textOf(field.getAttribute("access")).empty();
-    anyDescription = anyDescription || !textOf(field.getAttribute("description")).empty();
-  }
-  out_ += "<table class=\"rw-fields\"><thead><tr><th>Field<th>Bits<th>Mask";
-  if (anyAccess) out_ += "<th>Access";
-  out_ += "<th>Definitions";
-  if (anyDescription) out_ += "<th>Description";
-  out_ += "</thead><tbody>";
-  for (size_t i = reg.firstField; i < reg.firstField + reg.fieldCount; ++i) {
-    const PageField& field = model_.fields[i];
-    const MemoryMapElement& element = *field.element;
-    out_ += "\n<tr id=\"";
-    text(field.id);
-    out_ += "\"><th>";
-    text(textOf(element.name()));
-    out_ += "<td>";
-    bitRange(element);
-    out_ += "<td>";
-    hex(field.mask);
-    if (anyAccess) {
-      out_ += "<td>";
-      text(textOf(element.getAttribute("access")));
-    }
-    out_ += "<td>";
-    fieldDefinitions(reg, field);
-    if (anyDescription) {
-      out_ += "<td>";
-      text(textOf(element.getAttribute("description")));
-    }
-    enumeratedValues(element, 4 + (anyAccess ? 1 : 0) + (anyDescription ? 1 : 0));
-  }
-  out_ += "</tbody></table>\n";
-}
-
-// A field's enumerated values, in a row of their own under it: each value
-// as the map writes it (don't-care bits stay "x"), its name, description.
-void PageWriter::enumeratedValues(const MemoryMapElement& field, size_t columns) {
-  bool any = false;
-  bool anyDescription = false;
-  for (const XMLNode* child = field.firstChild; child != nullptr; child = child->nextSibling) {
-    const MemoryMapElement* item = asMemoryMapElement(child);
-    if (item == nullptr || item->kind() != ElementKind::Enum) continue;
-    any = true;
-    anyDescription = anyDescription || !textOf(item->getAttribute("description")).empty();
-  }
-  if (!any) return;
-  out_ += "\n<tr class=\"rw-values\"><td colspan=";
-  decimal(columns);
-  out_ += "><table class=\"rw-fields rw-enum\"><thead><tr><th>Value<th>Name";
-  if (anyDescription) out_ += "<th>Description";
-  out_ += "</thead><tbody>";
-  for (const XMLNode* child = field.firstChild; child != nullptr; child = child->nextSibling) {
-    const MemoryMapElement* item = asMemoryMapElement(child);
-    if (item == nullptr || item->kind() != ElementKind::Enum) continue;
-    out_ += "<tr><td><code>";
-    text(item->hasAttribute("is_default") ? std::string_view("default") : textOf(item->startText()));
-    out_ += "</code><td>";
-    text(textOf(item->name()));
-    if (anyDescription) {
-      out_ += "<td>";
-      text(textOf(item->getAttribute("description")));
-    }
-  }
-  out_ += "</tbody></table>";
-}
-
-// In the header's order: mask, single-bit value and bit-band alias, bit
-// number, each followed by its alias through the register's "aka".
-void PageWriter::fieldDefinitions(const PageRegister& reg, const PageField& field) {
-  if (field.name.empty()) {
-    out_ += "none: left out by the options";
-    return;
-  }
-  if (!field.defined) {
-    out_ += "none: an earlier field has this name";
-    return;
-  }
-  forEachFieldDefinition(field.name, field.alias, field.element->size() == 1, reg.bitBand,
-                         [&](DefinitionKind kind, std::string_view stem) { definition(kind, stem); });
-}
-
-void PageWriter::vectorSection() {
   if (model_.vectors.empty()) return;
-  out_ += "<section id=\"rw-vectors\">\n<h2>Interrupt vectors</h2>\n<table class=\"rw-fields\"><thead><tr>"
-          "<th>Definition<th>Number</thead><tbody>";
+  out_ += "<h2 id=\"rw-vectors\">Interrupt vectors</h2>\n<table class=\"rw-fields\"><thead><tr><th>Vector"
+          "<th>Number</thead><tbody>";
   for (const MemoryMapElement* vector : model_.vectors) {
-    // Vectors are defined as the map spells them: no prefix, no repair.
-    out_ += "\n<tr><td><code>";
+    out_ += "\n<tr><td>";
     text(textOf(vector->name()));
-    out_ += "</code><td>";
+    out_ += "<td>";
     text(textOf(vector->startText()));
   }
-  out_ += "</tbody></table>\n</section>\n";
-}
-
-// What the search and the links into held-back groups need, as one JSON
-// object: "b" the groups [label, id], "r" the registers [name, id or 0 when
-// it is the name, address, group], "f" the fields [register, the id after
-// the register's id and ".", and the field's name unless that is the
-// register's name, "_" and the former], the usual case kept short because a
-// large map has hundreds of thousands of fields.
-void PageWriter::searchIndex() {
-  out_ += "{\"b\":[";
-  for (size_t i = 0; i < model_.blocks.size(); ++i) {
-    out_ += i == 0 ? "[" : ",\n[";
-    appendJsonString(out_, model_.blocks[i].label);
-    out_ += ',';
-    appendJsonString(out_, model_.blocks[i].id);
-    out_ += ']';
-  }
-  std::vector<size_t> blockOf(model_.registers.size());
-  for (size_t b = 0; b < model_.blocks.size(); ++b) {
-    for (const size_t r : model_.blocks[b].registers) blockOf[r] = b;
-  }
-  out_ += "],\n\"r\":[";
-  for (size_t r = 0; r < model_.registers.size(); ++r) {
-    const PageRegister& reg = model_.registers[r];
-    out_ += r == 0 ? "[" : ",\n[";
-    appendJsonString(out_, reg.name);
-    out_ += ',';
-    if (reg.id == reg.name) {
-      out_ += '0';
-    } else {
-      appendJsonString(out_, reg.id);
-    }
-    out_ += ',';
-    decimal(reg.element->start());
-    out_ += ',';
-    decimal(blockOf[r]);
-    out_ += ']';
-  }
-  out_ += "],\n\"f\":[";
-  bool first = true;
-  for (size_t r = 0; r < model_.registers.size(); ++r) {
-    const PageRegister& reg = model_.registers[r];
-    for (size_t i = reg.firstField; i < reg.firstField + reg.fieldCount; ++i) {
-      const PageField& field = model_.fields[i];
-      out_ += first ? "[" : ",\n[";
-      first = false;
-      decimal(r);
-      out_ += ',';
-      const std::string_view idSuffix = std::string_view(field.id).substr(reg.id.size() + 1);
-      appendJsonString(out_, idSuffix);
-      const std::string_view name = field.name.empty() ? textOf(field.element->name()) : std::string_view(field.name);
-      if (name.size() != reg.name.size() + 1 + idSuffix.size() || !name.starts_with(reg.name) ||
-          name[reg.name.size()] != '_' || !name.ends_with(idSuffix)) {
-        out_ += ',';
-        appendJsonString(out_, name);
-      }
-      out_ += ']';
-    }
-  }
-  out_ += "]}";
+  out_ += "</tbody></table>\n";
 }
 
 }  // namespace
 
 std::string writeHtml(const MemoryMapElement* root, const HeaderOptions& options, const std::string& targetName,
-                      size_t liveRegisterLimit) {
+                      size_t listRegisterLimit) {
   const PageModel model = buildPageModel(root, options);
   std::string page;
-  // Roughly what a register and a field take, so the page grows in few steps.
-  page.reserve(8192 + model.registers.size() * 900 + model.fields.size() * 260);
-  PageWriter(page, model, options).page(root, targetName, liveRegisterLimit);
+  PageWriter(page, model, options).page(root, targetName, listRegisterLimit);
   return page;
 }
 

@@ -10,19 +10,17 @@
 
 namespace rw {
 
-// Up to this many registers the page holds every register as markup, readable
-// without a script; twice the fixture device's count, which a browser shows
-// ready in well under a second. A map of a hundred thousand registers as
-// markup would be a page of a quarter gigabyte that takes a browser many
-// seconds to read: the groups past the limit are held back, packed (see
-// html_packing.h), and the page's script turns them into markup when the
-// reader comes near them, opens them, searches into them or links to them.
-inline constexpr size_t kLiveRegisterLimit = 2000;
+// The page carries the map as packed data (see html_data.h), from which its
+// script builds only what is on screen. For a browser without scripts it
+// also lists every register with its fields, up to this many registers:
+// twice the fixture device's count, a list of about 250 kB. A larger map is
+// shown with scripts only.
+inline constexpr size_t kListRegisterLimit = 2000;
 
 // The page for the map under `root`, titled with `targetName`, naming every
 // definition as the header does under `options`. Nothing in it reaches the
 // network or another file; the same map and options give the same bytes.
 std::string writeHtml(const MemoryMapElement* root, const HeaderOptions& options, const std::string& targetName,
-                      size_t liveRegisterLimit = kLiveRegisterLimit);
+                      size_t listRegisterLimit = kListRegisterLimit);
 
 }  // namespace rw

@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
 """The -html page in headless Chromium: loads without console errors and
 marks itself ready, finds registers by name and by address, lands deep links,
-draws each field over its own bits, opens groups from the navigation, reads
-without JavaScript, shows odd names as text and nothing more, and reveals
-groups it holds back on large maps. Writes a screenshot of the fixture page.
+draws each field over its own bits, opens groups from the navigation, brings
+in the registers above and below as the reader scrolls, names every
+definition as the header does, shows values as the map writes them, lists
+the registers without JavaScript, shows odd names as text and nothing more,
+and shows registers of large maps that it holds as data only. Writes a
+screenshot of the fixture page.
 
 Exits 77 (a skip to CTest), saying SKIPPED, when no browser can be started.
 How fast the page gets ready is bench/page.py's business, not a test's: a
@@ -41,6 +44,21 @@ ODD_MAP = '''<Root name="ODD">
 </Root>
 '''
 ODD_TARGET = '<i id="injected">'
+
+RICH_MAP = '''<Root name="RICH">
+  <RegisterGroup name="G" start="0x2000" description="Group text">
+    <Register name="CTRL" start="+8" size="4" aka="CONTROL" access="read-write" reset_value="0x0000000F"
+              description="Control register">
+      <BitField name="MODE" start="0" size="2" description="Mode select">
+        <Enum name="Off" start="0"/><Enum name="Any" start="0b1x" description="either"/><Enum name="Rest" is_default="1"/>
+      </BitField>
+      <BitField name="EN" start="4" size="1" access="rw"/>
+    </Register>
+    <Register name="JUNK" start="+12" size="4" reset_value="0x12junk"/>
+  </RegisterGroup>
+  <Vector name="TIMER_IRQn" start="3"/>
+</Root>
+'''
 
 
 def held_back_map(groups=3, registers=800, fields=4):
@@ -89,7 +107,9 @@ class Page:
         WebDriverWait(self.driver, 30).until(lambda d: d.execute_script('return document.documentElement.dataset.ready'))
         return self.driver.execute_script("return performance.getEntriesByName('rw-ready').length") == 1
 
-    def js(self, code, *args):
+    def js(self, code, *args, async_=False):
+        if async_:
+            return self.driver.execute_async_script(code, *args)
         return self.driver.execute_script(code, *args)
 
     def in_view(self, element_id):
@@ -131,6 +151,7 @@ def check_fixture(page, screenshot):
     yield 'a deep link lands on its register', page.in_view('USART1_CR1')
 
     for group, register in (('USART1', 'CR1'), ('GPIOA', 'CRL'), ('RCC', 'CFGR')):
+        page.open('#' + group + '_' + register)
         drawn = page.js('''const pic = document.getElementById(arguments[0]).querySelector('.rw-pic');
             pic.scrollIntoView();
             const box = (e) => { const r = e.getBoundingClientRect(); return [r.left, r.right]; };
@@ -162,8 +183,82 @@ def check_fixture(page, screenshot):
     yield 'clicking a group lists its registers and shows them', (
         links and all(link.is_displayed() for link in links) and page.in_view('USART2')
         and page.driver.find_element(By.ID, 'USART2_SR').is_displayed())
+    page.open('#USART1_CR1')
+    shown = page.js("return document.querySelectorAll('.rw-reg').length")
+    for _ in range(6):
+        page.js("const m = document.getElementById('rw-main'); m.scrollTop = m.scrollHeight;")
+        page.js('const done = arguments[0]; requestAnimationFrame(() => requestAnimationFrame(done));', async_=True)
+    yield 'scrolling down brings in the registers below', page.js(
+        "return document.querySelectorAll('.rw-reg').length") > shown + 8
+    page.open('#GPIOA_CRL')
+    moved = page.js('''
+        const done = arguments[0], main = document.getElementById('rw-main');
+        const target = document.getElementById('GPIOA_CRL'), top = target.getBoundingClientRect().top;
+        const count = () => document.querySelectorAll('#rw-main > section').length, before = count();
+        let scrolled = 0;
+        const up = (tries) => {
+          if (count() > before || tries === 0) {
+            return done([target.getBoundingClientRect().top - top - scrolled, count() - before]);
+          }
+          const was = main.scrollTop;
+          main.scrollTop -= 300;
+          scrolled += was - main.scrollTop;
+          requestAnimationFrame(() => requestAnimationFrame(() => up(tries - 1)));
+        };
+        up(50);''', async_=True)
+    yield f'what comes in above keeps the view where it was {moved}', abs(moved[0]) < 2 and moved[1] > 0
+    page.open('#GPIOA_CRL')
+    yield 'scrolling up brings in everything above, down to the first segment', page.js('''
+        const done = arguments[0], main = document.getElementById('rw-main');
+        const up = (tries) => {
+          if (document.querySelector('#rw-main > section').className === 'rw-segment') return done(true);
+          if (tries === 0) return done(false);
+          main.scrollTop = 0;
+          requestAnimationFrame(() => requestAnimationFrame(() => up(tries - 1)));
+        };
+        up(200);''', async_=True)
     errors = page.console_errors()
     yield f'no console errors {errors or ""}', not errors
+
+
+def check_rich(page, header):
+    page.open('#CTRL')
+    defined = set()
+    with open(header) as lines:
+        for line in lines:
+            if line.startswith('#define ') and not line.split()[1].endswith('_h'):
+                defined.add(line.split()[1])
+    shown = set(page.js("""return [...document.querySelectorAll('main code')].filter((c) => !c.closest('.rw-enum'))
+        .map((c) => c.textContent);"""))
+    yield f'every definition named as the header does {sorted(shown ^ defined) or ""}', shown == defined
+    yield 'enumerated values as the map writes them', page.js(
+        """return [...document.querySelectorAll('#CTRL .rw-enum tbody tr')].map((tr) => tr.innerText.trim()
+            .replace(/\\s+/g, ' '));""") == ['0 Off', '0b1x Any either', 'default Rest']
+    props = page.js("""const out = {};
+        for (const reg of document.querySelectorAll('.rw-reg')) {
+          const dts = [...reg.querySelectorAll(':scope > .rw-props > dt')];
+          out[reg.id] = Object.fromEntries(dts.map((dt) => [dt.textContent, dt.nextElementSibling.textContent]));
+        }
+        return out;""")
+    yield 'a reset value shows when the whole of it is a number', (
+        props['CTRL'].get('Reset value') == '0x0000000F' and 'Reset value' not in props['JUNK'])
+    yield 'address, offset, size and access as before', (
+        props['CTRL']['Address'] == '0x2008' and props['CTRL']['Offset'].startswith('0x8')
+        and props['CTRL']['Size'] == '4 bytes' and props['CTRL']['Access'] == 'read-write')
+    yield 'descriptions show', page.js("return document.querySelector('#CTRL .rw-desc').textContent") == (
+        'Control register')
+    page.open('#CTRL.EN')
+    yield 'a deep link to a field lands on its row', page.in_view('CTRL.EN')
+    errors = page.console_errors()
+    yield f'no console errors {errors or ""}', not errors
+
+
+def check_base64_by_hand(page):
+    """A browser without Uint8Array.fromBase64 decodes the data in the page's own loop."""
+    page.driver.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': 'delete Uint8Array.fromBase64;'})
+    page.open('#CTRL.EN')
+    yield 'without a native base64 decoder the data still reads', page.in_view('CTRL.EN') and page.js(
+        "return typeof Uint8Array.fromBase64") == 'undefined'
 
 
 def check_odd_names(page):
@@ -186,7 +281,7 @@ def check_odd_names(page):
 
 def check_held_back(page):
     page.open()
-    yield 'a group past the limit waits as text', page.js("return document.getElementById('G2_R500')") is None
+    yield 'a register far from the view is not built', page.js("return document.getElementById('G2_R500')") is None
     page.open('#G2_R500')
     yield 'a deep link into it shows its register', page.in_view('G2_R500')
     page.open()
@@ -201,7 +296,8 @@ def check_held_back(page):
 def check_without_script(page):
     page.driver.get(page.url)
     register = page.driver.find_element(By.ID, 'USART1_DR')
-    yield 'without JavaScript the registers read', register.is_displayed() and '0x40013804' in register.text
+    yield 'without JavaScript the registers read', register.is_displayed() and '0x40013804' in register.text and (
+        'DR 8:0' in register.text)
     yield 'without JavaScript the search stays hidden', not page.driver.find_element(By.ID, 'rw-search').is_displayed()
 
 
@@ -214,7 +310,7 @@ def main():
     try:
         pages = {}
         for name, map_text, extra in (('fixture', None, ['STM32F103']), ('odd', ODD_MAP, [ODD_TARGET]),
-                                      ('large', held_back_map(), ['LARGE'])):
+                                      ('rich', RICH_MAP, ['RICH', '-regbaseoffs']), ('large', held_back_map(), ['LARGE'])):
             map_path = FIXTURE
             if map_text is not None:
                 map_path = os.path.join(work, name + '.xml')
@@ -231,7 +327,10 @@ def main():
         passed = failed = 0
         try:
             checks = [check_fixture(Page(driver, pages['fixture']), args.screenshot),
-                      check_odd_names(Page(driver, pages['odd'])), check_held_back(Page(driver, pages['large']))]
+                      check_odd_names(Page(driver, pages['odd'])),
+                      check_rich(Page(driver, pages['rich']), os.path.join(work, 'rich.h')),
+                      check_held_back(Page(driver, pages['large'])),
+                      check_base64_by_hand(Page(driver, pages['rich']))]
             plain = start_browser(script=False)
             checks.append(check_without_script(Page(plain, pages['fixture'])))
             for check in checks:

@@ -10,4 +10,4 @@ fi
 if grep -o 'href="[^"]*"' device.html | grep -v '^href="#' | head -n 5 | grep .; then
   echo "link that leaves the page"; exit 1
 fi
-grep -q '<section class="rw-reg" id="USART1_DR">' device.html || { echo "USART1_DR missing"; exit 1; }
+grep -q '<tr id="USART1_DR"><th>USART1_DR<td>0x40013804' device.html || { echo "USART1_DR missing"; exit 1; }

@@ -1,13 +1,11 @@
-# The page shows exactly the header's definitions (every <code> element is
-# one, and each one is there) for the fixture device and a map with aliases,
-# duplicates and nested groups, under option sets that change the names.
+# The page shows exactly the header's definitions: the names its script
+# forms from its data are every name the header defines and no other, for
+# the fixture device and a map with aliases, duplicates and nested groups,
+# under option sets that change the names.
 set -u
 data=$CASE_DIR/../../../data
 defined() { sed -n 's/^#define \([^ ]*\).*/\1/p' "$1" | grep -v '_h$' | sort -u; }
-shown() {
-  grep -o '<code>[^<]*</code>' "$1" | sed -e 's/<\/\?code>//g' -e 's/&lt;/</g' -e 's/&gt;/>/g' \
-    -e 's/&quot;/"/g' -e "s/&#39;/'/g" -e 's/&amp;/\&/g' | sort -u
-}
+shown() { python3 "$CASE_DIR/data_names.py" "$1" | sort -u; }
 failed=0
 while IFS= read -r options; do
   for map in "$data/stm32f103/flat.xml" aliases.xml; do
