@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 namespace rw {
@@ -29,6 +32,21 @@ TEST(Paths, DirectoryAndJoin) {
   EXPECT_EQ(joinPath("", "b"), "/b");
   EXPECT_EQ(absolutePath("/x/./y/.."), "/x");
   EXPECT_EQ(absolutePath("y"), workingDirectory() + "/y");
+}
+
+// An installation reached through a link is named by where it is, as
+// StudioDir and InstallDir promise; a folder that is gone, by its path.
+TEST(Paths, ApplicationDirectoriesFollowLinks) {
+  namespace fs = std::filesystem;
+  const fs::path root = fs::temp_directory_path() / ("regwright-paths-" + std::to_string(::getpid()));
+  fs::create_directories(root / "real/bin");
+  fs::create_directory_symlink(root / "real", root / "link");
+  const std::string real = fs::canonical(root / "real").string();
+  const ApplicationDirectories directories = applicationDirectories((root / "link/bin/regwright").string());
+  EXPECT_EQ(directories.bin, real + "/bin");
+  EXPECT_EQ(directories.install, real);
+  EXPECT_EQ(applicationDirectories("/no/such/bin/regwright").install, "/no/such");
+  fs::remove_all(root);
 }
 
 TEST(Paths, UserDirectories) {
