@@ -60,8 +60,21 @@ HeaderModel::HeaderModel(const HeaderOptions& options, WarningSink warn, Element
       warn_(std::move(warn)),
       exclusion_(options.excludeBitFieldPattern),
       excludedRegisters_(options.excludeBitFieldRegisters.begin(), options.excludeBitFieldRegisters.end()),
-      registerNames_(expected.registers),
-      fieldNames_(options.noBitFields ? 0 : expected.bitFields) {}
+      registerNames_([this](const void* record, std::string& scratch) -> std::string_view {
+                       const auto& reg = *static_cast<const MemoryMapElement*>(record);
+                       rw::registerName(scratch, reg, asMemoryMapElement(reg.parent), options_);
+                       return scratch;
+                     },
+                     expected.registers),
+      fieldNames_([this](const void* record, std::string& scratch) -> std::string_view {
+                    const auto& field = *static_cast<const MemoryMapElement*>(record);
+                    const MemoryMapElement& reg = *asMemoryMapElement(field.parent);
+                    std::string registerStem;
+                    rw::registerName(registerStem, reg, asMemoryMapElement(reg.parent), options_);
+                    bitFieldName(scratch, registerStem, textOf(field.name()), options_);
+                    return scratch;
+                  },
+                  options.noBitFields ? 0 : expected.bitFields) {}
 
 void HeaderModel::walk(const MemoryMapElement* first, std::span<HeaderVisitor* const> visitors) {
   HeaderOrder order;
@@ -158,11 +171,11 @@ void HeaderModel::reg(const HeaderOrder::Reached& reached, std::span<HeaderVisit
   bool defined = false;
   if (!exclusion_.active()) {
     prepareFields(reg.firstChild, SIZE_MAX);
-    defined = registerNames_.insert(registerLookup);
+    defined = registerNames_.insert(registerLookup, &reg);
     if (!defined) warnDuplicate(registerName_);
     defineFields(0);
   } else {
-    defined = registerNames_.insert(registerLookup);
+    defined = registerNames_.insert(registerLookup, &reg);
     if (!defined) warnDuplicate(registerName_);
     for (const XMLNode* child = reg.firstChild; child != nullptr && problem_.element == nullptr;) {
       const size_t from = pending_.size();
@@ -220,21 +233,25 @@ const XMLNode* HeaderModel::prepareFields(const XMLNode* child, size_t limit) {
       field.bitBandAddress = aliasBase + 4u * (8u * (address_ - options_.bitBandBase) + start);
     }
     if (writesFields_ && !exclusion_.excludes(plainName)) {
-      ownName_.assign(plainName);
-      fixDefinitionName(ownName_, options_);
-      if (!writable(*element, "name", ownName_)) return nullptr;
+      std::string_view ownName = plainName;
+      if (options_.fixDefs) {
+        ownName_.assign(plainName);
+        fixDefinitionName(ownName_, options_);
+        ownName = ownName_;
+      }
+      if (!writable(*element, "name", ownName)) return nullptr;
       field.written = true;
       const size_t nameBegin = fieldNamesText_.size();
       if (!options_.noPrependReg) {
         fieldNamesText_ += registerName_;
         fieldNamesText_ += '_';
       }
-      fieldNamesText_ += ownName_;
+      fieldNamesText_ += ownName;
       const size_t aliasBegin = fieldAliasesText_.size();
       if (aka_) {
         aliasScratch_.assign(*aka_);
         aliasScratch_ += '_';
-        aliasScratch_ += ownName_;
+        aliasScratch_ += ownName;
         fixDefinitionName(aliasScratch_, options_);
         fieldAliasesText_ += aliasScratch_;
       }
@@ -254,7 +271,7 @@ const XMLNode* HeaderModel::prepareFields(const XMLNode* child, size_t limit) {
 void HeaderModel::defineFields(size_t from) {
   for (size_t i = from; i < pending_.size(); ++i) {
     HeaderField& field = fields_[pending_[i].field];
-    field.defined = fieldNames_.insert(pending_[i].lookup);
+    field.defined = fieldNames_.insert(pending_[i].lookup, field.element);
     if (!field.defined) warnDuplicate(pending_[i].lookup.name);
   }
 }
