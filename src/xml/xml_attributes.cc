@@ -129,7 +129,7 @@ const unsigned char* buildBlock(std::string_view tagName, std::span<const XMLAtt
   size_t total = body + 1;
   while (body + lengthSize(total) != total) total = body + lengthSize(total);
 
-  auto* block = static_cast<unsigned char*>(allocateNodeMemory(total));
+  auto* block = static_cast<unsigned char*>(allocateBlockMemory(total));
   unsigned char* p = writeLength(block, total);
   p = writeLength(p, tag.field);
   p = writeBytes(p, tag.bytes);
@@ -191,7 +191,7 @@ const unsigned char* buildChangedBlock(const unsigned char* source, std::span<co
   size_t total = size + 1;
   while (size + lengthSize(total) != total) total = size + lengthSize(total);
 
-  auto* block = static_cast<unsigned char*>(allocateNodeMemory(total));
+  auto* block = static_cast<unsigned char*>(allocateBlockMemory(total));
   unsigned char* out = writeLength(block, total);
   const size_t head = static_cast<size_t>(first - body);
   std::memcpy(out, body, head);
@@ -219,7 +219,7 @@ const unsigned char* buildChangedBlock(const unsigned char* source, std::span<co
 }
 
 void freeBlock(const unsigned char* block) {
-  if (block != nullptr) freeNodeMemory(const_cast<unsigned char*>(block), blockSize(block));
+  if (block != nullptr) freeBlockMemory(const_cast<unsigned char*>(block), blockSize(block));
 }
 
 }  // namespace
@@ -240,7 +240,7 @@ ElementText::ElementText(std::string_view tagName, std::span<const XMLAttribute>
 
 ElementText::ElementText(const ElementText& other) {
   const size_t size = blockSize(other.block_);
-  auto* block = static_cast<unsigned char*>(allocateNodeMemory(size));
+  auto* block = static_cast<unsigned char*>(allocateBlockMemory(size));
   std::memcpy(block, other.block_, size);
   block_ = block;
 }
