@@ -80,11 +80,20 @@ constexpr std::array<uint8_t, kWordSlots> makeWordSlots() {
 
 inline constexpr std::array<uint8_t, kWordSlots> kWordSlotTable = makeWordSlots();
 
+// Words are a few bytes long: compared in line, not by a call to memcmp.
+constexpr bool sameText(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
 // The index of `text` in kWords, or kWordCount.
 constexpr size_t wordIndex(std::string_view text) {
   if (text.empty()) return kWordCount;
   for (size_t slot = wordSlot(text); kWordSlotTable[slot] != kNoWord; slot = (slot + 1) % kWordSlots) {
-    if (kWords[kWordSlotTable[slot]] == text) return kWordSlotTable[slot];
+    if (sameText(kWords[kWordSlotTable[slot]], text)) return kWordSlotTable[slot];
   }
   return kWordCount;
 }

@@ -12,7 +12,17 @@
 namespace rw {
 namespace {
 
+// Most searches end within a few bytes (the text between two tags, the end
+// of a short value): those are looked at in line, and only a longer search
+// pays for a call.
+constexpr size_t kNearBytes = 16;
+
 const char* findByte(const char* from, const char* end, char byte) {
+  const char* const near = from + std::min(static_cast<size_t>(end - from), kNearBytes);
+  for (; from < near; ++from) {
+    if (*from == byte) return from;
+  }
+  if (from == end) return end;
   const void* found = std::memchr(from, byte, static_cast<size_t>(end - from));
   return found != nullptr ? static_cast<const char*>(found) : end;
 }
@@ -176,6 +186,10 @@ uint32_t XMLReader::lineAt(const char* position) {
   // The counter includes a newline under the cursor itself: moving onto it
   // already counted it.
   const char* stop = position < end_ ? position + 1 : end_;
+  if (static_cast<size_t>(stop - counted_) <= 4 * kNearBytes) {
+    for (; counted_ < stop; ++counted_) line_ += *counted_ == '\n' ? 1 : 0;
+    return line_;
+  }
   while (counted_ < stop) {
     const char* newline = findByte(counted_, stop, '\n');
     if (newline == stop) {
@@ -342,19 +356,31 @@ XMLReader::Next XMLReader::startTag(uint32_t line) {
     if (*p_ != '"') continue;
     ++p_;
     const char* value = p_;
-    const char* valueEnd = findByte(p_, end_, '"');
+    // Values are short: one pass finds their end and whether they hold a
+    // reference or a '$', where a search for each would cost three calls.
+    bool reference = false;
+    bool dollar = false;
+    const char* valueEnd = p_;
+    for (;;) {
+      while (valueEnd < end_ && !xmlchar::is(*valueEnd, xmlchar::kValueStop)) ++valueEnd;
+      if (valueEnd >= end_ || *valueEnd == '"') break;
+      (*valueEnd == '&' ? reference : dollar) = true;
+      ++valueEnd;
+    }
     p_ = valueEnd;
     if (p_ < end_) ++p_;
     while (p_ < end_ && xmlchar::isSpace(*p_)) ++p_;
     // Most values hold no reference: they are taken from the bytes as they
     // are, and only the others are decoded into the tag's scratch text.
     PendingAttribute pending{attribute, std::string_view(value, static_cast<size_t>(valueEnd - value))};
-    if (std::memchr(value, '&', pending.value.size()) != nullptr) {
+    if (reference) {
       decodeEntities(value, valueEnd, decodedValue_);
       pending.decodedOffset = decodedValues_.size();
       pending.decodedLength = decodedValue_.size();
       decodedValues_ += decodedValue_;
+      dollar = decodedValue_.find('$') != std::string::npos;
     }
+    pending.dollar = dollar;
     pendingAttributes_.push_back(pending);
   }
 }
@@ -373,11 +399,11 @@ bool XMLReader::endTagInWindow() const {
 void XMLReader::openElement(std::string_view name, uint32_t line) {
   attributeViews_.clear();
   for (const PendingAttribute& pending : pendingAttributes_) {
+    if (pending.dollar) census_.dollarInValue = true;
     const std::string_view value = pending.decodedOffset == PendingAttribute::kInBuffer
                                        ? pending.value
                                        : std::string_view(decodedValues_).substr(pending.decodedOffset,
                                                                                  pending.decodedLength);
-    if (value.find('$') != std::string_view::npos) census_.dollarInValue = true;
     attributeViews_.push_back(XMLAttribute{pending.name, value, true});
   }
   const size_t word = elementtext::wordIndex(name);

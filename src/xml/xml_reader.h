@@ -132,6 +132,8 @@ private:
     std::string_view value;
     size_t decodedOffset = kInBuffer;
     size_t decodedLength = 0;
+    // The value, decoded, holds a '$'.
+    bool dollar = false;
   };
   std::vector<PendingAttribute> pendingAttributes_;
   std::string decodedValue_;
