@@ -225,9 +225,18 @@ const XMLNode* HeaderModel::prepareFields(const XMLNode* child, size_t limit) {
     const uint32_t start = element->start();
     const uint32_t mask = fieldMask(start, element->size());
     const size_t index = fields_.size();
-    HeaderField& field = fields_.emplace_back(HeaderField{element, plainName, start, element->size(), mask,
-                                                          options_.singleBitFieldNames ? start : uint32_t{1} << (start % 32u),
-                                                          0, false, false, {}, {}});
+    // Records are set member by member where they lie: one built aside and
+    // copied in is read back before its parts are stored, which stalls.
+    HeaderField& field = fields_.emplace_back();
+    field.element = element;
+    field.plainName = plainName;
+    field.start = start;
+    field.size = element->size();
+    field.mask = mask;
+    field.value = options_.singleBitFieldNames ? start : uint32_t{1} << (start % 32u);
+    field.bitBandAddress = 0;
+    field.written = false;
+    field.defined = false;
     if (bitBand_) {
       const uint32_t aliasBase = options_.bitBandBase + options_.bitBandAliasOffset;
       field.bitBandAddress = aliasBase + 4u * (8u * (address_ - options_.bitBandBase) + start);
@@ -255,8 +264,12 @@ const XMLNode* HeaderModel::prepareFields(const XMLNode* child, size_t limit) {
         fixDefinitionName(aliasScratch_, options_);
         fieldAliasesText_ += aliasScratch_;
       }
-      pending_.push_back({index, nameBegin, fieldNamesText_.size() - nameBegin, aliasBegin,
-                          fieldAliasesText_.size() - aliasBegin, {}});
+      Pending& pending = pending_.emplace_back();
+      pending.field = index;
+      pending.nameBegin = nameBegin;
+      pending.nameLength = fieldNamesText_.size() - nameBegin;
+      pending.aliasBegin = aliasBegin;
+      pending.aliasLength = fieldAliasesText_.size() - aliasBegin;
       ++written;
     }
   }

@@ -32,15 +32,15 @@ constexpr std::array<ElementKind, elementtext::kWordCount> makeKindOfWord() {
 
 constexpr std::array<ElementKind, elementtext::kWordCount> kKindOfWord = makeKindOfWord();
 
+ElementKind kindOfWord(size_t word) { return word < elementtext::kWordCount ? kKindOfWord[word] : ElementKind::Other; }
+
 }  // namespace
 
-ElementKind elementKindForTag(std::string_view tagName) {
-  const size_t word = elementtext::wordIndex(tagName);
-  return word < elementtext::kWordCount ? kKindOfWord[word] : ElementKind::Other;
-}
+ElementKind elementKindForTag(std::string_view tagName) { return kindOfWord(elementtext::wordIndex(tagName)); }
 
+// The block found the tag's word already.
 MemoryMapElement::MemoryMapElement(std::string_view tagName, std::span<const XMLAttribute> attributes)
-    : XMLElement(tagName, attributes), kind_(static_cast<uint8_t>(elementKindForTag(tagName))) {}
+    : XMLElement(tagName, attributes), kind_(static_cast<uint8_t>(kindOfWord(tagWord()))) {}
 
 bool MemoryMapElement::hasStart() const {
   const std::optional<std::string_view> text = startText();

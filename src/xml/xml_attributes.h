@@ -213,6 +213,13 @@ public:
   ~ElementText();
 
   std::string_view tagName() const;
+  // The tag's index in elementtext::kWords, or kWordCount.
+  size_t tagWord() const {
+    const unsigned char* p = block_;
+    elementtext::readLength(p);
+    const size_t field = elementtext::readLength(p);
+    return (field & 1) != 0 ? field >> 1 : elementtext::kWordCount;
+  }
   XMLAttributes attributes() const;
   // The first attribute named `name`, or nothing.
   std::optional<XMLAttribute> find(const AttributeName& name) const;

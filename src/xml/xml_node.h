@@ -87,6 +87,9 @@ public:
   bool isElement() const override { return true; }
 
   std::string_view tagName() const { return text_.tagName(); }
+  // The tag's index in elementtext::kWords, or kWordCount: what the element
+  // stores for a tag that is one of those words.
+  size_t tagWord() const { return text_.tagWord(); }
   // Replaces the value in place (keeping the attribute's position) when the
   // name exists, else appends.
   void setAttribute(std::string_view name, std::string_view value);
