@@ -146,7 +146,21 @@ void HeaderModel::vector(const HeaderOrder::Reached& reached, std::span<HeaderVi
 void HeaderModel::reg(const HeaderOrder::Reached& reached, std::span<HeaderVisitor* const> visitors) {
   const MemoryMapElement& reg = *reached.element;
   const MemoryMapElement* group = asMemoryMapElement(reg.parent);
-  rw::registerName(registerName_, reg, group, options_);
+  const std::string_view plainName = textOf(reg.name());
+  // Registers come group by group: what the group gives them is worked out
+  // once per group, and each name formed as rw::registerName forms it.
+  if (group != lastGroup_) {
+    lastGroup_ = group;
+    lastGroupHasStart_ = group != nullptr && group->hasStart();
+    groupPrefix_.clear();
+    if (group != nullptr && (options_.prependRegGroup || group->getAttribute(attribute::kPrependGroupName))) {
+      groupPrefix_ += textOf(group->name());
+      groupPrefix_ += '_';
+    }
+  }
+  registerName_.assign(groupPrefix_);
+  registerName_ += plainName;
+  fixDefinitionName(registerName_, options_);
   aka_ = reg.getAttribute(attribute::kAka);
   registerAlias(registerAlias_, aka_, options_);
   if (!writable(reg, "name", registerName_) || !writable(reg, "aka", registerAlias_)) return;
@@ -157,7 +171,7 @@ void HeaderModel::reg(const HeaderOrder::Reached& reached, std::span<HeaderVisit
   const uint32_t bitBandBase = options_.bitBandBase;
   bitBand_ = bitBandBase != 0xFFFFFFFFu && address_ >= bitBandBase &&
              address_ < bitBandBase + options_.bitBandAliasOffset;
-  writesFields_ = !options_.noBitFields && !excludedRegisters_.contains(textOf(reg.name()));
+  writesFields_ = !options_.noBitFields && !excludedRegisters_.contains(plainName);
   fields_.clear();
   pending_.clear();
   fieldNamesText_.clear();
@@ -191,15 +205,11 @@ void HeaderModel::reg(const HeaderOrder::Reached& reached, std::span<HeaderVisit
     field.alias = std::string_view(fieldAliasesText_.data() + written.aliasBegin, written.aliasLength);
   }
 
-  if (group != lastGroup_) {
-    lastGroup_ = group;
-    lastGroupHasStart_ = group != nullptr && group->hasStart();
-  }
   const bool hasOffset = lastGroupHasStart_;
   const HeaderRegister record{&reg,
                               group,
                               reached.where,
-                              textOf(reg.name()),
+                              plainName,
                               registerName_,
                               registerAlias_,
                               aka_,
