@@ -297,6 +297,37 @@ std::optional<XMLAttribute> ElementText::find(const AttributeName& attributeName
   return std::nullopt;
 }
 
+namespace {
+
+bool isNamed(const AttributeName& name, size_t field, const unsigned char* bytes) {
+  return field == name.field() &&
+         ((field & 1) != 0 || name.name().empty() || std::memcmp(bytes, name.name().data(), name.name().size()) == 0);
+}
+
+}  // namespace
+
+std::pair<std::optional<XMLAttribute>, std::optional<XMLAttribute>> ElementText::find(
+    const AttributeName& first, const AttributeName& second) const {
+  std::pair<std::optional<XMLAttribute>, std::optional<XMLAttribute>> found;
+  size_t count = 0;
+  const unsigned char* p = firstAttribute(block_, count);
+  for (; count > 0 && !(found.first && found.second); --count) {
+    const size_t field = readLength(p);
+    const unsigned char* nameBytes = p;
+    if ((field & 1) == 0) p += field >> 1;
+    const size_t valueField = readLength(p);
+    const size_t valueLength = valueField != 0 ? valueField - 1 : 0;
+    const std::string_view value(reinterpret_cast<const char*>(p), valueLength);
+    if (!found.first && isNamed(first, field, nameBytes)) {
+      found.first = XMLAttribute{first.name(), value, valueField != 0};
+    } else if (!found.second && isNamed(second, field, nameBytes)) {
+      found.second = XMLAttribute{second.name(), value, valueField != 0};
+    }
+    p += valueLength;
+  }
+  return found;
+}
+
 bool ElementText::mayHold(char byte) const {
   const size_t size = blockSize(block_);
   return std::memchr(block_, byte, size) != nullptr;

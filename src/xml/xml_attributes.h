@@ -12,6 +12,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace rw {
 
@@ -223,6 +224,10 @@ public:
   XMLAttributes attributes() const;
   // The first attribute named `name`, or nothing.
   std::optional<XMLAttribute> find(const AttributeName& name) const;
+  // The first attributes named `first` and `second` (two different names),
+  // found in one walk.
+  std::pair<std::optional<XMLAttribute>, std::optional<XMLAttribute>> find(const AttributeName& first,
+                                                                           const AttributeName& second) const;
   // False when no attribute value holds `byte`; true when one may (the tag
   // and the names are looked through too).
   bool mayHold(char byte) const;

@@ -98,6 +98,11 @@ public:
   bool hasAttribute(const AttributeName& name) const { return text_.find(name).has_value(); }
   // The first attribute of that name, with or without a value.
   std::optional<XMLAttribute> findAttribute(const AttributeName& name) const { return text_.find(name); }
+  // The first attributes of two different names, in one look.
+  std::pair<std::optional<XMLAttribute>, std::optional<XMLAttribute>> findAttributes(const AttributeName& first,
+                                                                                     const AttributeName& second) const {
+    return text_.find(first, second);
+  }
   // The value of the first attribute of that name, or nothing when absent.
   // The view is valid until the element's attributes change.
   std::optional<std::string_view> getAttribute(const AttributeName& name) const {
