@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the release binary, generates the synthetic maps and prints the table.
-# Usage: bench/run.sh [--quick] [--runs N]
+# Usage: bench/run.sh [--quick] [--runs N] [--only ROW ...]
 # REGWRIGHT=<binary> measures that binary instead of building one.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -41,7 +41,7 @@ void fixDefinitionName(std::string& name, const HeaderOptions& options) {
 void registerName(std::string& out, const MemoryMapElement& reg, const MemoryMapElement* group,
                   const HeaderOptions& options) {
   out.clear();
-  if (group != nullptr && (options.prependRegGroup || group->getAttribute("prepend_group_name"))) {
+  if (group != nullptr && (options.prependRegGroup || group->getAttribute(attribute::kPrependGroupName))) {
     if (const std::optional<std::string_view> groupName = group->name()) {
       out += *groupName;
     }

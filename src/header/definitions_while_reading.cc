@@ -12,14 +12,14 @@ namespace {
 constexpr size_t kBatch = 4096;
 
 // How many names will come is known only once the map is read, and growing
-// a set of a million names rehashes every name several times over. Maps are
-// written at about the same density, some eight bit fields per register and
-// some 60 bytes of text per bit field without descriptions, well over 100
-// with them: sized for 96, a map's sets come out as large as they would for
-// the exact counts, or one step smaller and grow once.
+// a set forms every name in it again. Maps are written at about the same
+// density, some eight bit fields per register and some 60 bytes of text per
+// bit field without descriptions, well over 100 with them: sized for 64, a
+// map's sets come out as large as they would for the exact counts, or one
+// step larger.
 ElementCounts expectedCounts(size_t mapBytes) {
   ElementCounts counts;
-  counts.bitFields = mapBytes / 96;
+  counts.bitFields = mapBytes / 64;
   counts.registers = counts.bitFields / 8;
   return counts;
 }

@@ -2,23 +2,13 @@
 
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 
 #include "expr/integer_literal.h"
 
 namespace rw {
 
 namespace {
-
-// Bit numbers are mostly one or two digits.
-void appendDecimal(std::string& out, uint32_t value) {
-  if (value < 10) {
-    out += static_cast<char>('0' + value);
-    return;
-  }
-  char buffer[10];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  out.append(buffer, result.ptr);
-}
 
 // Large enough that writing costs few system calls, small enough to stay in
 // the cache.
@@ -33,7 +23,99 @@ std::string_view registerType(uint32_t bytes, bool stdint) {
   }
 }
 
+// A field has at most eight lines (mask, value, bit-band pair, bit number,
+// aliases), each at most "#define ", a suffix, a space, a number or the
+// bit-band lvalue, and a line end besides the prefix and the names it holds.
+constexpr size_t kFieldLines = 8;
+constexpr size_t kFieldLineBytes = 64;
+
+char* put(char* p, std::string_view text) {
+  if (!text.empty()) std::memcpy(p, text.data(), text.size());
+  return p + text.size();
+}
+
+// As appendHexLiteral writes it.
+char* putHex(char* p, uint32_t value) {
+  const int digits = value == 0 ? 1 : (35 - __builtin_clz(value)) / 4;
+  *p++ = '0';
+  *p++ = 'x';
+  for (int i = digits - 1; i >= 0; --i) {
+    p[i] = "0123456789ABCDEF"[value & 0xFu];
+    value >>= 4;
+  }
+  return p + digits;
+}
+
+// Bit numbers are mostly one or two digits.
+char* putDecimal(char* p, uint32_t value) {
+  if (value < 10) {
+    *p++ = static_cast<char>('0' + value);
+    return p;
+  }
+  if (value < 100) {
+    *p++ = static_cast<char>('0' + value / 10);
+    *p++ = static_cast<char>('0' + value % 10);
+    return p;
+  }
+  return std::to_chars(p, p + 10, value).ptr;
+}
+
 }  // namespace
+
+void FlatHeaderWriter::writeFields(const HeaderRegister& reg) {
+  // A register's field lines are most of the header: they are formed in a
+  // buffer sized for them beforehand and appended at once, not a few bytes
+  // at a time.
+  const std::string_view prefix = options_.defPrefixString;
+  size_t bound = 0;
+  for (const HeaderField& field : reg.fields) {
+    if (field.defined) bound += kFieldLines * (kFieldLineBytes + 2 * (prefix.size() + field.name.size() + field.alias.size()));
+  }
+  if (bound == 0) return;
+  if (bound > lineBytes_) {
+    lines_ = std::make_unique_for_overwrite<char[]>(bound);
+    lineBytes_ = bound;
+  }
+  const std::string_view unsignedSuffix = options_.stdint ? "U" : "";
+  char* p = lines_.get();
+  for (const HeaderField& field : reg.fields) {
+    if (!field.defined) continue;
+    forEachFieldDefinition(field.name, field.alias, field.singleBit(), reg.bitBand,
+                           [&](DefinitionKind kind, std::string_view stem) {
+                             p = put(p, "#define ");
+                             p = put(p, prefix);
+                             p = put(p, stem);
+                             p = put(p, definitionSuffix(kind, options_));
+                             *p++ = ' ';
+                             switch (kind) {
+                               case DefinitionKind::Mask:
+                                 p = put(putHex(p, field.mask), unsignedSuffix);
+                                 break;
+                               case DefinitionKind::Value:
+                                 p = put(putHex(p, field.value), unsignedSuffix);
+                                 break;
+                               case DefinitionKind::BitBandAddress:
+                                 p = put(putHex(p, field.bitBandAddress), unsignedSuffix);
+                                 break;
+                               case DefinitionKind::BitBand:
+                                 p = put(p, options_.stdint ? "(*(volatile uint32_t *)" : "(*(volatile unsigned *)");
+                                 p = put(putHex(p, field.bitBandAddress), unsignedSuffix);
+                                 *p++ = ')';
+                                 break;
+                               case DefinitionKind::Bit:
+                                 p = putDecimal(p, field.start);
+                                 break;
+                               default:
+                                 p = put(p, prefix);
+                                 p = put(p, field.name);
+                                 p = put(p, definitionSuffix(aliasedKind(kind), options_));
+                                 break;
+                             }
+                             *p++ = '\n';
+                           });
+  }
+  out_.append(lines_.get(), p);
+}
 
 void FlatHeaderWriter::group(const HeaderGroup& group) {
   if (!group.definesBase) return;
@@ -76,37 +158,7 @@ void FlatHeaderWriter::reg(const HeaderRegister& reg) {
       out_ += '\n';
     });
   }
-  for (const HeaderField& field : reg.fields) {
-    if (!field.defined) continue;
-    forEachFieldDefinition(field.name, field.alias, field.singleBit(), reg.bitBand,
-                           [&](DefinitionKind kind, std::string_view stem) {
-                             define(kind, stem);
-                             out_ += ' ';
-                             switch (kind) {
-                               case DefinitionKind::Mask:
-                                 number(field.mask);
-                                 break;
-                               case DefinitionKind::Value:
-                                 number(field.value);
-                                 break;
-                               case DefinitionKind::BitBandAddress:
-                                 number(field.bitBandAddress);
-                                 break;
-                               case DefinitionKind::BitBand:
-                                 out_ += options_.stdint ? "(*(volatile uint32_t *)" : "(*(volatile unsigned *)";
-                                 number(field.bitBandAddress);
-                                 out_ += ')';
-                                 break;
-                               case DefinitionKind::Bit:
-                                 appendDecimal(out_, field.start);
-                                 break;
-                               default:
-                                 names_.append(out_, aliasedKind(kind), field.name);
-                                 break;
-                             }
-                             out_ += '\n';
-                           });
-  }
+  writeFields(reg);
   if (drain_ && out_.size() >= kDrainThreshold) {
     drain_(out_);
     out_.clear();

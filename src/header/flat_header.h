@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -38,10 +39,15 @@ private:
     if (options_.stdint) out_ += 'U';
   }
 
+  void writeFields(const HeaderRegister& reg);
+
   std::string& out_;
   const DefinitionNames& names_;
   const HeaderOptions& options_;
   const DefinitionDrain& drain_;
+  // Where writeFields forms a register's lines.
+  std::unique_ptr<char[]> lines_;
+  size_t lineBytes_ = 0;
 };
 
 // Appends to `out` the definitions for `element`, each sibling after it and

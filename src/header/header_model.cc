@@ -60,8 +60,21 @@ HeaderModel::HeaderModel(const HeaderOptions& options, WarningSink warn, Element
       warn_(std::move(warn)),
       exclusion_(options.excludeBitFieldPattern),
       excludedRegisters_(options.excludeBitFieldRegisters.begin(), options.excludeBitFieldRegisters.end()),
-      registerNames_(expected.registers),
-      fieldNames_(options.noBitFields ? 0 : expected.bitFields) {}
+      registerNames_([this](const void* record, std::string& scratch) -> std::string_view {
+                       const auto& reg = *static_cast<const MemoryMapElement*>(record);
+                       rw::registerName(scratch, reg, asMemoryMapElement(reg.parent), options_);
+                       return scratch;
+                     },
+                     expected.registers),
+      fieldNames_([this](const void* record, std::string& scratch) -> std::string_view {
+                    const auto& field = *static_cast<const MemoryMapElement*>(record);
+                    const MemoryMapElement& reg = *asMemoryMapElement(field.parent);
+                    std::string registerStem;
+                    rw::registerName(registerStem, reg, asMemoryMapElement(reg.parent), options_);
+                    bitFieldName(scratch, registerStem, textOf(field.name()), options_);
+                    return scratch;
+                  },
+                  options.noBitFields ? 0 : expected.bitFields) {}
 
 void HeaderModel::walk(const MemoryMapElement* first, std::span<HeaderVisitor* const> visitors) {
   HeaderOrder order;
@@ -133,7 +146,21 @@ void HeaderModel::vector(const HeaderOrder::Reached& reached, std::span<HeaderVi
 void HeaderModel::reg(const HeaderOrder::Reached& reached, std::span<HeaderVisitor* const> visitors) {
   const MemoryMapElement& reg = *reached.element;
   const MemoryMapElement* group = asMemoryMapElement(reg.parent);
-  rw::registerName(registerName_, reg, group, options_);
+  const std::string_view plainName = textOf(reg.name());
+  // Registers come group by group: what the group gives them is worked out
+  // once per group, and each name formed as rw::registerName forms it.
+  if (group != lastGroup_) {
+    lastGroup_ = group;
+    lastGroupHasStart_ = group != nullptr && group->hasStart();
+    groupPrefix_.clear();
+    if (group != nullptr && (options_.prependRegGroup || group->getAttribute(attribute::kPrependGroupName))) {
+      groupPrefix_ += textOf(group->name());
+      groupPrefix_ += '_';
+    }
+  }
+  registerName_.assign(groupPrefix_);
+  registerName_ += plainName;
+  fixDefinitionName(registerName_, options_);
   aka_ = reg.getAttribute(attribute::kAka);
   registerAlias(registerAlias_, aka_, options_);
   if (!writable(reg, "name", registerName_) || !writable(reg, "aka", registerAlias_)) return;
@@ -144,7 +171,7 @@ void HeaderModel::reg(const HeaderOrder::Reached& reached, std::span<HeaderVisit
   const uint32_t bitBandBase = options_.bitBandBase;
   bitBand_ = bitBandBase != 0xFFFFFFFFu && address_ >= bitBandBase &&
              address_ < bitBandBase + options_.bitBandAliasOffset;
-  writesFields_ = !options_.noBitFields && !excludedRegisters_.contains(textOf(reg.name()));
+  writesFields_ = !options_.noBitFields && !excludedRegisters_.contains(plainName);
   fields_.clear();
   pending_.clear();
   fieldNamesText_.clear();
@@ -158,11 +185,11 @@ void HeaderModel::reg(const HeaderOrder::Reached& reached, std::span<HeaderVisit
   bool defined = false;
   if (!exclusion_.active()) {
     prepareFields(reg.firstChild, SIZE_MAX);
-    defined = registerNames_.insert(registerLookup);
+    defined = registerNames_.insert(registerLookup, &reg);
     if (!defined) warnDuplicate(registerName_);
     defineFields(0);
   } else {
-    defined = registerNames_.insert(registerLookup);
+    defined = registerNames_.insert(registerLookup, &reg);
     if (!defined) warnDuplicate(registerName_);
     for (const XMLNode* child = reg.firstChild; child != nullptr && problem_.element == nullptr;) {
       const size_t from = pending_.size();
@@ -178,15 +205,11 @@ void HeaderModel::reg(const HeaderOrder::Reached& reached, std::span<HeaderVisit
     field.alias = std::string_view(fieldAliasesText_.data() + written.aliasBegin, written.aliasLength);
   }
 
-  if (group != lastGroup_) {
-    lastGroup_ = group;
-    lastGroupHasStart_ = group != nullptr && group->hasStart();
-  }
   const bool hasOffset = lastGroupHasStart_;
   const HeaderRegister record{&reg,
                               group,
                               reached.where,
-                              textOf(reg.name()),
+                              plainName,
                               registerName_,
                               registerAlias_,
                               aka_,
@@ -212,34 +235,51 @@ const XMLNode* HeaderModel::prepareFields(const XMLNode* child, size_t limit) {
     const uint32_t start = element->start();
     const uint32_t mask = fieldMask(start, element->size());
     const size_t index = fields_.size();
-    HeaderField& field = fields_.emplace_back(HeaderField{element, plainName, start, element->size(), mask,
-                                                          options_.singleBitFieldNames ? start : uint32_t{1} << (start % 32u),
-                                                          0, false, false, {}, {}});
+    // Records are set member by member where they lie: one built aside and
+    // copied in is read back before its parts are stored, which stalls.
+    HeaderField& field = fields_.emplace_back();
+    field.element = element;
+    field.plainName = plainName;
+    field.start = start;
+    field.size = element->size();
+    field.mask = mask;
+    field.value = options_.singleBitFieldNames ? start : uint32_t{1} << (start % 32u);
+    field.bitBandAddress = 0;
+    field.written = false;
+    field.defined = false;
     if (bitBand_) {
       const uint32_t aliasBase = options_.bitBandBase + options_.bitBandAliasOffset;
       field.bitBandAddress = aliasBase + 4u * (8u * (address_ - options_.bitBandBase) + start);
     }
     if (writesFields_ && !exclusion_.excludes(plainName)) {
-      ownName_.assign(plainName);
-      fixDefinitionName(ownName_, options_);
-      if (!writable(*element, "name", ownName_)) return nullptr;
+      std::string_view ownName = plainName;
+      if (options_.fixDefs) {
+        ownName_.assign(plainName);
+        fixDefinitionName(ownName_, options_);
+        ownName = ownName_;
+      }
+      if (!writable(*element, "name", ownName)) return nullptr;
       field.written = true;
       const size_t nameBegin = fieldNamesText_.size();
       if (!options_.noPrependReg) {
         fieldNamesText_ += registerName_;
         fieldNamesText_ += '_';
       }
-      fieldNamesText_ += ownName_;
+      fieldNamesText_ += ownName;
       const size_t aliasBegin = fieldAliasesText_.size();
       if (aka_) {
         aliasScratch_.assign(*aka_);
         aliasScratch_ += '_';
-        aliasScratch_ += ownName_;
+        aliasScratch_ += ownName;
         fixDefinitionName(aliasScratch_, options_);
         fieldAliasesText_ += aliasScratch_;
       }
-      pending_.push_back({index, nameBegin, fieldNamesText_.size() - nameBegin, aliasBegin,
-                          fieldAliasesText_.size() - aliasBegin, {}});
+      Pending& pending = pending_.emplace_back();
+      pending.field = index;
+      pending.nameBegin = nameBegin;
+      pending.nameLength = fieldNamesText_.size() - nameBegin;
+      pending.aliasBegin = aliasBegin;
+      pending.aliasLength = fieldAliasesText_.size() - aliasBegin;
       ++written;
     }
   }
@@ -254,7 +294,7 @@ const XMLNode* HeaderModel::prepareFields(const XMLNode* child, size_t limit) {
 void HeaderModel::defineFields(size_t from) {
   for (size_t i = from; i < pending_.size(); ++i) {
     HeaderField& field = fields_[pending_[i].field];
-    field.defined = fieldNames_.insert(pending_[i].lookup);
+    field.defined = fieldNames_.insert(pending_[i].lookup, field.element);
     if (!field.defined) warnDuplicate(pending_[i].lookup.name);
   }
 }

@@ -362,9 +362,11 @@ private:
   std::string aliasScratch_;
   // What prepareFields needs of the register at hand.
   std::optional<std::string_view> aka_;
-  // Registers come group by group: whether the last group met has a start.
+  // Registers come group by group: whether the last group met has a start,
+  // and what it puts in front of its registers' names.
   const MemoryMapElement* lastGroup_ = nullptr;
   bool lastGroupHasStart_ = false;
+  std::string groupPrefix_;
   bool writesFields_ = false;
   bool bitBand_ = false;
   uint32_t address_ = 0;

@@ -2,19 +2,14 @@
 
 #include <sys/mman.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
 #include <new>
 
 namespace rw {
 namespace {
 
 constexpr size_t kInitialSlots = 1024;
-// Large enough that chunk bookkeeping vanishes, small enough that a run with
-// a handful of names does not notice it.
-constexpr size_t kChunkBytes = 256 * 1024;
 // A table of a million names is probed at random: huge pages spare most of
 // the address translations.
 constexpr size_t kHugePage = size_t{2} << 20;
@@ -23,35 +18,26 @@ constexpr uint64_t kAddressMask = (uint64_t{1} << 48) - 1;
 
 uint64_t hashName(std::string_view name) { return std::hash<std::string_view>{}(name); }
 
-// The name of the record at `p`; `p` moves past it.
-std::string_view readRecord(const char*& p) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(p);
-  size_t length = 0;
-  for (unsigned shift = 0;; shift += 7) {
-    const unsigned char byte = *bytes++;
-    length |= static_cast<size_t>(byte & 0x7F) << shift;
-    if ((byte & 0x80) == 0) break;
-  }
-  const std::string_view name(reinterpret_cast<const char*>(bytes), length);
-  p = name.data() + length;
-  return name;
-}
-
 // The hash bits a slot keeps: never 0, so that a used slot is never 0.
 uint64_t tagOf(uint64_t hash) { return (hash | (uint64_t{1} << 63)) & ~kAddressMask; }
 
-const char* recordOf(uint64_t slot) { return reinterpret_cast<const char*>(slot & kAddressMask); }
+const void* recordOf(uint64_t slot) { return reinterpret_cast<const void*>(slot & kAddressMask); }
 
-// Slots for at least `names` names at most half full: probe chains stay short.
+// A slot compares 16 bits of the hash before any name is formed, and the
+// free slot that ends a probe usually lies in the same cache line as its
+// start up to about four fifths full: fuller, the runs of used slots grow
+// quickly; emptier, the table is mostly memory that is never used.
+bool fits(size_t names, size_t slots) { return names <= slots / 5 * 4; }
+
 size_t slotsFor(size_t names) {
   size_t slots = kInitialSlots;
-  while (slots < 2 * names) slots *= 2;
+  while (!fits(names, slots)) slots *= 2;
   return slots;
 }
 
 }  // namespace
 
-NameSet::NameSet(size_t expected) { allocateSlots(slotsFor(expected)); }
+NameSet::NameSet(NameOf nameOf, size_t expected) : nameOf_(std::move(nameOf)) { allocateSlots(slotsFor(expected)); }
 
 NameSet::~NameSet() { std::free(slots_); }
 
@@ -77,69 +63,39 @@ NameSet::Lookup NameSet::lookup(std::string_view name) const {
   return {name, hash};
 }
 
-bool NameSet::matches(uint64_t slot, const Lookup& lookup) const {
+bool NameSet::matches(uint64_t slot, const Lookup& lookup) {
   if ((slot & ~kAddressMask) != tagOf(lookup.hash)) return false;
-  const char* record = recordOf(slot);
-  return readRecord(record) == lookup.name;
+  return nameOf_(recordOf(slot), scratch_) == lookup.name;
 }
 
-bool NameSet::insert(const Lookup& lookup) {
-  // The table is a power of two in size and never more than half full, so
-  // probing ends.
-  if (2 * (count_ + 1) > slotCount_) grow();
+bool NameSet::insert(const Lookup& lookup, const void* record) {
+  if (!fits(count_ + 1, slotCount_)) grow();
+  // The table is a power of two in size and never full, so probing ends.
   size_t index = home(lookup.hash);
   while (slots_[index] != 0) {
     if (matches(slots_[index], lookup)) return false;
     index = (index + 1) & (slotCount_ - 1);
   }
-  const auto record = reinterpret_cast<uint64_t>(store(lookup.name));
-  slots_[index] = tagOf(lookup.hash) | record;
+  slots_[index] = tagOf(lookup.hash) | reinterpret_cast<uint64_t>(record);
   ++count_;
   return true;
 }
 
-const char* NameSet::store(std::string_view name) {
-  unsigned char length[10];
-  size_t lengthBytes = 0;
-  for (size_t value = name.size();; value >>= 7) {
-    length[lengthBytes++] = static_cast<unsigned char>((value & 0x7F) | (value >= 0x80 ? 0x80 : 0));
-    if (value < 0x80) break;
-  }
-  const size_t bytes = lengthBytes + name.size();
-  if (bytes > freeBytes_) {
-    // A name longer than a chunk gets a chunk of its own.
-    const size_t chunkBytes = std::max(bytes, kChunkBytes);
-    chunks_.push_back({std::make_unique_for_overwrite<char[]>(chunkBytes), 0});
-    free_ = chunks_.back().bytes.get();
-    freeBytes_ = chunkBytes;
-  }
-  chunks_.back().used += bytes;
-  char* record = free_;
-  std::memcpy(record, length, lengthBytes);
-  if (!name.empty()) std::memcpy(record + lengthBytes, name.data(), name.size());
-  free_ += bytes;
-  freeBytes_ -= bytes;
-  return record;
-}
-
 void NameSet::grow() {
   uint64_t* const old = slots_;
+  const size_t oldCount = slotCount_;
   allocateSlots(slotCount_ * 2);
-  std::free(old);
-  // The slots keep too little of the hash to place a name anew: the arena is
-  // read in order instead, and each name hashed again. Names are distinct,
-  // so only a free slot is sought.
-  for (const Chunk& chunk : chunks_) {
-    const char* p = chunk.bytes.get();
-    const char* const end = p + chunk.used;
-    while (p < end) {
-      const char* record = p;
-      const uint64_t hash = hashName(readRecord(p));
-      size_t index = home(hash);
-      while (slots_[index] != 0) index = (index + 1) & (slotCount_ - 1);
-      slots_[index] = tagOf(hash) | reinterpret_cast<uint64_t>(record);
-    }
+  // The slots keep too little of the hash to place a name anew: each name is
+  // formed and hashed again. Names are distinct, so only a free slot is
+  // sought.
+  for (size_t i = 0; i < oldCount; ++i) {
+    if (old[i] == 0) continue;
+    const uint64_t hash = hashName(nameOf_(recordOf(old[i]), scratch_));
+    size_t index = home(hash);
+    while (slots_[index] != 0) index = (index + 1) & (slotCount_ - 1);
+    slots_[index] = tagOf(hash) | (old[i] & kAddressMask);
   }
+  std::free(old);
 }
 
 }  // namespace rw

@@ -9,34 +9,38 @@ namespace rw {
 
 namespace {
 
-struct KindTag {
-  std::string_view tag;
-  ElementKind kind;
-};
+// Every tag with a kind of its own is a word the element's block stores as
+// an index: the kind is found through that index, as the block finds it,
+// and no tag is compared with nine others.
+constexpr std::array<ElementKind, elementtext::kWordCount> makeKindOfWord() {
+  std::array<ElementKind, elementtext::kWordCount> kinds{};
+  for (ElementKind& kind : kinds) kind = ElementKind::Other;
+  constexpr std::pair<std::string_view, ElementKind> kKindTags[] = {
+      {"MemorySegment", ElementKind::MemorySegment},
+      {"Register", ElementKind::Register},
+      {"ProgramSection", ElementKind::ProgramSection},
+      {"Root", ElementKind::Root},
+      {"RegisterGroup", ElementKind::RegisterGroup},
+      {"BitField", ElementKind::BitField},
+      {"Enum", ElementKind::Enum},
+      {"Processor", ElementKind::Processor},
+      {"Vector", ElementKind::Vector},
+  };
+  for (const auto& [tag, kind] : kKindTags) kinds[elementtext::wordIndex(tag)] = kind;
+  return kinds;
+}
 
-constexpr std::array<KindTag, 9> kKindTags{{
-    {"MemorySegment", ElementKind::MemorySegment},
-    {"Register", ElementKind::Register},
-    {"ProgramSection", ElementKind::ProgramSection},
-    {"Root", ElementKind::Root},
-    {"RegisterGroup", ElementKind::RegisterGroup},
-    {"BitField", ElementKind::BitField},
-    {"Enum", ElementKind::Enum},
-    {"Processor", ElementKind::Processor},
-    {"Vector", ElementKind::Vector},
-}};
+constexpr std::array<ElementKind, elementtext::kWordCount> kKindOfWord = makeKindOfWord();
+
+ElementKind kindOfWord(size_t word) { return word < elementtext::kWordCount ? kKindOfWord[word] : ElementKind::Other; }
 
 }  // namespace
 
-ElementKind elementKindForTag(std::string_view tagName) {
-  for (const KindTag& entry : kKindTags) {
-    if (entry.tag == tagName) return entry.kind;
-  }
-  return ElementKind::Other;
-}
+ElementKind elementKindForTag(std::string_view tagName) { return kindOfWord(elementtext::wordIndex(tagName)); }
 
+// The block found the tag's word already.
 MemoryMapElement::MemoryMapElement(std::string_view tagName, std::span<const XMLAttribute> attributes)
-    : XMLElement(tagName, attributes), kind_(static_cast<uint8_t>(elementKindForTag(tagName))) {}
+    : XMLElement(tagName, attributes), kind_(static_cast<uint8_t>(kindOfWord(tagWord()))) {}
 
 bool MemoryMapElement::hasStart() const {
   const std::optional<std::string_view> text = startText();

@@ -53,11 +53,12 @@ std::optional<uint32_t> placeElement(MemoryMapElement& element, uint32_t base, R
     case ElementKind::RegisterGroup: {
       // An empty "start" still counts: the element then sits at 0 and its
       // children are placed against 0.
-      if (const std::optional<XMLAttribute> start = element.findAttribute(attribute::kStart)) {
+      const auto [start, size] = element.findAttributes(attribute::kStart, attribute::kSize);
+      if (start) {
         if (!placeStart(element, *start, base, reading)) return std::nullopt;
         base = element.start();
       }
-      if (const std::optional<XMLAttribute> size = element.findAttribute(attribute::kSize)) {
+      if (size) {
         const std::optional<UnsignedResult> value = valueOf(valueText(*size), reading);
         if (!value) return std::nullopt;
         if (value->ok) element.setSize(static_cast<uint32_t>(value->value));
@@ -66,16 +67,16 @@ std::optional<uint32_t> placeElement(MemoryMapElement& element, uint32_t base, R
     }
     case ElementKind::Register:
     case ElementKind::BitField:
-    case ElementKind::Enum:
+    case ElementKind::Enum: {
       // A register is placed against the enclosing base, its bit fields and
       // enumerations by bit offset from 0; none of them moves the base on.
-      if (const std::optional<XMLAttribute> start = element.findAttribute(attribute::kStart)) {
+      const auto [start, size] = element.findAttributes(attribute::kStart, attribute::kSize);
+      if (start) {
         if (!placeStart(element, *start, kind == ElementKind::Register ? base : 0, reading)) return std::nullopt;
       }
-      if (const std::optional<XMLAttribute> size = element.findAttribute(attribute::kSize)) {
-        element.setSize(static_cast<uint32_t>(sizeLiteralValue(valueText(*size))));
-      }
+      if (size) element.setSize(static_cast<uint32_t>(sizeLiteralValue(valueText(*size))));
       return base;
+    }
     default:
       return base;
   }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <new>
 
 namespace rw {
@@ -13,16 +14,15 @@ namespace rw {
 
 void* allocateNodeMemory(size_t bytes) { return ::operator new(bytes); }
 void freeNodeMemory(void* memory, size_t) noexcept { ::operator delete(memory); }
+void* allocateBlockMemory(size_t bytes) { return ::operator new(bytes); }
+void freeBlockMemory(void* memory, size_t) noexcept { ::operator delete(memory); }
 
 #else
 
 namespace {
 
-// Nodes hold pointers, blocks bytes: eight-byte steps waste little of either.
-constexpr size_t kGranule = 8;
 // Larger objects (an element with long attribute values) come from the heap.
 constexpr size_t kLargestPooled = 512;
-constexpr size_t kClasses = kLargestPooled / kGranule;
 
 // Chunks start small, so that a small map touches little memory, and double
 // up to a size that huge pages can back.
@@ -30,16 +30,15 @@ constexpr size_t kFirstChunk = size_t{64} << 10;
 constexpr size_t kHugePage = size_t{2} << 20;
 constexpr size_t kLargestChunk = size_t{32} << 20;
 
-struct FreeObject {
-  FreeObject* next;
-};
-
+// Objects are made in steps of `kGranule` bytes, aligned to it: nodes hold
+// pointers and take steps of eight, text blocks of one.
+template <size_t kGranule>
 class NodePool {
 public:
   void* allocate(size_t bytes) {
     const size_t cls = classOf(bytes);
-    if (FreeObject* object = free_[cls]) {
-      free_[cls] = object->next;
+    if (char* object = free_[cls]) {
+      std::memcpy(&free_[cls], object, sizeof(char*));
       return object;
     }
     const size_t size = (cls + 1) * kGranule;
@@ -49,15 +48,18 @@ public:
     return object;
   }
 
+  // A freed object holds the link to the next free one of its class, copied
+  // bytewise: a text block need not be aligned for a pointer.
   void free(void* memory, size_t bytes) {
     const size_t cls = classOf(bytes);
-    auto* object = static_cast<FreeObject*>(memory);
-    object->next = free_[cls];
+    auto* object = static_cast<char*>(memory);
+    std::memcpy(object, &free_[cls], sizeof(char*));
     free_[cls] = object;
   }
 
 private:
-  static size_t classOf(size_t bytes) { return bytes == 0 ? 0 : (bytes - 1) / kGranule; }
+  // Every object has room for the link.
+  static size_t classOf(size_t bytes) { return (std::max(bytes, sizeof(char*)) - 1) / kGranule; }
 
   void newChunk() {
     // The tail of the previous chunk is left unused: at most one object.
@@ -79,33 +81,47 @@ private:
     end_ = next_ + size;
   }
 
-  std::array<FreeObject*, kClasses> free_{};
+  static constexpr size_t kClasses = kLargestPooled / kGranule;
+
+  std::array<char*, kClasses> free_{};
   char* next_ = nullptr;
   char* end_ = nullptr;
   size_t chunkSize_ = kFirstChunk;
 };
 
-NodePool& pool() {
-  // Never destroyed: trees may be freed by other static destructors.
-  static NodePool* const instance = new NodePool();
+// Never destroyed: trees may be freed by other static destructors.
+NodePool<8>& nodePool() {
+  static NodePool<8>* const instance = new NodePool<8>();
   return *instance;
 }
 
-}  // namespace
-
-void* allocateNodeMemory(size_t bytes) {
-  if (bytes > kLargestPooled) return ::operator new(bytes);
-  return pool().allocate(bytes);
+NodePool<1>& blockPool() {
+  static NodePool<1>* const instance = new NodePool<1>();
+  return *instance;
 }
 
-void freeNodeMemory(void* memory, size_t bytes) noexcept {
+template <size_t kGranule>
+void* allocateFrom(NodePool<kGranule>& pool, size_t bytes) {
+  if (bytes > kLargestPooled) return ::operator new(bytes);
+  return pool.allocate(bytes);
+}
+
+template <size_t kGranule>
+void freeTo(NodePool<kGranule>& pool, void* memory, size_t bytes) noexcept {
   if (memory == nullptr) return;
   if (bytes > kLargestPooled) {
     ::operator delete(memory);
     return;
   }
-  pool().free(memory, bytes);
+  pool.free(memory, bytes);
 }
+
+}  // namespace
+
+void* allocateNodeMemory(size_t bytes) { return allocateFrom(nodePool(), bytes); }
+void freeNodeMemory(void* memory, size_t bytes) noexcept { freeTo(nodePool(), memory, bytes); }
+void* allocateBlockMemory(size_t bytes) { return allocateFrom(blockPool(), bytes); }
+void freeBlockMemory(void* memory, size_t bytes) noexcept { freeTo(blockPool(), memory, bytes); }
 
 #endif
 

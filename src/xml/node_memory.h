@@ -38,4 +38,9 @@ void* allocateNodeMemory(size_t bytes);
 // `bytes` must be the size the memory was allocated with.
 void freeNodeMemory(void* memory, size_t bytes) noexcept;
 
+// The same for byte strings, which need no alignment: an element's text
+// block takes the bytes it holds, not the next multiple of eight.
+void* allocateBlockMemory(size_t bytes);
+void freeBlockMemory(void* memory, size_t bytes) noexcept;
+
 }  // namespace rw

@@ -87,40 +87,37 @@ std::vector<XMLAttribute> withoutRepeatedNames(std::span<const XMLAttribute> att
   return kept;
 }
 
-bool hasRepeatedNames(std::span<const XMLAttribute> attributes) {
-  // The common case (a reader's tag, a copy) has none: checked without
-  // building anything for short lists.
-  if (attributes.size() > kLinearAttributeLimit) return true;
-  for (size_t i = 1; i < attributes.size(); ++i) {
-    for (size_t j = 0; j < i; ++j) {
-      if (attributes[i].name == attributes[j].name) return true;
-    }
-  }
-  return false;
-}
-
 size_t blockSize(const unsigned char* block) {
   const unsigned char* p = block;
   return readLength(p);
 }
 
 // An element has a handful of attributes: their fields are worked out once,
-// on the stack, for the size and again for the writing.
+// on the stack, for the check for repeats, the size and the writing.
 constexpr size_t kFieldsOnStack = 16;
 
-const unsigned char* buildBlock(std::string_view tagName, std::span<const XMLAttribute> attributes) {
-  const Word tag = wordOf(tagName);
-  std::array<Word, kFieldsOnStack> stackNames;
-  std::vector<Word> heapNames;
-  Word* names = stackNames.data();
-  if (attributes.size() > kFieldsOnStack) {
-    heapNames.resize(attributes.size());
-    names = heapNames.data();
+// Whether two names are the same, by their fields: a word of kWords only
+// ever has its index, so words compare as numbers.
+bool sameName(const Word& a, const Word& b) {
+  return a.field == b.field && ((a.field & 1) != 0 || a.bytes == b.bytes);
+}
+
+bool hasRepeatedNames(const Word* names, size_t count) {
+  for (size_t i = 1; i < count; ++i) {
+    for (size_t j = 0; j < i; ++j) {
+      if (sameName(names[i], names[j])) return true;
+    }
   }
+  return false;
+}
+
+// `names` holds the field of each attribute's name.
+const unsigned char* buildBlock(std::string_view tagName, std::span<const XMLAttribute> attributes,
+                                const Word* names) {
+  const Word tag = wordOf(tagName);
   size_t body = lengthSize(tag.field) + tag.bytes.size() + lengthSize(attributes.size());
   for (size_t i = 0; i < attributes.size(); ++i) {
     const XMLAttribute& attribute = attributes[i];
-    names[i] = wordOf(attribute.name);
     const size_t valueField = attribute.hasValue ? attribute.value.size() + 1 : 0;
     body += lengthSize(names[i].field) + names[i].bytes.size() + lengthSize(valueField);
     if (attribute.hasValue) body += attribute.value.size();
@@ -129,7 +126,7 @@ const unsigned char* buildBlock(std::string_view tagName, std::span<const XMLAtt
   size_t total = body + 1;
   while (body + lengthSize(total) != total) total = body + lengthSize(total);
 
-  auto* block = static_cast<unsigned char*>(allocateNodeMemory(total));
+  auto* block = static_cast<unsigned char*>(allocateBlockMemory(total));
   unsigned char* p = writeLength(block, total);
   p = writeLength(p, tag.field);
   p = writeBytes(p, tag.bytes);
@@ -149,9 +146,26 @@ const unsigned char* buildBlock(std::string_view tagName, std::span<const XMLAtt
 }
 
 const unsigned char* buildUniqueBlock(std::string_view tagName, std::span<const XMLAttribute> attributes) {
-  if (!hasRepeatedNames(attributes)) return buildBlock(tagName, attributes);
+  // The common case (a reader's tag, a copy) has a few attributes and no
+  // repeats: checked on the names' fields, without building anything.
+  if (attributes.size() > kLinearAttributeLimit) {
+    const std::vector<XMLAttribute> kept = withoutRepeatedNames(attributes);
+    std::vector<Word> names(kept.size());
+    for (size_t i = 0; i < kept.size(); ++i) names[i] = wordOf(kept[i].name);
+    return buildBlock(tagName, kept, names.data());
+  }
+  std::array<Word, kFieldsOnStack> stackNames;
+  std::vector<Word> heapNames;
+  Word* names = stackNames.data();
+  if (attributes.size() > kFieldsOnStack) {
+    heapNames.resize(attributes.size());
+    names = heapNames.data();
+  }
+  for (size_t i = 0; i < attributes.size(); ++i) names[i] = wordOf(attributes[i].name);
+  if (!hasRepeatedNames(names, attributes.size())) return buildBlock(tagName, attributes, names);
   const std::vector<XMLAttribute> kept = withoutRepeatedNames(attributes);
-  return buildBlock(tagName, kept);
+  for (size_t i = 0; i < kept.size(); ++i) names[i] = wordOf(kept[i].name);
+  return buildBlock(tagName, kept, names);
 }
 
 // The first attribute after the tag, and the count before it.
@@ -191,7 +205,7 @@ const unsigned char* buildChangedBlock(const unsigned char* source, std::span<co
   size_t total = size + 1;
   while (size + lengthSize(total) != total) total = size + lengthSize(total);
 
-  auto* block = static_cast<unsigned char*>(allocateNodeMemory(total));
+  auto* block = static_cast<unsigned char*>(allocateBlockMemory(total));
   unsigned char* out = writeLength(block, total);
   const size_t head = static_cast<size_t>(first - body);
   std::memcpy(out, body, head);
@@ -219,7 +233,7 @@ const unsigned char* buildChangedBlock(const unsigned char* source, std::span<co
 }
 
 void freeBlock(const unsigned char* block) {
-  if (block != nullptr) freeNodeMemory(const_cast<unsigned char*>(block), blockSize(block));
+  if (block != nullptr) freeBlockMemory(const_cast<unsigned char*>(block), blockSize(block));
 }
 
 }  // namespace
@@ -240,7 +254,7 @@ ElementText::ElementText(std::string_view tagName, std::span<const XMLAttribute>
 
 ElementText::ElementText(const ElementText& other) {
   const size_t size = blockSize(other.block_);
-  auto* block = static_cast<unsigned char*>(allocateNodeMemory(size));
+  auto* block = static_cast<unsigned char*>(allocateBlockMemory(size));
   std::memcpy(block, other.block_, size);
   block_ = block;
 }
@@ -281,6 +295,37 @@ std::optional<XMLAttribute> ElementText::find(const AttributeName& attributeName
     p += valueLength;
   }
   return std::nullopt;
+}
+
+namespace {
+
+bool isNamed(const AttributeName& name, size_t field, const unsigned char* bytes) {
+  return field == name.field() &&
+         ((field & 1) != 0 || name.name().empty() || std::memcmp(bytes, name.name().data(), name.name().size()) == 0);
+}
+
+}  // namespace
+
+std::pair<std::optional<XMLAttribute>, std::optional<XMLAttribute>> ElementText::find(
+    const AttributeName& first, const AttributeName& second) const {
+  std::pair<std::optional<XMLAttribute>, std::optional<XMLAttribute>> found;
+  size_t count = 0;
+  const unsigned char* p = firstAttribute(block_, count);
+  for (; count > 0 && !(found.first && found.second); --count) {
+    const size_t field = readLength(p);
+    const unsigned char* nameBytes = p;
+    if ((field & 1) == 0) p += field >> 1;
+    const size_t valueField = readLength(p);
+    const size_t valueLength = valueField != 0 ? valueField - 1 : 0;
+    const std::string_view value(reinterpret_cast<const char*>(p), valueLength);
+    if (!found.first && isNamed(first, field, nameBytes)) {
+      found.first = XMLAttribute{first.name(), value, valueField != 0};
+    } else if (!found.second && isNamed(second, field, nameBytes)) {
+      found.second = XMLAttribute{second.name(), value, valueField != 0};
+    }
+    p += valueLength;
+  }
+  return found;
 }
 
 bool ElementText::mayHold(char byte) const {

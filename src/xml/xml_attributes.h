@@ -12,6 +12,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace rw {
 
@@ -80,11 +81,20 @@ constexpr std::array<uint8_t, kWordSlots> makeWordSlots() {
 
 inline constexpr std::array<uint8_t, kWordSlots> kWordSlotTable = makeWordSlots();
 
+// Words are a few bytes long: compared in line, not by a call to memcmp.
+constexpr bool sameText(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
 // The index of `text` in kWords, or kWordCount.
 constexpr size_t wordIndex(std::string_view text) {
   if (text.empty()) return kWordCount;
   for (size_t slot = wordSlot(text); kWordSlotTable[slot] != kNoWord; slot = (slot + 1) % kWordSlots) {
-    if (kWords[kWordSlotTable[slot]] == text) return kWordSlotTable[slot];
+    if (sameText(kWords[kWordSlotTable[slot]], text)) return kWordSlotTable[slot];
   }
   return kWordCount;
 }
@@ -204,9 +214,20 @@ public:
   ~ElementText();
 
   std::string_view tagName() const;
+  // The tag's index in elementtext::kWords, or kWordCount.
+  size_t tagWord() const {
+    const unsigned char* p = block_;
+    elementtext::readLength(p);
+    const size_t field = elementtext::readLength(p);
+    return (field & 1) != 0 ? field >> 1 : elementtext::kWordCount;
+  }
   XMLAttributes attributes() const;
   // The first attribute named `name`, or nothing.
   std::optional<XMLAttribute> find(const AttributeName& name) const;
+  // The first attributes named `first` and `second` (two different names),
+  // found in one walk.
+  std::pair<std::optional<XMLAttribute>, std::optional<XMLAttribute>> find(const AttributeName& first,
+                                                                           const AttributeName& second) const;
   // False when no attribute value holds `byte`; true when one may (the tag
   // and the names are looked through too).
   bool mayHold(char byte) const;

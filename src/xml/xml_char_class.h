@@ -12,6 +12,7 @@ enum : uint8_t {
   kLetter = 2,  // A-Z a-z
   kDigit = 4,   // 0-9
   kNamePunct = 8,  // - : _
+  kValueStop = 16,  // " & $ : what ends an attribute value or asks for a second look at it
 };
 
 constexpr std::array<uint8_t, 256> makeTable() {
@@ -21,6 +22,7 @@ constexpr std::array<uint8_t, 256> makeTable() {
   for (int c = 'a'; c <= 'z'; ++c) table[c] |= kLetter;
   for (int c = '0'; c <= '9'; ++c) table[c] |= kDigit;
   for (int c : {'-', ':', '_'}) table[c] |= kNamePunct;
+  for (int c : {'"', '&', '$'}) table[c] |= kValueStop;
   return table;
 }
 

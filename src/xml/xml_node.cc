@@ -3,13 +3,19 @@
 namespace rw {
 
 void destroyChain(XMLNode* first) {
-  std::vector<XMLNode*> pending;
-  if (first != nullptr) pending.push_back(first);
-  while (!pending.empty()) {
-    XMLNode* node = pending.back();
-    pending.pop_back();
-    if (node->nextSibling != nullptr) pending.push_back(node->nextSibling);
-    if (node->firstChild != nullptr) pending.push_back(node->firstChild);
+  // Runs in destructors, also while memory is running out: it allocates
+  // nothing. Each node's children are spliced in front of its siblings, so
+  // one chain holds all that is left, in the order a depth-first walk meets
+  // it; finding the end of a child chain walks each node once at most.
+  XMLNode* pending = first;
+  while (pending != nullptr) {
+    XMLNode* node = pending;
+    pending = node->nextSibling;
+    if (node->firstChild != nullptr) {
+      XMLNode* tail = node->lastChild();
+      tail->nextSibling = pending;
+      pending = node->firstChild;
+    }
     node->nextSibling = nullptr;
     node->firstChild = nullptr;
     node->lastChildHint_ = nullptr;

@@ -87,6 +87,9 @@ public:
   bool isElement() const override { return true; }
 
   std::string_view tagName() const { return text_.tagName(); }
+  // The tag's index in elementtext::kWords, or kWordCount: what the element
+  // stores for a tag that is one of those words.
+  size_t tagWord() const { return text_.tagWord(); }
   // Replaces the value in place (keeping the attribute's position) when the
   // name exists, else appends.
   void setAttribute(std::string_view name, std::string_view value);
@@ -95,6 +98,11 @@ public:
   bool hasAttribute(const AttributeName& name) const { return text_.find(name).has_value(); }
   // The first attribute of that name, with or without a value.
   std::optional<XMLAttribute> findAttribute(const AttributeName& name) const { return text_.find(name); }
+  // The first attributes of two different names, in one look.
+  std::pair<std::optional<XMLAttribute>, std::optional<XMLAttribute>> findAttributes(const AttributeName& first,
+                                                                                     const AttributeName& second) const {
+    return text_.find(first, second);
+  }
   // The value of the first attribute of that name, or nothing when absent.
   // The view is valid until the element's attributes change.
   std::optional<std::string_view> getAttribute(const AttributeName& name) const {

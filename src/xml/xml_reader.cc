@@ -12,7 +12,17 @@
 namespace rw {
 namespace {
 
+// Most searches end within a few bytes (the text between two tags, the end
+// of a short value): those are looked at in line, and only a longer search
+// pays for a call.
+constexpr size_t kNearBytes = 16;
+
 const char* findByte(const char* from, const char* end, char byte) {
+  const char* const near = from + std::min(static_cast<size_t>(end - from), kNearBytes);
+  for (; from < near; ++from) {
+    if (*from == byte) return from;
+  }
+  if (from == end) return end;
   const void* found = std::memchr(from, byte, static_cast<size_t>(end - from));
   return found != nullptr ? static_cast<const char*>(found) : end;
 }
@@ -176,6 +186,14 @@ uint32_t XMLReader::lineAt(const char* position) {
   // The counter includes a newline under the cursor itself: moving onto it
   // already counted it.
   const char* stop = position < end_ ? position + 1 : end_;
+  if (static_cast<size_t>(stop - counted_) <= 4 * kNearBytes) {
+    // Counted in locals, a loop the compiler can run over many bytes at once.
+    uint32_t lines = 0;
+    for (const char* q = counted_; q < stop; ++q) lines += *q == '\n' ? 1 : 0;
+    counted_ = stop;
+    line_ += lines;
+    return line_;
+  }
   while (counted_ < stop) {
     const char* newline = findByte(counted_, stop, '\n');
     if (newline == stop) {
@@ -307,8 +325,10 @@ const char* XMLReader::findTerminator(char x) {
 XMLReader::Next XMLReader::startTag(uint32_t line) {
   const std::string_view name = readName();
   if (cut()) return Next::NeedMore;
-  pendingAttributes_.clear();
+  attributes_.clear();
+  decoded_.clear();
   decodedValues_.clear();
+  dollarInTag_ = false;
   // The element is made once its tag is complete. On every other way out
   // (an error, the end of the input) it would have been discarded unseen,
   // so it is not made at all.
@@ -342,20 +362,34 @@ XMLReader::Next XMLReader::startTag(uint32_t line) {
     if (*p_ != '"') continue;
     ++p_;
     const char* value = p_;
-    const char* valueEnd = findByte(p_, end_, '"');
+    // Values are short: one pass finds their end and whether they hold a
+    // reference or a '$', where a search for each would cost three calls.
+    bool reference = false;
+    bool dollar = false;
+    const char* valueEnd = p_;
+    for (;;) {
+      while (valueEnd < end_ && !xmlchar::is(*valueEnd, xmlchar::kValueStop)) ++valueEnd;
+      if (valueEnd >= end_ || *valueEnd == '"') break;
+      (*valueEnd == '&' ? reference : dollar) = true;
+      ++valueEnd;
+    }
     p_ = valueEnd;
     if (p_ < end_) ++p_;
     while (p_ < end_ && xmlchar::isSpace(*p_)) ++p_;
     // Most values hold no reference: they are taken from the bytes as they
     // are, and only the others are decoded into the tag's scratch text.
-    PendingAttribute pending{attribute, std::string_view(value, static_cast<size_t>(valueEnd - value))};
-    if (std::memchr(value, '&', pending.value.size()) != nullptr) {
+    // Set member by member in place: a record built aside and copied in
+    // costs more than the whole scan of a short value.
+    XMLAttribute& added = attributes_.emplace_back();
+    added.name = attribute;
+    added.value = std::string_view(value, static_cast<size_t>(valueEnd - value));
+    if (reference) {
       decodeEntities(value, valueEnd, decodedValue_);
-      pending.decodedOffset = decodedValues_.size();
-      pending.decodedLength = decodedValue_.size();
+      decoded_.push_back({attributes_.size() - 1, decodedValues_.size(), decodedValue_.size()});
       decodedValues_ += decodedValue_;
+      dollar = decodedValue_.find('$') != std::string::npos;
     }
-    pendingAttributes_.push_back(pending);
+    if (dollar) dollarInTag_ = true;
   }
 }
 
@@ -371,18 +405,13 @@ bool XMLReader::endTagInWindow() const {
 }
 
 void XMLReader::openElement(std::string_view name, uint32_t line) {
-  attributeViews_.clear();
-  for (const PendingAttribute& pending : pendingAttributes_) {
-    const std::string_view value = pending.decodedOffset == PendingAttribute::kInBuffer
-                                       ? pending.value
-                                       : std::string_view(decodedValues_).substr(pending.decodedOffset,
-                                                                                 pending.decodedLength);
-    if (value.find('$') != std::string_view::npos) census_.dollarInValue = true;
-    attributeViews_.push_back(XMLAttribute{pending.name, value, true});
+  for (const DecodedValue& value : decoded_) {
+    attributes_[value.attribute].value = std::string_view(decodedValues_).substr(value.offset, value.length);
   }
-  const size_t word = elementtext::wordIndex(name);
+  if (dollarInTag_) census_.dollarInValue = true;
+  std::unique_ptr<XMLElement> made(makeElement_.make(name, attributes_));
+  const size_t word = made->tagWord();
   if (word < elementtext::kWordCount) census_.wordTags |= uint64_t{1} << word;
-  std::unique_ptr<XMLElement> made(makeElement_.make(name, attributeViews_));
   made->line = line;
   made->file = file_;
   XMLElement* const parent = open_.empty() ? nullptr : open_.back();

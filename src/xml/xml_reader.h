@@ -124,19 +124,19 @@ private:
   XMLElement* candidateRoot_ = nullptr;
   // Attributes of the start tag being read, handed to its element in one go
   // once the tag ends. Names and most values point into the bytes; a value
-  // with references is decoded into decodedValues_ (which may still move
-  // while the tag is read, hence offsets).
-  struct PendingAttribute {
-    static constexpr size_t kInBuffer = static_cast<size_t>(-1);
-    std::string_view name;
-    std::string_view value;
-    size_t decodedOffset = kInBuffer;
-    size_t decodedLength = 0;
+  // with references is decoded into decodedValues_, which may still move
+  // while the tag is read: its view is set once the tag is complete.
+  std::vector<XMLAttribute> attributes_;
+  struct DecodedValue {
+    size_t attribute;
+    size_t offset;
+    size_t length;
   };
-  std::vector<PendingAttribute> pendingAttributes_;
+  std::vector<DecodedValue> decoded_;
   std::string decodedValue_;
   std::string decodedValues_;
-  std::vector<XMLAttribute> attributeViews_;
+  // Some value of the tag, decoded, holds a '$'.
+  bool dollarInTag_ = false;
   ReadCensus census_;
   Error error_ = Error::None;
   uint32_t errorLine_ = 0;
