@@ -31,38 +31,6 @@ std::optional<uint64_t> digitsValue(std::string_view digits, unsigned base) {
   return value;
 }
 
-// The power of two a scale letter stands for, or 0 when `c` is none.
-unsigned scaleShift(char c) {
-  switch (c) {
-    case 'k': case 'K': return 10;
-    case 'm': case 'M': return 20;
-    case 'g': case 'G': return 30;
-    case 't': case 'T': return 40;
-    default: return 0;
-  }
-}
-
-std::optional<uint64_t> svdNumber(std::string_view text) {
-  text = trimmed(text);
-  if (text.starts_with('+')) text.remove_prefix(1);
-  unsigned base = 10;
-  if (text.starts_with("0x") || text.starts_with("0X")) {
-    base = 16;
-    text.remove_prefix(2);
-  } else if (text.starts_with("0b") || text.starts_with("0B")) {
-    base = 2;
-    text.remove_prefix(2);
-  } else if (text.starts_with('#')) {
-    base = 2;
-    text.remove_prefix(1);
-  }
-  const unsigned shift = text.empty() ? 0 : scaleShift(text.back());
-  if (shift != 0) text.remove_suffix(1);
-  const std::optional<uint64_t> value = digitsValue(text, base);
-  if (!value || *value > (UINT64_MAX >> shift)) return std::nullopt;
-  return *value << shift;
-}
-
 // An integer token as the lexer cuts it: "0x" and hexadecimal digits, "0b"
 // and binary digits, or decimal digits (octal after a leading 0), each
 // followed by any suffix letters the lexer took. Hexadecimal digits hold no
@@ -112,7 +80,40 @@ bool tokensAreWhole(std::string_view text) {
   }
 }
 
+// The power of two a scale letter stands for, or 0 when `c` is none.
+unsigned scaleShift(char c) {
+  switch (c) {
+    case 'k': case 'K': return 10;
+    case 'm': case 'M': return 20;
+    case 'g': case 'G': return 30;
+    case 't': case 'T': return 40;
+    default: return 0;
+  }
+}
+
 }  // namespace
+
+std::optional<uint64_t> svdNumber(std::string_view text) {
+  text = trimmed(text);
+  if (text.starts_with('+')) text.remove_prefix(1);
+  unsigned base = 10;
+  if (text.starts_with("0x") || text.starts_with("0X")) {
+    base = 16;
+    text.remove_prefix(2);
+  } else if (text.starts_with("0b") || text.starts_with("0B")) {
+    base = 2;
+    text.remove_prefix(2);
+  } else if (text.starts_with('#')) {
+    base = 2;
+    text.remove_prefix(1);
+  }
+  const unsigned shift = text.empty() ? 0 : scaleShift(text.back());
+  if (shift != 0) text.remove_suffix(1);
+  const std::optional<uint64_t> value = digitsValue(text, base);
+  if (!value || *value > (UINT64_MAX >> shift)) return std::nullopt;
+  return *value << shift;
+}
+
 
 std::optional<uint64_t> wholeNumber(std::string_view text) {
   if (const std::optional<uint64_t> number = svdNumber(text)) return number;

@@ -11,6 +11,10 @@
 
 namespace rw {
 
+// The value of an SVD number (see below) when the whole of `text` is one;
+// nothing otherwise.
+std::optional<uint64_t> svdNumber(std::string_view text);
+
 // The value of `text` when the whole of it is a number; nothing otherwise.
 // A number is either
 // - an SVD number: blanks around it, an optional "+", then decimal, "0x"/"0X"

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "expr/integer_literal.h"
+#include "expr/whole_number.h"
 
 namespace rw {
 
@@ -13,17 +14,6 @@ bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 bool isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-// The power of two a scale letter stands for, or 0 when `c` is none.
-unsigned scaleShift(char c) {
-  switch (c) {
-    case 'k': case 'K': return 10;
-    case 'm': case 'M': return 20;
-    case 'g': case 'G': return 30;
-    case 't': case 'T': return 40;
-    default: return 0;
-  }
-}
-
 }  // namespace
 
 std::string_view trimmed(std::string_view text) {
@@ -32,35 +22,7 @@ std::string_view trimmed(std::string_view text) {
   return text;
 }
 
-std::optional<uint64_t> parseSvdNumber(std::string_view text) {
-  text = trimmed(text);
-  if (text.starts_with('+')) text.remove_prefix(1);
-  unsigned base = 10;
-  if (text.starts_with("0x") || text.starts_with("0X")) {
-    base = 16;
-    text.remove_prefix(2);
-  } else if (text.starts_with("0b") || text.starts_with("0B")) {
-    base = 2;
-    text.remove_prefix(2);
-  } else if (text.starts_with('#')) {
-    base = 2;
-    text.remove_prefix(1);
-  }
-  unsigned shift = 0;
-  if (!text.empty() && scaleShift(text.back()) != 0) {
-    shift = scaleShift(text.back());
-    text.remove_suffix(1);
-  }
-  if (text.empty()) return std::nullopt;
-  uint64_t value = 0;
-  for (const char c : text) {
-    const int digit = digitValue(c, base);
-    if (digit < 0 || value > (UINT64_MAX - static_cast<uint64_t>(digit)) / base) return std::nullopt;
-    value = value * base + static_cast<uint64_t>(digit);
-  }
-  if (shift != 0 && value > (UINT64_MAX >> shift)) return std::nullopt;
-  return value << shift;
-}
+std::optional<uint64_t> parseSvdNumber(std::string_view text) { return svdNumber(text); }
 
 DimIndex::DimIndex(std::string_view text) {
   text = trimmed(text);
