@@ -531,9 +531,9 @@ void SvdTreeBuilder::addRegister(MemoryMapElement& group, pugi::xml_node reg, co
   // must still be well-formed; only those that make bit fields are kept.
   const std::vector<pugi::xml_node> fieldNodes = derivation_.fields(chain);
   if (!spendWork(reg, fieldNodes.size())) return;
-  std::vector<FieldSpec> fields;
+  std::vector<FieldShape> fields;
   for (const pugi::xml_node field : fieldNodes) {
-    if (!fieldSpec(field, dimension.count != 0, fields.emplace_back())) return;
+    if (!fieldShape(field, dimension.count != 0, fields.emplace_back())) return;
     if (fields.back().width == 0 || fields.back().dimension.count == 0) fields.pop_back();
   }
   const uint64_t bits = properties.sizeBits.value_or(kDefaultRegisterBits);
@@ -579,7 +579,7 @@ void SvdTreeBuilder::addRegister(MemoryMapElement& group, pugi::xml_node reg, co
     if (element == nullptr) return;
     group.appendChild(element);
     const size_t registerQualifier = groupNameBytes_ + registerName.size();
-    for (const FieldSpec& field : fields) {
+    for (const FieldShape& field : fields) {
       for (uint64_t j = 0; j < field.dimension.count; ++j) {
         const std::string fieldName = cIdentifier(elementName(field.source, field.name, field.dimension, j));
         const std::string fieldDescription = elementName(field.source, field.description, field.dimension, j);
@@ -593,7 +593,7 @@ void SvdTreeBuilder::addRegister(MemoryMapElement& group, pugi::xml_node reg, co
                                           registerQualifier);
         if (bitField == nullptr) return;
         element->appendChild(bitField);
-        for (const EnumSpec& value : field.values) {
+        for (const EnumeratedItem& value : field.values) {
           MemoryMapElement* item = make("Enum", field.source,
                                         {{"name", value.name},
                                          {"start", value.value},
@@ -608,29 +608,29 @@ void SvdTreeBuilder::addRegister(MemoryMapElement& group, pugi::xml_node reg, co
   }
 }
 
-bool SvdTreeBuilder::fieldSpec(pugi::xml_node field, bool makesElements, FieldSpec& spec) {
+bool SvdTreeBuilder::fieldShape(pugi::xml_node field, bool makesElements, FieldShape& shape) {
   SvdChain chain;
   SvdLinks links;
-  if (!chainOf(field, chain, links) || !dimensionOf(field, links[0], spec.dimension) ||
-      !bitPosition(field, links, spec.offset, spec.width)) {
+  if (!chainOf(field, chain, links) || !dimensionOf(field, links[0], shape.dimension) ||
+      !bitPosition(field, links, shape.offset, shape.width)) {
     return false;
   }
-  const Dimension& dimension = spec.dimension;
-  if (spec.width != 0 && dimension.count > 1) {
-    const std::optional<uint64_t> last = offsetBy(spec.offset, 0, dimension.count - 1, dimension.increment);
-    if (!last || *last > kMaxFieldBits - spec.width) {
+  const Dimension& dimension = shape.dimension;
+  if (shape.width != 0 && dimension.count > 1) {
+    const std::optional<uint64_t> last = offsetBy(shape.offset, 0, dimension.count - 1, dimension.increment);
+    if (!last || *last > kMaxFieldBits - shape.width) {
       fail(field, svdElementPath(field) + " has element " + std::to_string(dimension.count - 1) + " past bit " +
                       std::to_string(kMaxFieldBits - 1));
       return false;
     }
   }
-  spec.source = field;
-  spec.name = textOf(links[0][SvdTag::Name]);
-  spec.description = descriptionOf(links);
-  spec.access = textOf(nearest(links, SvdTag::Access));
+  shape.source = field;
+  shape.name = textOf(links[0][SvdTag::Name]);
+  shape.description = descriptionOf(links);
+  shape.access = textOf(nearest(links, SvdTag::Access));
   // The values of a field that makes no bit field are not copied, nor looked
   // at, but their sets must still be found.
-  const bool copiesValues = makesElements && spec.width != 0 && dimension.count != 0;
+  const bool copiesValues = makesElements && shape.width != 0 && dimension.count != 0;
   for (const pugi::xml_node set : derivation_.enumeratedValueSets(chain)) {
     if (!copiesValues) {
       SvdChain setChain;
@@ -642,10 +642,10 @@ bool SvdTreeBuilder::fieldSpec(pugi::xml_node field, bool makesElements, FieldSp
     // Every value copied counts as work: fields of many registers may share
     // a set of thousands.
     if (!spendWork(set, values.size())) return false;
-    spec.values.reserve(spec.values.size() + values.size());
+    shape.values.reserve(shape.values.size() + values.size());
     for (const pugi::xml_node value : values) {
       const SvdChildren own = childrenOf(value);
-      EnumSpec& item = spec.values.emplace_back();
+      EnumeratedItem& item = shape.values.emplace_back();
       item.name = cIdentifier(textOf(own[SvdTag::Name]));
       // A value with don't-care bits ("#1x0") is no number; it is kept as
       // written.

@@ -113,14 +113,14 @@ private:
     // Nothing when the element is no array.
     std::optional<DimIndex> index;
   };
-  struct EnumSpec {
+  struct EnumeratedItem {
     std::string name;
     std::string value;
     std::string description;
     bool isDefault = false;
   };
   // A field as all instances of its register share it.
-  struct FieldSpec {
+  struct FieldShape {
     pugi::xml_node source;
     std::string_view name;
     Dimension dimension;
@@ -128,7 +128,7 @@ private:
     uint64_t width = 0;
     std::string description;
     std::string_view access;
-    std::vector<EnumSpec> values;
+    std::vector<EnumeratedItem> values;
   };
 
   void addPeripheral(MemoryMapElement& root, pugi::xml_node peripheral, const RegisterProperties& device);
@@ -153,7 +153,7 @@ private:
                    const RegisterProperties& outer);
   // The field as registers that make elements (`makesElements`) or none
   // need it.
-  bool fieldSpec(pugi::xml_node field, bool makesElements, FieldSpec& spec);
+  bool fieldShape(pugi::xml_node field, bool makesElements, FieldShape& shape);
   bool bitPosition(pugi::xml_node field, const SvdLinks& links, uint64_t& offset, uint64_t& width);
   // `reference` is the peripheral as the structure attributes name it.
   void addInterrupts(pugi::xml_node peripheral, const std::string& reference);
