@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "case_file.h"
 #include "serialise.h"
@@ -51,6 +52,32 @@ TEST(XMLReader, LoadReportsWhyItFailed) {
   EXPECT_EQ(document.load(std::string(2000, '/')), LoadStatus::Unreadable);
   EXPECT_EQ(document.errorMessage.size(), 1023u);
   EXPECT_EQ(document.load(dir), LoadStatus::Unreadable);
+}
+
+// A file is read in windows of 256 KiB: the lines of the elements after
+// each refill count the newlines the window left behind once, whatever
+// character the refill stops at.
+TEST(XMLReader, LinesCountedAcrossReadWindows) {
+  const testing::TempFolder folder;
+  for (const char* shape : {"\n<e/>", "<e>\n</e>", "\n<e a=\"\n\"/>"}) {
+    SCOPED_TRACE(shape);
+    std::string text = "<r>";
+    while (text.size() < (size_t{600} << 10)) text += shape;
+    text += "</r>";
+    std::vector<size_t> expected;
+    size_t newlines = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == '\n') ++newlines;
+      if (text.compare(i, 2, "<e") == 0) expected.push_back(newlines);
+    }
+    XMLDocument document;
+    ASSERT_EQ(document.load(folder.write("lines.xml", text)), LoadStatus::Loaded);
+    std::vector<size_t> lines;
+    for (const XMLNode* e = document.root->firstChild; e != nullptr; e = e->nextSibling) {
+      if (e->isElement()) lines.push_back(e->line);
+    }
+    EXPECT_EQ(lines, expected);
+  }
 }
 
 // Long chains and deep nestings must parse and be destroyed without recursion
