@@ -77,38 +77,10 @@ HeaderModel::HeaderModel(const HeaderOptions& options, WarningSink warn, Element
                   options.noBitFields ? 0 : expected.bitFields) {}
 
 void HeaderModel::walk(const MemoryMapElement* first, std::span<HeaderVisitor* const> visitors) {
-  HeaderOrder order;
-  HeaderOrder::Reached reached;
-  // The elements whose children are being walked, and the sibling to go on
-  // with after each of them.
-  std::vector<const MemoryMapElement*> entered;
-  std::vector<const XMLNode*> after;
-  const XMLNode* node = first;
-  while (problem_.element == nullptr) {
-    if (node == nullptr) {
-      if (entered.empty()) return;
-      if (order.closed(*entered.back(), reached)) reach(reached, visitors);
-      entered.pop_back();
-      node = after.back();
-      after.pop_back();
-      continue;
-    }
-    // A CDATA section is passed over.
-    const MemoryMapElement* element = asMemoryMapElement(node);
-    if (element == nullptr) {
-      node = node->nextSibling;
-      continue;
-    }
-    if (order.opened(*element, reached)) reach(reached, visitors);
-    if (order.entersLastOpened() && element->firstChild != nullptr) {
-      entered.push_back(element);
-      after.push_back(node->nextSibling);
-      node = element->firstChild;
-    } else {
-      if (order.closed(*element, reached)) reach(reached, visitors);
-      node = node->nextSibling;
-    }
-  }
+  walkInHeaderOrder(first, [&](const HeaderOrder::Reached& reached) {
+    reach(reached, visitors);
+    return problem_.element == nullptr;
+  });
 }
 
 void HeaderModel::reach(const HeaderOrder::Reached& reached, std::span<HeaderVisitor* const> visitors) {

@@ -269,6 +269,47 @@ private:
   std::vector<Surroundings> segments_;
 };
 
+// The header's order over the elements from `first` and its following
+// siblings on: `reach` is called with each element reached, and the walk
+// stops once it returns false. Iterative: the depth of the tree is not
+// limited by the stack. The model walks with it; a writer that needs the
+// reached elements but no definition names may too, without forming names.
+template <typename Reach>
+void walkInHeaderOrder(const MemoryMapElement* first, Reach&& reach) {
+  HeaderOrder order;
+  HeaderOrder::Reached reached;
+  // The elements whose children are being walked, and the sibling to go on
+  // with after each of them.
+  std::vector<const MemoryMapElement*> entered;
+  std::vector<const XMLNode*> after;
+  const XMLNode* node = first;
+  for (;;) {
+    if (node == nullptr) {
+      if (entered.empty()) return;
+      if (order.closed(*entered.back(), reached) && !reach(reached)) return;
+      entered.pop_back();
+      node = after.back();
+      after.pop_back();
+      continue;
+    }
+    // A CDATA section is passed over.
+    const MemoryMapElement* element = asMemoryMapElement(node);
+    if (element == nullptr) {
+      node = node->nextSibling;
+      continue;
+    }
+    if (order.opened(*element, reached) && !reach(reached)) return;
+    if (order.entersLastOpened() && element->firstChild != nullptr) {
+      entered.push_back(element);
+      after.push_back(node->nextSibling);
+      node = element->firstChild;
+    } else {
+      if (order.closed(*element, reached) && !reach(reached)) return;
+      node = node->nextSibling;
+    }
+  }
+}
+
 // How definitions are named: the prefix, the stem and the kind's suffix.
 // Only the options decide, so any writer may hold one.
 class DefinitionNames {

@@ -92,22 +92,43 @@ struct Holder {
   std::vector<Captured> registers;
 };
 
-// The holders and vectors of the header, in its order.
-class Collector : public HeaderVisitor {
+// The holders and vectors of the header, in its order. The struct names
+// its own members and fields, so the flat header's names are never formed.
+class Collector {
 public:
-  void group(const HeaderGroup& group) override { holderOf(group.element); }
-  void reg(const HeaderRegister& reg) override {
-    Captured& captured = holders[holderOf(reg.group)].registers.emplace_back(
-        Captured{reg.element, reg.address, {}, {}, {}, {}, 1, 0, {}});
-    captured.fields.reserve(reg.fields.size());
-    for (const HeaderField& field : reg.fields) captured.fields.push_back(field.element);
+  bool reached(const HeaderOrder::Reached& reached) {
+    const MemoryMapElement& element = *reached.element;
+    switch (element.kind()) {
+      case ElementKind::RegisterGroup:
+        holderOf(&element);
+        break;
+      case ElementKind::Register:
+        reg(element);
+        break;
+      case ElementKind::Vector:
+        vectors.push_back(&element);
+        break;
+      default:
+        break;
+    }
+    return true;
   }
-  void vector(const HeaderVector& vector) override { vectors.push_back(vector.element); }
 
   std::vector<Holder> holders;
   std::vector<const MemoryMapElement*> vectors;
 
 private:
+  void reg(const MemoryMapElement& element) {
+    Captured& captured = holders[holderOf(asMemoryMapElement(element.parent))].registers.emplace_back(
+        Captured{&element, element.start(), {}, {}, {}, {}, 1, 0, {}});
+    // The fields the header defines: those with a width.
+    for (const XMLNode* child = element.firstChild; child != nullptr; child = child->nextSibling) {
+      const MemoryMapElement* field = asMemoryMapElement(child);
+      if (field != nullptr && field->kind() == ElementKind::BitField && field->size() != 0) {
+        captured.fields.push_back(field);
+      }
+    }
+  }
   size_t holderOf(const MemoryMapElement* element) {
     const auto [known, added] = index_.try_emplace(element, holders.size());
     if (added) holders.push_back(Holder{element, {}});
@@ -673,11 +694,7 @@ std::string structIdentifier(std::string_view text) {
 StructLayouts buildStructLayouts(const MemoryMapElement* root, const ElementLocation& locate) {
   StructLayouts out;
   Collector collected;
-  // The struct takes every field the header reaches, and names its own:
-  // the model need not name the flat header's.
-  HeaderOptions options;
-  options.noBitFields = true;
-  HeaderModel(options).walk(root, collected);
+  walkInHeaderOrder(root, [&](const HeaderOrder::Reached& reached) { return collected.reached(reached); });
   LayoutBuilder builder(out, locate);
   builder.build(collected);
   builder.vectors(collected.vectors);
