@@ -120,36 +120,23 @@ std::string cIdentifier(std::string_view name) {
   return out;
 }
 
-// Most descriptions are written on one line with single spaces: those are
-// copied as they stand after one cheap look.
-static bool alreadyCollapsed(std::string_view text) {
-  bool afterSpace = true;
-  for (const char c : text) {
-    if (static_cast<unsigned char>(c) > ' ') {
-      afterSpace = false;
-    } else if (c != ' ' || afterSpace) {
-      return false;
-    } else {
-      afterSpace = true;
-    }
-  }
-  return !afterSpace || text.empty();
-}
-
 std::string collapseWhitespace(std::string_view text) {
-  if (alreadyCollapsed(text)) return std::string(text);
-  const auto isSpace = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-  std::string out;
-  out.reserve(text.size());
-  // Word by word rather than character by character: descriptions are most
-  // of an SVD file's text.
-  for (auto p = text.begin(); p != text.end();) {
-    const auto word = std::find_if_not(p, text.end(), isSpace);
-    p = std::find_if(word, text.end(), isSpace);
-    if (word == p) break;
-    if (!out.empty()) out += ' ';
-    out.append(word, p);
+  // One pass, byte by byte into text sized once: descriptions are most of an
+  // SVD file's text, and most of them run over several lines.
+  std::string out(text.size(), '\0');
+  char* const begin = out.data();
+  char* to = begin;
+  bool space = false;
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) <= ' ') {
+      space = true;
+      continue;
+    }
+    if (space && to != begin) *to++ = ' ';
+    space = false;
+    *to++ = c;
   }
+  out.resize(static_cast<size_t>(to - begin));
   return out;
 }
 
