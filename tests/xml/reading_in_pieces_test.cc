@@ -1,6 +1,8 @@
 // The reader over a window that is refilled from a source gives what it gives
 // over the whole text at once, wherever the text is cut.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -11,6 +13,7 @@
 
 #include "case_file.h"
 #include "serialise.h"
+#include "xml/file_text.h"
 #include "xml/xml_document.h"
 #include "xml/xml_reader.h"
 
@@ -85,6 +88,27 @@ TEST(ReadingInPieces, GivesWhatReadingWholeGives) {
       }
     }
   }
+}
+
+// A read may return less than it was asked for (a pipe, a socket): the next
+// asks for the rest, never for more. Each read of a packet socket returns
+// at most one packet, which makes the short reads certain.
+TEST(ReadingInPieces, ReadFullyAsksForTheRestAfterAShortRead) {
+  int ends[2];
+  ASSERT_EQ(::socketpair(AF_UNIX, SOCK_SEQPACKET, 0, ends), 0);
+  const std::string first(10, 'a');
+  const std::string second(30, 'b');
+  ASSERT_EQ(::write(ends[1], first.data(), first.size()), 10);
+  ASSERT_EQ(::write(ends[1], second.data(), second.size()), 30);
+  ASSERT_EQ(::write(ends[1], "c", 1), 1);
+  ::close(ends[1]);
+  char buffer[64] = {};
+  EXPECT_EQ(readFully(ends[0], buffer, 20), 20);
+  EXPECT_EQ(std::string(buffer, 20), first + std::string(10, 'b'));
+  // Short at the end of the stream: what there was.
+  EXPECT_EQ(readFully(ends[0], buffer, 20), 1);
+  EXPECT_EQ(buffer[0], 'c');
+  ::close(ends[0]);
 }
 
 }  // namespace
