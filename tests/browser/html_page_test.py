@@ -144,6 +144,9 @@ def check_fixture(page, screenshot):
     yield 'the search result opens the register', page.in_view('USART1_DR') and page.js(
         'return location.hash') == '#USART1_DR'
 
+    results = page.search('EXTI')
+    yield 'search ranks a name that starts with the text before an earlier one that holds it', page.names(
+        results)[:2] == ['EXTI', 'EXTI_IMR']
     results = page.search('0x40013804')
     yield 'search by address finds USART1_DR alone', page.names(results) == ['USART1_DR']
 
