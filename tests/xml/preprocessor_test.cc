@@ -61,6 +61,24 @@ TEST(Preprocessor, FilesReadAndNestingBound) {
                                                     "nested more than 100 includes and templates deep; not included")});
 }
 
+// Templates that put each other count towards the same bound as includes.
+TEST(Preprocessor, TemplatesNestingBound) {
+  std::string text = "<m>";
+  for (int i = 0; i < 105; ++i) {
+    text += "<xmldef name=\"t" + std::to_string(i) + "\"><e" + std::to_string(i) + "/><xmlput name=\"t" +
+            std::to_string(i + 1) + "\"/></xmldef>";
+  }
+  text += "<xmlput name=\"t0\"/></m>";
+  MapFolder folder;
+  Session run;
+  run.preprocessor.preprocess(folder.write("m.xml", text), MacroTable());
+  EXPECT_EQ(run.warnings, std::vector<std::string>{"XmlPP::processConditionals(): xmlput of xmldef named t100 nested "
+                                                   "more than 100 includes and templates deep; not expanded"});
+  const std::string tree = testing::serialise(run.document.root);
+  EXPECT_NE(tree.find("<e99"), std::string::npos);
+  EXPECT_EQ(tree.find("<e100"), std::string::npos);
+}
+
 TEST(Preprocessor, DeepNestingDoesNotExhaustTheStack) {
   std::string text;
   for (int i = 0; i < 100000; ++i) text += "<ifdef name=\"A\"><g v=\"$(A)\">";
