@@ -147,6 +147,8 @@ def check_fixture(page, screenshot):
     results = page.search('EXTI')
     yield 'search ranks a name that starts with the text before an earlier one that holds it', page.names(
         results)[:2] == ['EXTI', 'EXTI_IMR']
+    results = page.search('F')
+    yield 'search lists groups before registers of the same rank', page.names(results)[:2] == ['FSMC', 'FLASH']
     results = page.search('0x40013804')
     yield 'search by address finds USART1_DR alone', page.names(results) == ['USART1_DR']
 
