@@ -199,15 +199,8 @@ SvdChildren SvdTreeBuilder::childrenOf(pugi::xml_node element) {
   return children;
 }
 
-std::string_view SvdTreeBuilder::descriptionOf(const SvdLinks& links) {
-  return collapsed(textOf(nearest(links, SvdTag::Description)));
-}
-
-std::string_view SvdTreeBuilder::collapsed(std::string_view text) {
-  if (text.empty()) return {};
-  const auto [known, added] = collapsed_.try_emplace(text.data());
-  if (added) known->second = collapseWhitespace(text);
-  return known->second;
+std::string SvdTreeBuilder::descriptionOf(const SvdLinks& links) {
+  return collapseWhitespace(textOf(nearest(links, SvdTag::Description)));
 }
 
 std::optional<uint64_t> SvdTreeBuilder::requiredNumber(pugi::xml_node element, pugi::xml_node value,
@@ -351,7 +344,7 @@ void SvdTreeBuilder::addPeripheral(MemoryMapElement& root, pugi::xml_node periph
   const std::string_view derivedFrom = trimmed(peripheral.attribute("derivedFrom").value());
   const ArrayText array = arrayText(links[0], dimension);
   const std::string_view name = textOf(links[0][SvdTag::Name]);
-  const std::string_view description = descriptionOf(links);
+  const std::string description = descriptionOf(links);
   for (uint64_t k = 0; k < dimension.count; ++k) {
     const std::optional<uint64_t> start = checkedAddress(peripheral, *base, 0, k, dimension.increment);
     if (!start) return;
@@ -547,7 +540,7 @@ void SvdTreeBuilder::addRegister(MemoryMapElement& group, pugi::xml_node reg, co
   const std::string size = std::to_string(bits / 8 + (bits % 8 != 0 ? 1 : 0));
   const std::string resetText = properties.resetValue ? hexText(*properties.resetValue) : std::string();
   const std::string_view name = textOf(links[0][SvdTag::Name]);
-  const std::string_view description = descriptionOf(links);
+  const std::string description = descriptionOf(links);
   const ArrayText array = arrayText(links[0], dimension);
   // Alternates are the element's own: a base's names registers beside the
   // base.
@@ -659,7 +652,7 @@ bool SvdTreeBuilder::fieldShape(pugi::xml_node field, bool makesElements, FieldS
       const std::string_view text = textOf(own[SvdTag::Value]);
       const std::optional<uint64_t> number = parseSvdNumber(text);
       item.value = number ? hexText(*number) : std::string(text);
-      item.description = collapsed(textOf(own[SvdTag::Description]));
+      item.description = collapseWhitespace(textOf(own[SvdTag::Description]));
       const std::string_view isDefault = textOf(own[SvdTag::IsDefault]);
       item.isDefault = isDefault == "true" || isDefault == "1";
     }

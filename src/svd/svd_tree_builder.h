@@ -14,7 +14,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -117,7 +116,7 @@ private:
   struct EnumeratedItem {
     std::string name;
     std::string value;
-    std::string_view description;
+    std::string description;
     bool isDefault = false;
   };
   // A field as all instances of its register share it.
@@ -127,7 +126,7 @@ private:
     Dimension dimension;
     uint64_t offset = 0;
     uint64_t width = 0;
-    std::string_view description;
+    std::string description;
     std::string_view access;
     std::vector<EnumeratedItem> values;
   };
@@ -175,11 +174,7 @@ private:
   // element's texts are read again for each element of each array around
   // it and for each element derived from it.
   std::string_view textOf(pugi::xml_node node);
-  std::string_view descriptionOf(const SvdLinks& links);
-  // `text` with its white space collapsed, kept for the builder's life: the
-  // elements of arrays and of derived peripherals read the same texts again
-  // and again.
-  std::string_view collapsed(std::string_view text);
+  std::string descriptionOf(const SvdLinks& links);
   // The children of `element`, the ones looked at spent from the bound.
   SvdChildren childrenOf(pugi::xml_node element);
 
@@ -223,8 +218,6 @@ private:
   bool clusterTextMade_ = true;
   std::vector<SvdWarning> warnings_;
   std::unordered_set<const void*> warned_;
-  // Collapsed texts by where their text lies in the document.
-  std::unordered_map<const char*, std::string> collapsed_;
   std::string problem_;
   int line_ = 0;
 };
