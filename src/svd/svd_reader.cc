@@ -34,15 +34,22 @@ bool isSvdFile(const std::string& path) {
   return suffix == ".svd";
 }
 
-SvdTree parseSvd(std::string_view text, const SvdLimits& limits) {
+namespace {
+
+// `text` parsed where it lies when it is `editable` (pugixml writes into it),
+// else from pugixml's own copy. A file read for parsing alone need not be
+// copied: a copy of a 4 MB file is a thousand fresh pages to fault in.
+SvdTree parse(std::string_view text, char* editable, const SvdLimits& limits) {
   SvdTree tree;
   const SvdLines lines(text);
   pugi::xml_document document;
   // The text of an element kept in the element rather than in a node of its
   // own: most elements of an SVD file are a name and its text, and a node
   // less for each is memory and time saved.
-  const pugi::xml_parse_result result = document.load_buffer(
-      text.data(), text.size(), pugi::parse_default | pugi::parse_embed_pcdata, pugi::encoding_utf8);
+  constexpr unsigned kOptions = pugi::parse_default | pugi::parse_embed_pcdata;
+  const pugi::xml_parse_result result =
+      editable != nullptr ? document.load_buffer_inplace(editable, text.size(), kOptions, pugi::encoding_utf8)
+                          : document.load_buffer(text.data(), text.size(), kOptions, pugi::encoding_utf8);
   if (!result) {
     tree.problem = parseProblem(result);
     tree.line = static_cast<int>(lines.linesBefore(result.offset)) + 1;
@@ -73,8 +80,12 @@ SvdTree parseSvd(std::string_view text, const SvdLimits& limits) {
   return tree;
 }
 
+}  // namespace
+
+SvdTree parseSvd(std::string_view text, const SvdLimits& limits) { return parse(text, nullptr, limits); }
+
 bool readSvd(const std::string& path, MemoryMap& map, std::string& message, int& line) {
-  const FileText file = readFileText(path, kMaxSvdFileBytes, false);
+  FileText file = readFileText(path, kMaxSvdFileBytes, false);
   line = 0;
   switch (file.status) {
     case FileText::Status::Read:
@@ -100,7 +111,8 @@ bool readSvd(const std::string& path, MemoryMap& map, std::string& message, int&
     message = "couldn't read " + path + ": UTF-16 or UTF-32 text, where SVD files are read as UTF-8";
     return false;
   }
-  SvdTree tree = parseSvd(file.text());
+  // The lines are counted before pugixml writes into the text.
+  SvdTree tree = parse(file.text(), file.data.get(), SvdLimits());
   for (const SvdWarning& warning : tree.warnings) {
     MemoryMap::warnOnStandardError(path + ":" + std::to_string(warning.line) + ": warning: " + warning.message);
   }
