@@ -202,7 +202,7 @@ const XMLNode* HeaderModel::prepareFields(const XMLNode* child, size_t limit) {
   size_t written = 0;
   for (; child != nullptr && written < limit; child = child->nextSibling) {
     const MemoryMapElement* element = asMemoryMapElement(child);
-    if (element == nullptr || element->kind() != ElementKind::BitField || element->size() == 0) continue;
+    if (!isDefinedField(element)) continue;
     const std::string_view plainName = textOf(element->name());
     const uint32_t start = element->start();
     const uint32_t mask = fieldMask(start, element->size());

@@ -83,6 +83,12 @@ struct HeaderGroup {
   std::string_view name;
 };
 
+// Whether `element` is a bit field the header gives definitions: one with
+// a width, for a field of width 0 defines nothing.
+inline bool isDefinedField(const MemoryMapElement* element) {
+  return element != nullptr && element->kind() == ElementKind::BitField && element->size() != 0;
+}
+
 // A bit field with a width (fields of width 0 define nothing and are not
 // listed), whether or not the options leave it out of the header.
 struct HeaderField {

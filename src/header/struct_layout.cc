@@ -121,12 +121,9 @@ private:
   void reg(const MemoryMapElement& element) {
     Captured& captured = holders[holderOf(asMemoryMapElement(element.parent))].registers.emplace_back(
         Captured{&element, element.start(), {}, {}, {}, {}, 1, 0, {}});
-    // The fields the header defines: those with a width.
     for (const XMLNode* child = element.firstChild; child != nullptr; child = child->nextSibling) {
       const MemoryMapElement* field = asMemoryMapElement(child);
-      if (field != nullptr && field->kind() == ElementKind::BitField && field->size() != 0) {
-        captured.fields.push_back(field);
-      }
+      if (isDefinedField(field)) captured.fields.push_back(field);
     }
   }
   size_t holderOf(const MemoryMapElement* element) {

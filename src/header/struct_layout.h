@@ -18,7 +18,6 @@
 #include <string_view>
 #include <vector>
 
-#include "header/header_options.h"
 #include "memorymap/memory_map_element.h"
 
 namespace rw {
