@@ -1,5 +1,6 @@
 // for and foreach, and the copies they and xmlput make.
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -68,6 +69,37 @@ CopySize copySize(const XMLElement& element, bool withSelf) {
     }
   }
   return size;
+}
+
+// Which of a loop's macro names the elements below `loop` refer to: a round
+// sets only those, and most bodies use the index and perhaps one more of
+// the five. A reference that holds another one (in its name or its
+// default) is expanded again and may come to name any of them: then all are
+// set.
+template <size_t kNames>
+std::array<bool, kNames> namesReferenced(const XMLElement& loop, const std::string (&names)[kNames]) {
+  std::array<bool, kNames> referenced{};
+  std::vector<const XMLNode*> pending;
+  for (const XMLNode* child = loop.firstChild; child != nullptr; child = child->nextSibling) pending.push_back(child);
+  while (!pending.empty()) {
+    const XMLElement* node = asElement(pending.back());
+    pending.pop_back();
+    if (node == nullptr) continue;
+    for (const XMLAttribute& attribute : node->attributes()) {
+      const std::string_view value = attribute.value;
+      for (size_t at = value.find("$("); at != std::string_view::npos; at = value.find("$(", at + 2)) {
+        const std::string_view reference = value.substr(at + 2, value.find(')', at + 2) - (at + 2));
+        if (reference.find_first_of("$(") != std::string_view::npos) {
+          referenced.fill(true);
+          return referenced;
+        }
+        const std::string_view name = reference.substr(0, reference.find(':'));
+        for (size_t k = 0; k < kNames; ++k) referenced[k] = referenced[k] || name == names[k];
+      }
+    }
+    for (const XMLNode* child = node->firstChild; child != nullptr; child = child->nextSibling) pending.push_back(child);
+  }
+  return referenced;
 }
 
 // Appends the clones of the element children of `source` to a chain.
@@ -256,6 +288,7 @@ Preprocessor::Outcome Preprocessor::processFor(XMLElement& element, Level& level
   const std::string& scaledHexName = names[3];
   const std::string& hexName = names[4];
   MacroTable loopTable = MacroTable::withNames(names);
+  const std::array<bool, 5> referenced = namesReferenced(element, names);
 
   CopyChain copies;
   CopyMarker mark(document_, element, CopyKind::Loop);
@@ -263,11 +296,11 @@ Preprocessor::Outcome Preprocessor::processFor(XMLElement& element, Level& level
   uint64_t i = first;
   for (uint64_t round = 0; round < rounds; ++round, i += step) {
     const uint32_t scaled = factor * static_cast<uint32_t>(i) + offset;
-    loopTable.set(index, std::to_string(i));
-    loopTable.set(alphaName, alphaText(i));
-    loopTable.set(hexName, hexText(i));
-    loopTable.set(scaledName, std::to_string(scaled));
-    loopTable.set(scaledHexName, hexText(scaled));
+    if (referenced[0]) loopTable.set(index, std::to_string(i));
+    if (referenced[1]) loopTable.set(alphaName, alphaText(i));
+    if (referenced[2]) loopTable.set(scaledName, std::to_string(scaled));
+    if (referenced[3]) loopTable.set(scaledHexName, hexText(scaled));
+    if (referenced[4]) loopTable.set(hexName, hexText(i));
     for (XMLNode* child = element.firstChild; child != nullptr; child = child->nextSibling) {
       if (const XMLElement* body = asElement(child)) copies.append(copyTree(*body, &loopTable, grown, mark));
     }
