@@ -80,7 +80,6 @@ enum class Pass { Done, Again, TooLong, RunSpent };
 Pass expandOnePass(std::string_view text, const MacroTable& macros, ReferenceEnds& referenceEnds, std::string& out) {
   const size_t n = text.size();
   referenceEnds.scan(text);
-  const size_t lastSigil = text.rfind(kSigil);
   bool reexpand = false;
   out.clear();
   out.reserve(n);
@@ -114,7 +113,7 @@ Pass expandOnePass(std::string_view text, const MacroTable& macros, ReferenceEnd
       // The reference runs to the end of the text: nothing is written for
       // the sigil and the '(' is read again as plain text. A sigil the
       // reference passed over still asks for another pass.
-      if (lastSigil != std::string_view::npos && lastSigil >= textBegin) reexpand = true;
+      if (text.find(kSigil, textBegin) != std::string_view::npos) reexpand = true;
       ++i;
       continue;
     }

@@ -190,13 +190,14 @@ const unsigned char* buildChangedBlock(const unsigned char* source, std::span<co
   p = first;
   const ValueChange* change = changes.data();
   const ValueChange* const end = change + changes.size();
-  for (size_t i = 0; i < count; ++i) {
+  // Both walks stop at the last change: what follows it is copied as it is.
+  for (size_t i = 0; i < count && change != end; ++i) {
     elementtext::readWord(p);
     const unsigned char* valueStart = p;
     const size_t valueField = readLength(p);
     const size_t valueLength = valueField != 0 ? valueField - 1 : 0;
     p += valueLength;
-    if (change != end && change->index == i) {
+    if (change->index == i) {
       size -= static_cast<size_t>(p - valueStart);
       size += lengthSize(change->value.size() + 1) + change->value.size();
       ++change;
@@ -207,28 +208,26 @@ const unsigned char* buildChangedBlock(const unsigned char* source, std::span<co
 
   auto* block = static_cast<unsigned char*>(allocateBlockMemory(total));
   unsigned char* out = writeLength(block, total);
-  const size_t head = static_cast<size_t>(first - body);
-  std::memcpy(out, body, head);
-  out += head;
+  // The bytes from `unchanged` on are copied in one piece up to the next
+  // changed value.
+  const unsigned char* unchanged = body;
   p = first;
   change = changes.data();
-  for (size_t i = 0; i < count; ++i) {
-    const unsigned char* nameStart = p;
+  for (size_t i = 0; i < count && change != end; ++i) {
     elementtext::readWord(p);
     const unsigned char* valueStart = p;
     const size_t valueField = readLength(p);
     p += valueField != 0 ? valueField - 1 : 0;
-    if (change != end && change->index == i) {
-      std::memcpy(out, nameStart, static_cast<size_t>(valueStart - nameStart));
-      out += valueStart - nameStart;
+    if (change->index == i) {
+      std::memcpy(out, unchanged, static_cast<size_t>(valueStart - unchanged));
+      out += valueStart - unchanged;
       out = writeLength(out, change->value.size() + 1);
       out = writeBytes(out, change->value);
+      unchanged = p;
       ++change;
-    } else {
-      std::memcpy(out, nameStart, static_cast<size_t>(p - nameStart));
-      out += p - nameStart;
     }
   }
+  std::memcpy(out, unchanged, static_cast<size_t>(source + sourceSize - unchanged));
   return block;
 }
 
