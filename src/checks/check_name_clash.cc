@@ -127,7 +127,6 @@ public:
     }
     for (const HeaderField& field : reg.fields) {
       if (!field.defined) continue;
-      hasBitFields_ = true;
       if (field.singleBit()) values_.push_back(screenValue(named(DefinitionKind::Value, field.name)));
       if (!field.alias.empty()) {
         const uint64_t hash = hashOf(named(DefinitionKind::AliasValue, field.alias));
@@ -145,7 +144,7 @@ public:
         if (table_.mayHold(line)) clashing_.insert(line);
       }
     }
-    if (hasBitFields_ && (!lineEnded_.empty() || !aliases_.empty())) screenStems();
+    if (!lineEnded_.empty() || !aliases_.empty()) screenStems();
     if (clashing_.empty()) {
       flush();
       return;
@@ -217,8 +216,9 @@ private:
   void screenStems() {
     std::vector<uint64_t> aliases = aliases_;
     std::sort(aliases.begin(), aliases.end());
-    for (size_t i = 1; i < aliases.size(); ++i) {
-      if (aliases[i] == aliases[i - 1]) mayClash(aliases[i]);
+    for (auto twin = std::adjacent_find(aliases.begin(), aliases.end()); twin != aliases.end();
+         twin = std::adjacent_find(twin + 1, aliases.end())) {
+      mayClash(*twin);
     }
     if (aliases_.empty() && !options_.noPrependReg) {
       for (const std::string& stem : lineEnded_) {
@@ -311,7 +311,6 @@ private:
   // The names in the table that end like a bit-field line, without that
   // end: few, in any map.
   std::set<std::string, std::less<>> lineEnded_;
-  bool hasBitFields_ = false;
   // Hashes of names of lines that may clash, for the second pass.
   HashSet clashing_;
   // Hashes of the value lines of single-bit fields and of field alias
