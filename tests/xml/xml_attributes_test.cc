@@ -40,6 +40,43 @@ TEST(ElementText, TwoNamesFoundInOneWalkAsEachAlone) {
   }
 }
 
+std::string describeAll(const ElementText& text) {
+  std::string out(text.tagName());
+  for (const XMLAttribute& attribute : text.attributes()) out += " " + describe(attribute);
+  return out;
+}
+
+// Changed values land on their own attributes; the attributes between and
+// after them, with a value or without, come along as they were.
+TEST(ElementText, ChangedValuesKeepTheOtherAttributes) {
+  const std::string longValue(200, 'v');
+  struct Case {
+    std::vector<XMLAttribute> attributes;
+    std::vector<ValueChange> changes;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {{{"name", "F"}, {"start", "3"}, {"size", "1"}}, {{1, "12"}}, "BitField name=F start=12 size=1"},
+      {{{"name", "F"}, {"start", "3"}, {"size", "1"}}, {{0, ""}, {2, "32"}}, "BitField name= start=3 size=32"},
+      {{{"inherit", "", false}, {"start", "3"}, {"size", "1"}}, {{1, "4"}}, "BitField inherit without value start=4 size=1"},
+      {{{"start", "3"}, {"inherit", "", false}, {"size", "1"}}, {{2, "8"}}, "BitField start=3 inherit without value size=8"},
+      {{{"start", "3"}, {"inherit", "", false}}, {{0, "5"}}, "BitField start=5 inherit without value"},
+      {{{"name", "F"}, {"description", "d"}}, {{1, longValue}}, "BitField name=F description=" + longValue},
+      {{{"name", "F"}}, {}, "BitField name=F"},
+  };
+  // Texts made after a changed one take the memory after it: a block sized
+  // short for its changes would lose its end to them.
+  std::vector<std::unique_ptr<ElementText>> changed;
+  std::vector<std::unique_ptr<ElementText>> after;
+  for (const Case& c : cases) {
+    const ElementText source("BitField", c.attributes);
+    changed.push_back(std::make_unique<ElementText>(source, c.changes));
+    for (int i = 0; i < 4; ++i) after.push_back(std::make_unique<ElementText>(std::string(40, 'x')));
+  }
+  for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(describeAll(*changed[i]), cases[i].expected);
+  for (const auto& text : after) EXPECT_EQ(text->tagName(), std::string(40, 'x'));
+}
+
 // Blocks are packed byte by byte and reused once freed, the shortest ones
 // too: a freed block's link to the next free one must not reach into its
 // neighbours.
