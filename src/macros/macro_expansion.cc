@@ -79,7 +79,7 @@ enum class Pass { Done, Again, TooLong, RunSpent };
 // then holds what was expanded so far and the rest of `text` as it stands.
 Pass expandOnePass(std::string_view text, const MacroTable& macros, ReferenceEnds& referenceEnds, std::string& out) {
   const size_t n = text.size();
-  referenceEnds.scan(text);
+  referenceEnds.use(text);
   bool reexpand = false;
   out.clear();
   out.reserve(n);

@@ -15,12 +15,12 @@ class ReferenceEnds {
 public:
   // Takes the text whose references are asked for next; the buffers are kept
   // from one text to the next.
-  void scan(std::string_view text) {
+  void use(std::string_view text) {
     text_ = text;
     scanned_ = false;
   }
 
-  // The closing index for the '(' at `openParen` of the text last scanned;
+  // The closing index for the '(' at `openParen` of the text in use;
   // calls come in increasing order of `openParen`. Nearly every reference is
   // a plain name: the first parenthesis after its '(' is then its ')', and
   // the text is walked for the depths only when a reference holds another.
