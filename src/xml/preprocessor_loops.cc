@@ -283,10 +283,6 @@ Preprocessor::Outcome Preprocessor::processFor(XMLElement& element, Level& level
   // names are in byte order (the index, a prefix of the others, first) to
   // be built in one go.
   const std::string names[] = {index, index + "_alpha", index + "_ap", index + "_ap_hex", index + "_hex"};
-  const std::string& alphaName = names[1];
-  const std::string& scaledName = names[2];
-  const std::string& scaledHexName = names[3];
-  const std::string& hexName = names[4];
   MacroTable loopTable = MacroTable::withNames(names);
   const std::array<bool, 5> referenced = namesReferenced(element, names);
 
@@ -296,11 +292,11 @@ Preprocessor::Outcome Preprocessor::processFor(XMLElement& element, Level& level
   uint64_t i = first;
   for (uint64_t round = 0; round < rounds; ++round, i += step) {
     const uint32_t scaled = factor * static_cast<uint32_t>(i) + offset;
-    if (referenced[0]) loopTable.set(index, std::to_string(i));
-    if (referenced[1]) loopTable.set(alphaName, alphaText(i));
-    if (referenced[2]) loopTable.set(scaledName, std::to_string(scaled));
-    if (referenced[3]) loopTable.set(scaledHexName, hexText(scaled));
-    if (referenced[4]) loopTable.set(hexName, hexText(i));
+    if (referenced[0]) loopTable.set(names[0], std::to_string(i));
+    if (referenced[1]) loopTable.set(names[1], alphaText(i));
+    if (referenced[2]) loopTable.set(names[2], std::to_string(scaled));
+    if (referenced[3]) loopTable.set(names[3], hexText(scaled));
+    if (referenced[4]) loopTable.set(names[4], hexText(i));
     for (XMLNode* child = element.firstChild; child != nullptr; child = child->nextSibling) {
       if (const XMLElement* body = asElement(child)) copies.append(copyTree(*body, &loopTable, grown, mark));
     }
