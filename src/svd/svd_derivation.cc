@@ -124,6 +124,8 @@ bool SvdDerivation::chainOf(pugi::xml_node element, SvdChain& chain) {
     chain = cached->second;
     return true;
   }
+  // Found once, kept: what finding it reads is not read again.
+  const SpentOnce once(budget_);
   // A path may lead through the element whose chain is being found: a
   // cycle too, only through members rather than bases.
   if (std::find(inProgress_.begin(), inProgress_.end(), element) != inProgress_.end()) {

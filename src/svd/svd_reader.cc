@@ -70,7 +70,7 @@ SvdTree parse(std::string_view text, char* editable, const SvdLimits& limits) {
     return tree;
   }
   const size_t textBytes = limits.textBytes + limits.textBytesPerFileByte * text.size();
-  SvdTreeBuilder builder(device, lines, SvdBudget(limits.elements, textBytes, limits.nodeReads));
+  SvdTreeBuilder builder(device, lines, SvdBudget(limits.elements, textBytes, limits.nodeReads), limits.copyRepeats);
   tree.root = builder.build();
   tree.warnings = builder.warnings();
   if (tree.root == nullptr) {

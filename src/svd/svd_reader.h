@@ -55,6 +55,10 @@ struct SvdLimits {
   size_t textBytes = kMaxSvdTextBytes;
   size_t textBytesPerFileByte = kSvdTextBytesPerFileByte;
   size_t nodeReads = kMaxSvdNodeReads;
+  // Whether peripherals that would make the same registers again (derived
+  // ones, arrays) take copies of the first one's. The tree, the warnings and
+  // where a bound is passed are the same either way; false is for comparing.
+  bool copyRepeats = true;
 };
 
 // Whether `path` names an SVD device file rather than a memory map: it ends

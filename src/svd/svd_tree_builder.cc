@@ -125,8 +125,13 @@ uint32_t SvdLines::linesBefore(ptrdiff_t offset) const {
                                newlines_.begin());
 }
 
-SvdTreeBuilder::SvdTreeBuilder(pugi::xml_node device, const SvdLines& lines, const SvdBudget& budget)
-    : device_(device), lines_(lines), budget_(budget), derivation_(device.child("peripherals"), budget_) {}
+SvdTreeBuilder::SvdTreeBuilder(pugi::xml_node device, const SvdLines& lines, const SvdBudget& budget,
+                               bool copyRepeats)
+    : device_(device),
+      lines_(lines),
+      budget_(budget),
+      derivation_(device.child("peripherals"), budget_),
+      copyRepeats_(copyRepeats) {}
 
 void SvdTreeBuilder::fail(pugi::xml_node at, std::string problem) {
   if (!problem_.empty()) return;
@@ -218,7 +223,10 @@ std::optional<uint64_t> SvdTreeBuilder::requiredNumber(pugi::xml_node element, p
 std::optional<uint64_t> SvdTreeBuilder::checkedAddress(pugi::xml_node element, uint64_t from, uint64_t offset,
                                                        uint64_t k, uint64_t increment) {
   const std::optional<uint64_t> sum = offsetBy(from, offset, k, increment);
-  if (sum && *sum <= kMaxAddress) return sum;
+  if (sum && *sum <= kMaxAddress) {
+    highestAddress_ = std::max(highestAddress_, *sum);
+    return sum;
+  }
   fail(element, svdElementPath(element) +
                     (sum ? " has address " + hexText(*sum) + ", past 32 bits" : " has an address past 64 bits"));
   return std::nullopt;
@@ -369,10 +377,75 @@ void SvdTreeBuilder::addPeripheral(MemoryMapElement& root, pugi::xml_node periph
     root.appendChild(group);
     groupStart_ = *start;
     groupNameBytes_ = groupName.size();
-    addMembers(*group, members, std::string(), *start, properties, 0);
+    addPeripheralMembers(*group, members, properties);
     if (!ok()) return;
   }
   addInterrupts(peripheral, reference);
+}
+
+namespace {
+
+// Peripherals derived from one base with different sizes, access or reset
+// values each make theirs: past this many, the others are not remembered,
+// so that looking for them stays short.
+constexpr size_t kMaxMadePerMembers = 4;
+
+void copyChildren(const XMLNode& from, XMLNode& to) {
+  for (const XMLNode* child = from.firstChild; child != nullptr; child = child->nextSibling) {
+    const MemoryMapElement* element = asMemoryMapElement(child);
+    if (element == nullptr) continue;
+    auto* copy = new MemoryMapElement(*element, {});
+    copy->line = element->line;
+    to.appendChild(copy);
+    copyChildren(*element, *copy);
+  }
+}
+
+}  // namespace
+
+void SvdTreeBuilder::addPeripheralMembers(MemoryMapElement& group, const std::vector<pugi::xml_node>& members,
+                                          const RegisterProperties& properties) {
+  if (members.empty()) return;
+  std::vector<MadeMembers>* alike = nullptr;
+  if (copyRepeats_) {
+    alike = &made_[members.front().internal_object()];
+    for (const MadeMembers& made : *alike) {
+      if (made.members == members && made.properties == properties) {
+        // When copying would pass a bound, making them fails where it should.
+        if (copyMade(made, group)) return;
+        alike = nullptr;
+        break;
+      }
+    }
+  }
+  const SvdBudget::Spent before = budget_.spent();
+  const SvdBudget::Spent onceBefore = budget_.spentOnce();
+  const size_t arrayElementsBefore = arrayElements_;
+  highestAddress_ = groupStart_;
+  addMembers(group, members, std::string(), groupStart_, properties, 0);
+  if (alike == nullptr || alike->size() >= kMaxMadePerMembers || !ok()) return;
+  const SvdBudget::Spent after = budget_.spent();
+  const SvdBudget::Spent onceAfter = budget_.spentOnce();
+  const auto again = [&](size_t SvdBudget::Spent::*counter) {
+    return (after.*counter - before.*counter) - (onceAfter.*counter - onceBefore.*counter);
+  };
+  alike->push_back({members, properties, &group, groupNameBytes_,
+                    {again(&SvdBudget::Spent::kept), again(&SvdBudget::Spent::work),
+                     again(&SvdBudget::Spent::textBytes), again(&SvdBudget::Spent::nodeReads)},
+                    arrayElements_ - arrayElementsBefore, highestAddress_ - groupStart_});
+}
+
+bool SvdTreeBuilder::copyMade(const MadeMembers& made, MemoryMapElement& group) {
+  // Every element made says the group's name in its text bytes.
+  SvdBudget::Spent cost = made.again;
+  cost.textBytes = cost.textBytes - made.groupNameBytes * cost.kept + groupNameBytes_ * cost.kept;
+  if (made.reach > kMaxAddress - groupStart_ || made.arrayElements > budget_.maxElements() - arrayElements_ ||
+      !budget_.spendAll(cost)) {
+    return false;
+  }
+  arrayElements_ += made.arrayElements;
+  copyChildren(*made.group, group);
+  return true;
 }
 
 std::string SvdTreeBuilder::peripheralReference(const SvdChildren& peripheral) {

@@ -14,6 +14,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -65,7 +66,10 @@ private:
 
 class SvdTreeBuilder {
 public:
-  SvdTreeBuilder(pugi::xml_node device, const SvdLines& lines, const SvdBudget& budget);
+  // With `copyRepeats`, a peripheral whose registers another made the same
+  // takes copies of them (see MadeMembers); without, it makes them anew. The
+  // tree is the same either way.
+  SvdTreeBuilder(pugi::xml_node device, const SvdLines& lines, const SvdBudget& budget, bool copyRepeats = true);
 
   // Null on failure; problem() and line() then say why and where (1-based).
   std::unique_ptr<MemoryMapElement> build();
@@ -105,6 +109,24 @@ private:
     std::optional<uint64_t> sizeBits;
     std::string_view access;
     std::optional<uint64_t> resetValue;
+    bool operator==(const RegisterProperties&) const = default;
+  };
+  // A peripheral's registers as they were first made. Another peripheral
+  // with the same members and register properties (one derived from it, the
+  // next element of an array) would make the same elements again, as they
+  // lie against its own start: it takes copies of them, and spends from the
+  // bounds what making them again would have spent.
+  struct MadeMembers {
+    std::vector<pugi::xml_node> members;
+    RegisterProperties properties;
+    const MemoryMapElement* group = nullptr;
+    size_t groupNameBytes = 0;
+    // Making them again: what the bounds and the array elements would take.
+    SvdBudget::Spent again;
+    size_t arrayElements = 0;
+    // The furthest address checked while making them, from the group's
+    // start.
+    uint64_t reach = 0;
   };
   // The elements of a `dim` array, or the one element of anything else.
   struct Dimension {
@@ -145,6 +167,11 @@ private:
   bool makeClusterText(pugi::xml_node reg);
   // The cluster attributes of a register in `clusters`; their size in bytes.
   static size_t clusterTextOf(const std::vector<ClusterLevelText>& clusters, ClusterText& text);
+  // The peripheral's members into `group`, made or copied.
+  void addPeripheralMembers(MemoryMapElement& group, const std::vector<pugi::xml_node>& members,
+                            const RegisterProperties& properties);
+  // False, and nothing copied, when making them again would fail.
+  bool copyMade(const MadeMembers& made, MemoryMapElement& group);
   void addMembers(MemoryMapElement& group, const std::vector<pugi::xml_node>& members, const std::string& prefix,
                   uint64_t address, const RegisterProperties& outer, int depth);
   void addCluster(MemoryMapElement& group, pugi::xml_node cluster, const std::string& prefix, uint64_t address,
@@ -216,6 +243,11 @@ private:
   std::vector<ClusterLevelText> clusters_;
   ClusterText clusterText_;
   bool clusterTextMade_ = true;
+  bool copyRepeats_;
+  // By the first member: peripherals derived from one base share it.
+  std::unordered_map<const void*, std::vector<MadeMembers>> made_;
+  // The highest address checkedAddress() passed.
+  uint64_t highestAddress_ = 0;
   std::vector<SvdWarning> warnings_;
   std::unordered_set<const void*> warned_;
   std::string problem_;

@@ -122,5 +122,70 @@ TEST(SvdReader, LargeArraysCostBoundedWork) {
   EXPECT_EQ(indexed.problem, "more than 100 elements of arrays");
 }
 
+// Peripherals that make what another made take copies of it: the tree, the
+// warnings and the failure (what, where) must be those of making everything
+// anew, under every bound from the one the first element passes to the one
+// the whole file fits in.
+TEST(SvdReader, CopiesOfRepeatedPeripheralsSpendWhatMakingThemWould) {
+  std::string peripherals = testing::join(
+      {"<peripheral><name>A</name><baseAddress>0x40000000</baseAddress><registers>",
+       "<register><name>CR</name><addressOffset>0</addressOffset><description>control</description><fields>",
+       "<field><name>MODE</name><bitOffset>0</bitOffset><bitWidth>2</bitWidth><enumeratedValues><name>MODES</name>",
+       "<enumeratedValue><name>OFF</name><value>0</value></enumeratedValue><enumeratedValue><name>ON</name>",
+       "<value>1</value><description>on  now</description></enumeratedValue></enumeratedValues></field>",
+       "<field><dim>2</dim><dimIncrement>4</dimIncrement><name>B%s</name><bitRange>[9:8]</bitRange>",
+       "<enumeratedValues derivedFrom=\"MODES\"/></field></fields></register>",
+       "<register derivedFrom=\"Z.SR\"><name>SR</name><addressOffset>4</addressOffset></register>",
+       "<register><dim>3</dim><dimIncrement>4</dimIncrement><dimIndex>X,Y</dimIndex><name>D%s</name>",
+       "<addressOffset>8</addressOffset></register>",
+       "<cluster><dim>2</dim><dimIncrement>0x10</dimIncrement><name>CH%s</name><addressOffset>0x20</addressOffset>",
+       "<register><name>CCR</name><addressOffset>0</addressOffset><fields><field><name>EN</name>",
+       "<bitOffset>0</bitOffset></field></fields></register></cluster>",
+       "<cluster><dim>20</dim><dimIncrement>0</dimIncrement><name>NONE%s</name><addressOffset>0</addressOffset>",
+       "</cluster></registers></peripheral>",
+       "<peripheral derivedFrom=\"A\"><name>LONGER_NAME_B</name><baseAddress>0x40001000</baseAddress></peripheral>",
+       "<peripheral derivedFrom=\"A\"><name>C</name><size>16</size><baseAddress>0x40002000</baseAddress>",
+       "</peripheral><peripheral derivedFrom=\"LONGER_NAME_B\"><dim>2</dim><dimIncrement>0x100</dimIncrement>",
+       "<name>E%s</name><baseAddress>0x40003000</baseAddress></peripheral>",
+       "<peripheral><name>Z</name><baseAddress>0x50000000</baseAddress><registers><register><name>SR</name>",
+       "<addressOffset>0</addressOffset></register></registers></peripheral>"});
+  // An element a line, so that the lines copies carry are told apart.
+  for (size_t at = 0; (at = peripherals.find("><", at)) != std::string::npos; at += 2) peripherals.insert(at + 1, "\n");
+  const auto outcome = [](const std::string& svd, SvdLimits limits, bool copies) {
+    limits.copyRepeats = copies;
+    SvdTree tree = parseSvd(svdText(svd), limits);
+    std::string text = tree.problem + " @" + std::to_string(tree.line) + "\n";
+    for (const SvdWarning& warning : tree.warnings) text += std::to_string(warning.line) + ": " + warning.message + "\n";
+    if (tree.root == nullptr) return text;
+    text += writeExpandedMap(tree.root.get());
+    // The lines elements came from, which the expanded map does not say.
+    const auto addLines = [&text](const XMLNode& node, const auto& self) -> void {
+      text += std::to_string(node.line) + " ";
+      for (const XMLNode* child = node.firstChild; child != nullptr; child = child->nextSibling) self(*child, self);
+    };
+    addLines(*tree.root, addLines);
+    return text;
+  };
+  struct Bound {
+    const char* name;
+    size_t SvdLimits::*field;
+  };
+  for (const Bound bound : {Bound{"elements", &SvdLimits::elements}, Bound{"text", &SvdLimits::textBytes},
+                            Bound{"reads", &SvdLimits::nodeReads}}) {
+    SvdLimits limits{.textBytesPerFileByte = 0};
+    for (limits.*bound.field = 0;; ++(limits.*bound.field)) {
+      const std::string made = outcome(peripherals, limits, false);
+      ASSERT_EQ(outcome(peripherals, limits, true), made) << bound.name << " bound " << limits.*bound.field;
+      if (made.starts_with(" @0\n")) break;
+    }
+  }
+  // A copy that would lie past 32 bits fails as making it does.
+  const std::string high =
+      peripherals + "<peripheral derivedFrom=\"A\"><name>HIGH</name><baseAddress>0xFFFFFFE0</baseAddress></peripheral>";
+  const std::string made = outcome(high, SvdLimits(), false);
+  EXPECT_NE(made.find("past 32 bits"), std::string::npos) << made;
+  EXPECT_EQ(outcome(high, SvdLimits(), true), made);
+}
+
 }  // namespace
 }  // namespace rw
