@@ -1,12 +1,17 @@
 #include "svd/svd_reader.h"
 
 #include <pugixml.hpp>
+#include <sys/mman.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <cstdlib>
+#include <mutex>
 
 #include "svd/svd_tree_builder.h"
 #include "xml/file_text.h"
+#include "xml/node_memory.h"
 
 namespace rw {
 
@@ -36,12 +41,78 @@ bool isSvdFile(const std::string& path) {
 
 namespace {
 
+// pugixml's memory while one file is parsed: the document of a large file
+// is megabytes of nodes, and the kernel hands memory out a 4 KiB page at a
+// time unless asked for huge pages, each page a trip through it that costs
+// more than parsing what lies in it. The memory is taken in one piece, sized
+// from the file, and given back whole once the document is gone.
+class DocumentMemory {
+public:
+  explicit DocumentMemory(size_t fileBytes) {
+    // Nodes and their attributes take about as many bytes as the file.
+    const size_t want = fileBytes + fileBytes / 2;
+    if (want < kHugePage) return;
+    static std::once_flag installed;
+    std::call_once(installed, [] { pugi::set_memory_management_functions(allocate, deallocate); });
+    size_ = (want + kHugePage - 1) / kHugePage * kHugePage;
+    void* memory = ::mmap(nullptr, size_ + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (memory == MAP_FAILED) return;
+    mapped_ = static_cast<char*>(memory);
+    begin_ = reinterpret_cast<char*>((reinterpret_cast<uintptr_t>(mapped_) + kHugePage - 1) & ~(kHugePage - 1));
+    next_ = begin_;
+    end_ = begin_ + size_;
+    // Only a hint: without huge pages the memory works the same.
+    ::madvise(begin_, size_, MADV_HUGEPAGE);
+    outer_ = current_;
+    current_ = this;
+  }
+  ~DocumentMemory() {
+    if (mapped_ == nullptr) return;
+    current_ = outer_;
+    ::munmap(mapped_, size_ + kHugePage);
+  }
+  DocumentMemory(const DocumentMemory&) = delete;
+  DocumentMemory& operator=(const DocumentMemory&) = delete;
+
+private:
+  static constexpr size_t kHugePage = size_t{2} << 20;
+
+  // What does not fit, and what other threads parse, comes from the heap.
+  static void* allocate(size_t bytes) {
+    DocumentMemory* memory = current_;
+    const size_t rounded = (bytes + 15) & ~size_t{15};
+    if (memory != nullptr && rounded >= bytes && rounded <= static_cast<size_t>(memory->end_ - memory->next_)) {
+      void* block = memory->next_;
+      memory->next_ += rounded;
+      return block;
+    }
+    return std::malloc(bytes);
+  }
+  static void deallocate(void* block) {
+    for (const DocumentMemory* memory = current_; memory != nullptr; memory = memory->outer_) {
+      if (static_cast<char*>(block) >= memory->begin_ && static_cast<char*>(block) < memory->end_) return;
+    }
+    std::free(block);
+  }
+
+  static inline thread_local DocumentMemory* current_ = nullptr;
+  DocumentMemory* outer_ = nullptr;
+  char* mapped_ = nullptr;
+  char* begin_ = nullptr;
+  char* next_ = nullptr;
+  char* end_ = nullptr;
+  size_t size_ = 0;
+};
+
 // `text` parsed where it lies when it is `editable` (pugixml writes into it),
 // else from pugixml's own copy. A file read for parsing alone need not be
 // copied: a copy of a 4 MB file is a thousand fresh pages to fault in.
 SvdTree parse(std::string_view text, char* editable, const SvdLimits& limits) {
   SvdTree tree;
   const SvdLines lines(text);
+  const DocumentMemory memory(text.size());
+  // The tree takes about half the file's bytes in nodes and as many in text.
+  expectNodeMemory(text.size() / 2, text.size() / 2);
   pugi::xml_document document;
   // The text of an element kept in the element rather than in a node of its
   // own: most elements of an SVD file are a name and its text, and a node

@@ -113,6 +113,10 @@ SvdChildren::SvdChildren(pugi::xml_node element) {
 }
 
 SvdLines::SvdLines(std::string_view text) {
+  // Room for a line in every eight bytes: lines are longer, and room not
+  // written to costs nothing, where growing copies what was counted into
+  // fresh memory.
+  newlines_.reserve(text.size() / 8);
   for (const char* p = text.data(); (p = static_cast<const char*>(std::memchr(p, '\n', text.data() + text.size() - p)));
        ++p) {
     newlines_.push_back(static_cast<uint32_t>(p - text.data()));

@@ -16,6 +16,7 @@ void* allocateNodeMemory(size_t bytes) { return ::operator new(bytes); }
 void freeNodeMemory(void* memory, size_t) noexcept { ::operator delete(memory); }
 void* allocateBlockMemory(size_t bytes) { return ::operator new(bytes); }
 void freeBlockMemory(void* memory, size_t) noexcept { ::operator delete(memory); }
+void expectNodeMemory(size_t, size_t) {}
 
 #else
 
@@ -57,7 +58,14 @@ public:
     free_[cls] = object;
   }
 
+  // The next chunk holds at least `bytes`, within the largest chunk size.
+  void expect(size_t bytes) { chunkSize_ = std::max(chunkSize_, roundedUp(bytes)); }
+
 private:
+  static size_t roundedUp(size_t bytes) {
+    return bytes > kLargestChunk ? kLargestChunk : (bytes + kHugePage - 1) / kHugePage * kHugePage;
+  }
+
   // Every object has room for the link.
   static size_t classOf(size_t bytes) { return (std::max(bytes, sizeof(char*)) - 1) / kGranule; }
 
@@ -122,6 +130,12 @@ void* allocateNodeMemory(size_t bytes) { return allocateFrom(nodePool(), bytes);
 void freeNodeMemory(void* memory, size_t bytes) noexcept { freeTo(nodePool(), memory, bytes); }
 void* allocateBlockMemory(size_t bytes) { return allocateFrom(blockPool(), bytes); }
 void freeBlockMemory(void* memory, size_t bytes) noexcept { freeTo(blockPool(), memory, bytes); }
+
+void expectNodeMemory(size_t nodeBytes, size_t blockBytes) {
+  // Below a huge page the chunks a tree grows through are few and small.
+  if (nodeBytes >= kHugePage) nodePool().expect(nodeBytes);
+  if (blockBytes >= kHugePage) blockPool().expect(blockBytes);
+}
 
 #endif
 

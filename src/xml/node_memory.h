@@ -43,4 +43,11 @@ void freeNodeMemory(void* memory, size_t bytes) noexcept;
 void* allocateBlockMemory(size_t bytes);
 void freeBlockMemory(void* memory, size_t bytes) noexcept;
 
+// A tree of about this many bytes of nodes and of blocks is about to be
+// built: memory is taken in chunks of that size from the next one on, which
+// spares a tree that will be large the small chunks it would first grow
+// through (each page of those is a trip through the kernel; the large ones
+// may be huge pages).
+void expectNodeMemory(size_t nodeBytes, size_t blockBytes);
+
 }  // namespace rw
