@@ -39,6 +39,12 @@ public:
   bool spendAll(const Spent& amount);
 
   Spent spent() const { return spent_; }
+  // What doing again the work done since spent() was `before` and
+  // spentOnce() `onceBefore` would spend.
+  Spent spentAgain(const Spent& before, const Spent& onceBefore) const {
+    return {again(&Spent::kept, before, onceBefore), again(&Spent::work, before, onceBefore),
+            again(&Spent::textBytes, before, onceBefore), again(&Spent::nodeReads, before, onceBefore)};
+  }
   // The part of spent() that went to work done once and remembered (see
   // SpentOnce): doing again what needed it costs that much less.
   Spent spentOnce() const { return once_; }
@@ -59,6 +65,10 @@ public:
 
 private:
   friend class SpentOnce;
+
+  size_t again(size_t Spent::*counter, const Spent& before, const Spent& onceBefore) const {
+    return (spent_.*counter - before.*counter) - (once_.*counter - onceBefore.*counter);
+  }
 
   // Once past its bound, a count stays there rather than wrap.
   bool spend(size_t Spent::*counter, size_t bound, size_t amount) {

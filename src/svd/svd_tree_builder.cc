@@ -428,14 +428,7 @@ void SvdTreeBuilder::addPeripheralMembers(MemoryMapElement& group, const std::ve
   highestAddress_ = groupStart_;
   addMembers(group, members, std::string(), groupStart_, properties, 0);
   if (alike == nullptr || alike->size() >= kMaxMadePerMembers || !ok()) return;
-  const SvdBudget::Spent after = budget_.spent();
-  const SvdBudget::Spent onceAfter = budget_.spentOnce();
-  const auto again = [&](size_t SvdBudget::Spent::*counter) {
-    return (after.*counter - before.*counter) - (onceAfter.*counter - onceBefore.*counter);
-  };
-  alike->push_back({members, properties, &group, groupNameBytes_,
-                    {again(&SvdBudget::Spent::kept), again(&SvdBudget::Spent::work),
-                     again(&SvdBudget::Spent::textBytes), again(&SvdBudget::Spent::nodeReads)},
+  alike->push_back({members, properties, &group, groupNameBytes_, budget_.spentAgain(before, onceBefore),
                     arrayElements_ - arrayElementsBefore, highestAddress_ - groupStart_});
 }
 
@@ -592,6 +585,7 @@ void SvdTreeBuilder::addCluster(MemoryMapElement& group, pugi::xml_node cluster,
     leaveCluster();
     if (!ok()) return;
   }
+  if (clusters_.empty()) clusterFields_.clear();
 }
 
 void SvdTreeBuilder::addRegister(MemoryMapElement& group, pugi::xml_node reg, const std::string& prefix,
@@ -608,11 +602,10 @@ void SvdTreeBuilder::addRegister(MemoryMapElement& group, pugi::xml_node reg, co
   // must still be well-formed; only those that make bit fields are kept.
   const std::vector<pugi::xml_node> fieldNodes = derivation_.fields(chain);
   if (!spendWork(reg, fieldNodes.size())) return;
-  std::vector<FieldShape> fields;
-  for (const pugi::xml_node field : fieldNodes) {
-    if (!fieldShape(field, dimension.count != 0, fields.emplace_back())) return;
-    if (fields.back().width == 0 || fields.back().dimension.count == 0) fields.pop_back();
-  }
+  std::vector<FieldShape> scratch;
+  const std::vector<FieldShape>* const shapes = fieldShapes(reg, fieldNodes, dimension.count != 0, scratch);
+  if (shapes == nullptr) return;
+  const std::vector<FieldShape>& fields = *shapes;
   const uint64_t bits = properties.sizeBits.value_or(kDefaultRegisterBits);
   const std::string size = std::to_string(bits / 8 + (bits % 8 != 0 ? 1 : 0));
   const std::string resetText = properties.resetValue ? hexText(*properties.resetValue) : std::string();
@@ -683,6 +676,36 @@ void SvdTreeBuilder::addRegister(MemoryMapElement& group, pugi::xml_node reg, co
       }
     }
   }
+}
+
+const std::vector<SvdTreeBuilder::FieldShape>* SvdTreeBuilder::fieldShapes(
+    pugi::xml_node reg, const std::vector<pugi::xml_node>& fieldNodes, bool makesElements,
+    std::vector<FieldShape>& scratch) {
+  KnownFields* known = nullptr;
+  if (copyRepeats_ && !clusters_.empty()) {
+    const auto [slot, fresh] = clusterFields_.try_emplace(reg.internal_object());
+    known = &slot->second;
+    // When finding them again would pass a bound, finding them fails where
+    // it should.
+    if (!fresh && known->arrayElements <= budget_.maxElements() - arrayElements_ && budget_.spendAll(known->again)) {
+      arrayElements_ += known->arrayElements;
+      return &known->fields;
+    }
+    if (!fresh) known = nullptr;
+  }
+  const SvdBudget::Spent before = budget_.spent();
+  const SvdBudget::Spent onceBefore = budget_.spentOnce();
+  const size_t arrayElementsBefore = arrayElements_;
+  std::vector<FieldShape>& fields = known != nullptr ? known->fields : scratch;
+  for (const pugi::xml_node field : fieldNodes) {
+    if (!fieldShape(field, makesElements, fields.emplace_back())) return nullptr;
+    if (fields.back().width == 0 || fields.back().dimension.count == 0) fields.pop_back();
+  }
+  if (known != nullptr) {
+    known->again = budget_.spentAgain(before, onceBefore);
+    known->arrayElements = arrayElements_ - arrayElementsBefore;
+  }
+  return &fields;
 }
 
 bool SvdTreeBuilder::fieldShape(pugi::xml_node field, bool makesElements, FieldShape& shape) {

@@ -67,8 +67,9 @@ private:
 class SvdTreeBuilder {
 public:
   // With `copyRepeats`, a peripheral whose registers another made the same
-  // takes copies of them (see MadeMembers); without, it makes them anew. The
-  // tree is the same either way.
+  // takes copies of them (see MadeMembers), and the registers of an array of
+  // clusters find their fields once (KnownFields); without, everything is
+  // made anew. The tree is the same either way.
   SvdTreeBuilder(pugi::xml_node device, const SvdLines& lines, const SvdBudget& budget, bool copyRepeats = true);
 
   // Null on failure; problem() and line() then say why and where (1-based).
@@ -168,6 +169,17 @@ private:
   // The cluster attributes of a register in `clusters`; their size in bytes.
   static size_t clusterTextOf(const std::vector<ClusterLevelText>& clusters, ClusterText& text);
   // The peripheral's members into `group`, made or copied.
+  // The fields of a register in an array of clusters, found for its first
+  // element: the others have the same (see MadeMembers for the spending).
+  struct KnownFields {
+    std::vector<FieldShape> fields;
+    SvdBudget::Spent again;
+    size_t arrayElements = 0;
+  };
+  // The shapes of `fieldNodes`, the fields of `reg`, that make bit fields:
+  // null on failure.
+  const std::vector<FieldShape>* fieldShapes(pugi::xml_node reg, const std::vector<pugi::xml_node>& fieldNodes,
+                                             bool makesElements, std::vector<FieldShape>& scratch);
   void addPeripheralMembers(MemoryMapElement& group, const std::vector<pugi::xml_node>& members,
                             const RegisterProperties& properties);
   // False, and nothing copied, when making them again would fail.
@@ -246,6 +258,8 @@ private:
   bool copyRepeats_;
   // By the first member: peripherals derived from one base share it.
   std::unordered_map<const void*, std::vector<MadeMembers>> made_;
+  // For the registers of the array of clusters being added, by register.
+  std::unordered_map<const void*, KnownFields> clusterFields_;
   // The highest address checkedAddress() passed.
   uint64_t highestAddress_ = 0;
   std::vector<SvdWarning> warnings_;
