@@ -65,11 +65,18 @@ void DefinitionsWhileReading::closed(const MemoryMapElement& element) {
 }
 
 void DefinitionsWhileReading::ended(bool asRead) {
+  // Told from a reader's destructor too, where an exception ends the
+  // process: when the last batch cannot be handed over for want of memory,
+  // the definitions are dropped and made after the load, as for a map not
+  // followed to its end.
   if (asRead) {
-    handOver();
-  } else {
-    abandoned_ = true;
+    try {
+      handOver();
+    } catch (const std::bad_alloc&) {
+      asRead = false;
+    }
   }
+  if (!asRead) abandoned_ = true;
   stop();
   followedToTheEnd_ = asRead;
 }

@@ -1,6 +1,6 @@
 #include "header/name_set.h"
 
-#include <sys/mman.h>
+#include "xml/large_memory.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -10,10 +10,6 @@ namespace rw {
 namespace {
 
 constexpr size_t kInitialSlots = 1024;
-// A table of a million names is probed at random: huge pages spare most of
-// the address translations.
-constexpr size_t kHugePage = size_t{2} << 20;
-
 constexpr uint64_t kAddressMask = (uint64_t{1} << 48) - 1;
 
 uint64_t hashName(std::string_view name) { return std::hash<std::string_view>{}(name); }
@@ -43,14 +39,7 @@ NameSet::~NameSet() { std::free(slots_); }
 
 void NameSet::allocateSlots(size_t count) {
   const size_t bytes = count * sizeof(uint64_t);
-  void* memory = nullptr;
-  if (bytes >= kHugePage) {
-    memory = std::aligned_alloc(kHugePage, (bytes + kHugePage - 1) / kHugePage * kHugePage);
-    // Only a hint: without huge pages the table works the same.
-    if (memory != nullptr) ::madvise(memory, bytes, MADV_HUGEPAGE);
-  } else {
-    memory = std::malloc(bytes);
-  }
+  void* memory = allocateLarge(bytes);
   if (memory == nullptr) throw std::bad_alloc();
   std::memset(memory, 0, bytes);
   slots_ = static_cast<uint64_t*>(memory);

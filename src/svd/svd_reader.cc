@@ -1,16 +1,15 @@
 #include "svd/svd_reader.h"
 
 #include <pugixml.hpp>
-#include <sys/mman.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cstdint>
 #include <cstdlib>
 #include <mutex>
 
 #include "svd/svd_tree_builder.h"
 #include "xml/file_text.h"
+#include "xml/large_memory.h"
 #include "xml/node_memory.h"
 
 namespace rw {
@@ -42,40 +41,34 @@ bool isSvdFile(const std::string& path) {
 namespace {
 
 // pugixml's memory while one file is parsed: the document of a large file
-// is megabytes of nodes, and the kernel hands memory out a 4 KiB page at a
-// time unless asked for huge pages, each page a trip through it that costs
-// more than parsing what lies in it. The memory is taken in one piece, sized
-// from the file, and given back whole once the document is gone.
+// is megabytes of nodes, which pugixml would take from the heap a few pages
+// at a time (see large_memory.h for why that costs). They are taken in one
+// block, sized from the file, and given back whole once the document is
+// gone.
 class DocumentMemory {
 public:
   explicit DocumentMemory(size_t fileBytes) {
     // Nodes and their attributes take about as many bytes as the file.
     const size_t want = fileBytes + fileBytes / 2;
-    if (want < kHugePage) return;
+    if (want < kWorthABlock) return;
     static std::once_flag installed;
     std::call_once(installed, [] { pugi::set_memory_management_functions(allocate, deallocate); });
-    size_ = (want + kHugePage - 1) / kHugePage * kHugePage;
-    void* memory = ::mmap(nullptr, size_ + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (memory == MAP_FAILED) return;
-    mapped_ = static_cast<char*>(memory);
-    begin_ = reinterpret_cast<char*>((reinterpret_cast<uintptr_t>(mapped_) + kHugePage - 1) & ~(kHugePage - 1));
-    next_ = begin_;
-    end_ = begin_ + size_;
-    // Only a hint: without huge pages the memory works the same.
-    ::madvise(begin_, size_, MADV_HUGEPAGE);
+    block_.reset(static_cast<char*>(allocateLarge(want)));
+    if (block_ == nullptr) return;
+    next_ = block_.get();
+    end_ = next_ + want;
     outer_ = current_;
     current_ = this;
   }
   ~DocumentMemory() {
-    if (mapped_ == nullptr) return;
-    current_ = outer_;
-    ::munmap(mapped_, size_ + kHugePage);
+    if (block_ != nullptr) current_ = outer_;
   }
   DocumentMemory(const DocumentMemory&) = delete;
   DocumentMemory& operator=(const DocumentMemory&) = delete;
 
 private:
-  static constexpr size_t kHugePage = size_t{2} << 20;
+  // A small file's document is a few of pugixml's own pages.
+  static constexpr size_t kWorthABlock = size_t{1} << 20;
 
   // What does not fit, and what other threads parse, comes from the heap.
   static void* allocate(size_t bytes) {
@@ -90,18 +83,16 @@ private:
   }
   static void deallocate(void* block) {
     for (const DocumentMemory* memory = current_; memory != nullptr; memory = memory->outer_) {
-      if (static_cast<char*>(block) >= memory->begin_ && static_cast<char*>(block) < memory->end_) return;
+      if (static_cast<char*>(block) >= memory->block_.get() && static_cast<char*>(block) < memory->end_) return;
     }
     std::free(block);
   }
 
   static inline thread_local DocumentMemory* current_ = nullptr;
   DocumentMemory* outer_ = nullptr;
-  char* mapped_ = nullptr;
-  char* begin_ = nullptr;
+  LargeBuffer<char> block_;
   char* next_ = nullptr;
   char* end_ = nullptr;
-  size_t size_ = 0;
 };
 
 // `text` parsed where it lies when it is `editable` (pugixml writes into it),

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "expr/integer_literal.h"
 #include "svd/svd_values.h"
@@ -113,20 +114,27 @@ SvdChildren::SvdChildren(pugi::xml_node element) {
 }
 
 SvdLines::SvdLines(std::string_view text) {
-  // Room for a line in every eight bytes: lines are longer, and room not
-  // written to costs nothing, where growing copies what was counted into
-  // fresh memory.
-  newlines_.reserve(text.size() / 8);
+  // Room for a line in every eight bytes: lines are longer, and room never
+  // written costs nothing, where growing copies what was counted into fresh
+  // memory.
   for (const char* p = text.data(); (p = static_cast<const char*>(std::memchr(p, '\n', text.data() + text.size() - p)));
        ++p) {
-    newlines_.push_back(static_cast<uint32_t>(p - text.data()));
+    if (count_ == capacity_) {
+      const size_t capacity = std::max(capacity_ * 2, text.size() / 8 + 1);
+      LargeBuffer<uint32_t> grown(static_cast<uint32_t*>(allocateLarge(capacity * sizeof(uint32_t))));
+      if (grown == nullptr) throw std::bad_alloc();
+      if (count_ != 0) std::memcpy(grown.get(), newlines_.get(), count_ * sizeof(uint32_t));
+      newlines_ = std::move(grown);
+      capacity_ = capacity;
+    }
+    newlines_[count_++] = static_cast<uint32_t>(p - text.data());
   }
 }
 
 uint32_t SvdLines::linesBefore(ptrdiff_t offset) const {
   if (offset <= 0) return 0;
-  return static_cast<uint32_t>(std::lower_bound(newlines_.begin(), newlines_.end(), static_cast<uint64_t>(offset)) -
-                               newlines_.begin());
+  const uint32_t* const first = newlines_.get();
+  return static_cast<uint32_t>(std::lower_bound(first, first + count_, static_cast<uint64_t>(offset)) - first);
 }
 
 SvdTreeBuilder::SvdTreeBuilder(pugi::xml_node device, const SvdLines& lines, const SvdBudget& budget,

@@ -24,6 +24,7 @@
 #include "svd/svd_reader_budget.h"
 #include "svd/svd_values.h"
 #include "memorymap/memory_map_element.h"
+#include "xml/large_memory.h"
 
 namespace rw {
 
@@ -61,7 +62,9 @@ public:
   uint32_t linesBefore(ptrdiff_t offset) const;
 
 private:
-  std::vector<uint32_t> newlines_;
+  LargeBuffer<uint32_t> newlines_;
+  size_t count_ = 0;
+  size_t capacity_ = 0;
 };
 
 class SvdTreeBuilder {

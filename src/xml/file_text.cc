@@ -1,7 +1,8 @@
 #include "xml/file_text.h"
 
+#include "xml/large_memory.h"
+
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,18 +27,9 @@ struct Descriptor {
   const int fd;
 };
 
-// Room for `size` bytes in `text`; throws std::bad_alloc like new. A large
-// map is read into memory the kernel may back with huge pages: touching
-// fresh pages one by one costs more than reading the file into them.
+// Room for `size` bytes in `text`; throws std::bad_alloc like new.
 void allocate(FileText& text, size_t size) {
-  constexpr size_t kHugePage = size_t{2} << 20;
-  if (size < kHugePage) {
-    text.data.reset(static_cast<char*>(std::malloc(size == 0 ? 1 : size)));
-  } else {
-    const size_t rounded = (size + kHugePage - 1) / kHugePage * kHugePage;
-    text.data.reset(static_cast<char*>(std::aligned_alloc(kHugePage, rounded)));
-    if (text.data != nullptr) ::madvise(text.data.get(), rounded, MADV_HUGEPAGE);
-  }
+  text.data.reset(static_cast<char*>(allocateLarge(size)));
   if (text.data == nullptr) throw std::bad_alloc();
 }
 
