@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <mutex>
+#include <new>
 
 #include "svd/svd_tree_builder.h"
 #include "xml/file_text.h"
@@ -112,6 +113,9 @@ SvdTree parse(std::string_view text, char* editable, const SvdLimits& limits) {
   const pugi::xml_parse_result result =
       editable != nullptr ? document.load_buffer_inplace(editable, text.size(), kOptions, pugi::encoding_utf8)
                           : document.load_buffer(text.data(), text.size(), kOptions, pugi::encoding_utf8);
+  // Memory running out says nothing about the file: the run ends as it does
+  // wherever else memory runs out.
+  if (result.status == pugi::status_out_of_memory) throw std::bad_alloc();
   if (!result) {
     tree.problem = parseProblem(result);
     tree.line = static_cast<int>(lines.linesBefore(result.offset)) + 1;

@@ -85,7 +85,7 @@ struct SvdTree {
 // element of a peripheral array) holding its registers, clusters spelled
 // out, with their bit fields and enumerated values, then one "Vector" per
 // interrupt. Elements are not placed yet (MemoryMap::adopt does that); each
-// carries the line it came from.
+// carries the line it came from. Throws std::bad_alloc when memory runs out.
 SvdTree parseSvd(std::string_view text, const SvdLimits& limits = SvdLimits());
 // The same with the element bound lowered to `maxElements`.
 inline SvdTree parseSvd(std::string_view text, size_t maxElements) {

@@ -1,6 +1,10 @@
 #include "svd/svd_reader.h"
 
 #include <gtest/gtest.h>
+#include <pugixml.hpp>
+
+#include <cstdlib>
+#include <new>
 
 #include <string>
 
@@ -189,6 +193,27 @@ TEST(SvdReader, CopiesOfRepeatedPeripheralsSpendWhatMakingThemWould) {
   const std::string made = outcome(high, SvdLimits(), false);
   EXPECT_NE(made.find("past 32 bits"), std::string::npos) << made;
   EXPECT_EQ(outcome(high, SvdLimits(), true), made);
+}
+
+// pugixml running out of memory is the run running out of memory, not a
+// file that is not well-formed.
+TEST(SvdReader, ParseOutOfMemoryIsNoFaultOfTheFile) {
+  static int allocationsLeft = 0;
+  const auto failing = [](size_t bytes) -> void* { return allocationsLeft-- > 0 ? std::malloc(bytes) : nullptr; };
+  const std::string svd = svdText("<peripheral><name>P</name><baseAddress>0</baseAddress></peripheral>");
+  int thrown = 0;
+  for (int allowed = 0; allowed < 3; ++allowed) {
+    allocationsLeft = allowed;
+    pugi::set_memory_management_functions(failing, std::free);
+    try {
+      const SvdTree tree = parseSvd(svd);
+      EXPECT_EQ(tree.problem.find("allocate"), std::string::npos) << tree.problem;
+    } catch (const std::bad_alloc&) {
+      ++thrown;
+    }
+    pugi::set_memory_management_functions(std::malloc, std::free);
+  }
+  EXPECT_GT(thrown, 0);
 }
 
 }  // namespace
