@@ -134,7 +134,20 @@ SvdLines::SvdLines(std::string_view text) {
 uint32_t SvdLines::linesBefore(ptrdiff_t offset) const {
   if (offset <= 0) return 0;
   const uint32_t* const first = newlines_.get();
-  return static_cast<uint32_t>(std::lower_bound(first, first + count_, static_cast<uint64_t>(offset)) - first);
+  const uint32_t* const last = first + count_;
+  // Asked mostly for the next element of the document: the answer is near
+  // the last one, found in a step or two before searching the whole index.
+  const auto wanted = static_cast<uint64_t>(offset);
+  const uint32_t* from = first;
+  const uint32_t* to = last;
+  const uint32_t* const near = first + hint_;
+  if (near == first || near[-1] < wanted) {
+    from = near;
+    if (near + 8 < last && near[8] >= wanted) to = near + 8;
+  }
+  const uint32_t* const found = std::lower_bound(from, to, wanted);
+  hint_ = static_cast<size_t>(found - first);
+  return static_cast<uint32_t>(hint_);
 }
 
 SvdTreeBuilder::SvdTreeBuilder(pugi::xml_node device, const SvdLines& lines, const SvdBudget& budget,

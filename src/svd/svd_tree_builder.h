@@ -65,6 +65,8 @@ private:
   LargeBuffer<uint32_t> newlines_;
   size_t count_ = 0;
   size_t capacity_ = 0;
+  // The answer last given.
+  mutable size_t hint_ = 0;
 };
 
 class SvdTreeBuilder {

@@ -251,15 +251,21 @@ void XMLAttributes::iterator::read() {
 ElementText::ElementText(std::string_view tagName, std::span<const XMLAttribute> attributes)
     : block_(buildUniqueBlock(tagName, attributes)) {}
 
-ElementText::ElementText(const ElementText& other) {
-  const size_t size = blockSize(other.block_);
+namespace {
+
+const unsigned char* copiedBlock(const unsigned char* source) {
+  const size_t size = blockSize(source);
   auto* block = static_cast<unsigned char*>(allocateBlockMemory(size));
-  std::memcpy(block, other.block_, size);
-  block_ = block;
+  std::memcpy(block, source, size);
+  return block;
 }
 
+}  // namespace
+
+ElementText::ElementText(const ElementText& other) : block_(copiedBlock(other.block_)) {}
+
 ElementText::ElementText(const ElementText& source, std::span<const ValueChange> changes)
-    : block_(buildChangedBlock(source.block_, changes)) {}
+    : block_(changes.empty() ? copiedBlock(source.block_) : buildChangedBlock(source.block_, changes)) {}
 
 ElementText::~ElementText() { freeBlock(block_); }
 
