@@ -2,12 +2,8 @@
 # included) ends the run with status 1 and the out-of-memory message, never
 # with a message that blames the file; and some limit lets it succeed.
 if grep -q __asan_init "$REGWRIGHT"; then exit 0; fi
-svd="$CASE_DIR/../../../data/stm32f103/device.svd"
-floor=4000
-until bash -c 'ulimit -v "$1"; "$2"; exit $?' starts "$floor" "$REGWRIGHT" >/dev/null 2>&1; do
-  floor=$((floor + 1000))
-  [ "$floor" -le 150000 ] || { echo "the tool does not start under 150000 KiB"; exit 1; }
-done
+svd="$DATA_DIR/stm32f103/device.svd"
+. "$CASE_DIR/../../address_space_floor.sh"
 failed=0 succeeded=0 runs=0
 for kib in $(seq "$floor" 300 200000); do
   runs=$((runs + 1))

@@ -17,13 +17,7 @@ for g in range(40):
 print('</Root>')
 PY
 echo old > out.h
-# The tool's floor: the smallest limit under which it starts at all (a
-# dynamically linked build needs room for its libraries first).
-floor=4000
-until bash -c 'ulimit -v "$1"; "$2"; exit $?' starts "$floor" "$REGWRIGHT" >/dev/null 2>&1; do
-  floor=$((floor + 1000))
-  [ "$floor" -le 150000 ] || { echo "the tool does not start under 150000 KiB"; exit 1; }
-done
+. "$CASE_DIR/../../address_space_floor.sh"
 failed=0 succeeded=0 runs=0
 for kib in $(seq "$floor" 1500 200000); do
   runs=$((runs + 1))
