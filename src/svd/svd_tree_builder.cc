@@ -730,8 +730,8 @@ const std::vector<SvdTreeBuilder::FieldShape>* SvdTreeBuilder::fieldShapes(
 }
 
 bool SvdTreeBuilder::fieldShape(pugi::xml_node field, bool makesElements, FieldShape& shape) {
-  SvdChain chain;
-  SvdLinks links;
+  SvdChain& chain = fieldChain_;
+  SvdLinks& links = fieldLinks_;
   if (!chainOf(field, chain, links) || !dimensionOf(field, links[0], shape.dimension) ||
       !bitPosition(field, links, shape.offset, shape.width)) {
     return false;

@@ -256,6 +256,9 @@ private:
   // allocates nothing for them.
   std::vector<Attribute> structure_;
   std::vector<XMLAttribute> attributeList_;
+  // A field's chain, kept from field to field for the same reason.
+  SvdChain fieldChain_;
+  SvdLinks fieldLinks_;
   // The clusters around the registers being added, outermost first.
   std::vector<ClusterLevelText> clusters_;
   ClusterText clusterText_;
