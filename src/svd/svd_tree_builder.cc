@@ -443,25 +443,26 @@ void SvdTreeBuilder::addPeripheralMembers(MemoryMapElement& group, const std::ve
       }
     }
   }
-  const SvdBudget::Spent before = budget_.spent();
-  const SvdBudget::Spent onceBefore = budget_.spentOnce();
-  const size_t arrayElementsBefore = arrayElements_;
+  const RepeatMark mark = repeatMark();
   highestAddress_ = groupStart_;
   addMembers(group, members, std::string(), groupStart_, properties, 0);
   if (alike == nullptr || alike->size() >= kMaxMadePerMembers || !ok()) return;
-  alike->push_back({members, properties, &group, groupNameBytes_, budget_.spentAgain(before, onceBefore),
-                    arrayElements_ - arrayElementsBefore, highestAddress_ - groupStart_});
+  alike->push_back(
+      {members, properties, &group, groupNameBytes_, repeatCost(mark), highestAddress_ - groupStart_});
+}
+
+bool SvdTreeBuilder::spendRepeat(const RepeatCost& cost) {
+  if (cost.arrayElements > budget_.maxElements() - arrayElements_ || !budget_.spendAll(cost.spent)) return false;
+  arrayElements_ += cost.arrayElements;
+  return true;
 }
 
 bool SvdTreeBuilder::copyMade(const MadeMembers& made, MemoryMapElement& group) {
   // Every element made says the group's name in its text bytes.
-  SvdBudget::Spent cost = made.again;
-  cost.textBytes = cost.textBytes - made.groupNameBytes * cost.kept + groupNameBytes_ * cost.kept;
-  if (made.reach > kMaxAddress - groupStart_ || made.arrayElements > budget_.maxElements() - arrayElements_ ||
-      !budget_.spendAll(cost)) {
-    return false;
-  }
-  arrayElements_ += made.arrayElements;
+  RepeatCost cost = made.again;
+  SvdBudget::Spent& spent = cost.spent;
+  spent.textBytes = spent.textBytes - made.groupNameBytes * spent.kept + groupNameBytes_ * spent.kept;
+  if (made.reach > kMaxAddress - groupStart_ || !spendRepeat(cost)) return false;
   copyChildren(*made.group, group);
   return true;
 }
@@ -708,24 +709,16 @@ const std::vector<SvdTreeBuilder::FieldShape>* SvdTreeBuilder::fieldShapes(
     known = &slot->second;
     // When finding them again would pass a bound, finding them fails where
     // it should.
-    if (!fresh && known->arrayElements <= budget_.maxElements() - arrayElements_ && budget_.spendAll(known->again)) {
-      arrayElements_ += known->arrayElements;
-      return &known->fields;
-    }
+    if (!fresh && spendRepeat(known->again)) return &known->fields;
     if (!fresh) known = nullptr;
   }
-  const SvdBudget::Spent before = budget_.spent();
-  const SvdBudget::Spent onceBefore = budget_.spentOnce();
-  const size_t arrayElementsBefore = arrayElements_;
+  const RepeatMark mark = repeatMark();
   std::vector<FieldShape>& fields = known != nullptr ? known->fields : scratch;
   for (const pugi::xml_node field : fieldNodes) {
     if (!fieldShape(field, makesElements, fields.emplace_back())) return nullptr;
     if (fields.back().width == 0 || fields.back().dimension.count == 0) fields.pop_back();
   }
-  if (known != nullptr) {
-    known->again = budget_.spentAgain(before, onceBefore);
-    known->arrayElements = arrayElements_ - arrayElementsBefore;
-  }
+  if (known != nullptr) known->again = repeatCost(mark);
   return &fields;
 }
 

@@ -117,6 +117,25 @@ private:
     std::optional<uint64_t> resetValue;
     bool operator==(const RegisterProperties&) const = default;
   };
+  // What doing some work again would spend: from the bounds, and elements of
+  // arrays. Work whose result is reused spends this instead of being done.
+  struct RepeatCost {
+    SvdBudget::Spent spent;
+    size_t arrayElements = 0;
+  };
+  struct RepeatMark {
+    SvdBudget::Spent spent;
+    SvdBudget::Spent once;
+    size_t arrayElements = 0;
+  };
+  RepeatMark repeatMark() const { return {budget_.spent(), budget_.spentOnce(), arrayElements_}; }
+  // Since `mark`.
+  RepeatCost repeatCost(const RepeatMark& mark) const {
+    return {budget_.spentAgain(mark.spent, mark.once), arrayElements_ - mark.arrayElements};
+  }
+  // All of `cost`, or nothing and false when doing the work would pass a
+  // bound (it is then done, and fails where it should).
+  bool spendRepeat(const RepeatCost& cost);
   // A peripheral's registers as they were first made. Another peripheral
   // with the same members and register properties (one derived from it, the
   // next element of an array) would make the same elements again, as they
@@ -127,9 +146,7 @@ private:
     RegisterProperties properties;
     const MemoryMapElement* group = nullptr;
     size_t groupNameBytes = 0;
-    // Making them again: what the bounds and the array elements would take.
-    SvdBudget::Spent again;
-    size_t arrayElements = 0;
+    RepeatCost again;
     // The furthest address checked while making them, from the group's
     // start.
     uint64_t reach = 0;
@@ -178,8 +195,7 @@ private:
   // element: the others have the same (see MadeMembers for the spending).
   struct KnownFields {
     std::vector<FieldShape> fields;
-    SvdBudget::Spent again;
-    size_t arrayElements = 0;
+    RepeatCost again;
   };
   // The shapes of `fieldNodes`, the fields of `reg`, that make bit fields:
   // null on failure.
