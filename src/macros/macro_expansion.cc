@@ -48,12 +48,7 @@ std::string zeroPadded(int value, int width) {
 // The current date or time for the eight date and time names. Fixed English
 // month names and plain digits: the text must not depend on the locale.
 bool dateOrTime(std::string_view name, std::string& out) {
-  static constexpr std::string_view kNames[] = {"Date", "DateYear", "DateMonth", "DateDay",
-                                                "Time", "TimeHour", "TimeMinute", "TimeSecond"};
-  // Every other name is told apart by its first letter: most names are not
-  // these, and every reference asks.
-  if (name.empty() || (name[0] != 'D' && name[0] != 'T')) return false;
-  if (std::find(std::begin(kNames), std::end(kNames), name) == std::end(kNames)) return false;
+  if (!isDateOrTimeName(name)) return false;
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   ::localtime_r(&now, &local);
@@ -71,6 +66,25 @@ bool dateOrTime(std::string_view name, std::string& out) {
   if (name == "TimeSecond") out = second;
   return true;
 }
+
+}  // namespace
+
+bool isDateOrTimeName(std::string_view name) {
+  static constexpr std::string_view kNames[] = {"Date", "DateYear", "DateMonth", "DateDay",
+                                                "Time", "TimeHour", "TimeMinute", "TimeSecond"};
+  // Every other name is told apart by its first letter: most names are not
+  // these, and every reference asks.
+  if (name.empty() || (name[0] != 'D' && name[0] != 'T')) return false;
+  return std::find(std::begin(kNames), std::end(kNames), name) != std::end(kNames);
+}
+
+bool chargeExpandedText(size_t bytes) {
+  if (bytes > kMaxExpandedPerRun - gExpandedThisRun) return false;
+  gExpandedThisRun += bytes;
+  return true;
+}
+
+namespace {
 
 enum class Pass { Done, Again, TooLong, RunSpent };
 

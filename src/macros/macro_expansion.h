@@ -36,6 +36,15 @@ private:
   ReferenceEnds referenceEnds_;
 };
 
+// Whether `name` is one of the eight date and time names.
+bool isDateOrTimeName(std::string_view name);
+
+// Charges `bytes` of expanded text to the run's account, as an expansion
+// that writes them would, when all of them fit; else charges nothing and
+// answers false, and the caller expands with MacroExpander, which stops where
+// the account runs out and says so.
+bool chargeExpandedText(size_t bytes);
+
 // One text with buffers of its own, for callers that expand a few texts.
 std::string expandMacros(std::string_view text, const MacroTable& macros);
 

@@ -13,6 +13,7 @@
 #include "macros/macro_expansion.h"
 #include "macros/macro_table.h"
 #include "xml/expanded_values.h"
+#include "xml/loop_body.h"
 #include "xml/xml_document.h"
 
 namespace rw {
@@ -101,10 +102,10 @@ private:
   bool chargeCopies(uint64_t elements, uint64_t bytes, const std::string& directive);
   // The file of the copies one directive makes.
   class CopyMarker;
-  // A copy of `source` and its descendants, values expanded with `table`
-  // when there is one.
-  XMLElement* copyTree(const XMLElement& source, const MacroTable* table, uint64_t& grown, CopyMarker& mark);
-  XMLElement* copyElement(const XMLElement& source, const MacroTable* table, uint64_t& grown, CopyMarker& mark);
+  // A copy of `source` and its descendants, values expanded for a loop's
+  // round when there is one.
+  XMLElement* copyTree(const XMLElement& source, LoopBody* round, uint64_t& grown, CopyMarker& mark);
+  XMLElement* copyElement(const XMLElement& source, LoopBody* round, uint64_t& grown, CopyMarker& mark);
 
   XMLDocument& document_;
   const MacroTable& systemMacros_;
@@ -125,6 +126,7 @@ private:
   // them.
   MacroExpander expander_;
   ExpandedValues expanded_;
+  LoopBody loopBody_{expanded_};
   struct PendingCopy {
     const XMLNode* next;
     XMLElement* copyParent;

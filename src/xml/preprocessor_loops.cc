@@ -71,37 +71,6 @@ CopySize copySize(const XMLElement& element, bool withSelf) {
   return size;
 }
 
-// Which of a loop's macro names the elements below `loop` refer to: a round
-// sets only those, and most bodies use the index and perhaps one more of
-// the five. A reference that holds another one (in its name or its
-// default) is expanded again and may come to name any of them: then all are
-// set.
-template <size_t kNames>
-std::array<bool, kNames> namesReferenced(const XMLElement& loop, const std::string (&names)[kNames]) {
-  std::array<bool, kNames> referenced{};
-  std::vector<const XMLNode*> pending;
-  for (const XMLNode* child = loop.firstChild; child != nullptr; child = child->nextSibling) pending.push_back(child);
-  while (!pending.empty()) {
-    const XMLElement* node = asElement(pending.back());
-    pending.pop_back();
-    if (node == nullptr) continue;
-    for (const XMLAttribute& attribute : node->attributes()) {
-      const std::string_view value = attribute.value;
-      for (size_t at = value.find("$("); at != std::string_view::npos; at = value.find("$(", at + 2)) {
-        const std::string_view reference = value.substr(at + 2, value.find(')', at + 2) - (at + 2));
-        if (reference.find_first_of("$(") != std::string_view::npos) {
-          referenced.fill(true);
-          return referenced;
-        }
-        const std::string_view name = reference.substr(0, reference.find(':'));
-        for (size_t k = 0; k < kNames; ++k) referenced[k] = referenced[k] || name == names[k];
-      }
-    }
-    for (const XMLNode* child = node->firstChild; child != nullptr; child = child->nextSibling) pending.push_back(child);
-  }
-  return referenced;
-}
-
 // Appends the clones of the element children of `source` to a chain.
 class CopyChain {
 public:
@@ -167,22 +136,21 @@ private:
 };
 
 // The shared part of both copies: the element with its attributes, values
-// expanded with `table` when there is one.
-XMLElement* Preprocessor::copyElement(const XMLElement& source, const MacroTable* table, uint64_t& grown,
+// expanded for the loop's round when there is one.
+XMLElement* Preprocessor::copyElement(const XMLElement& source, LoopBody* round, uint64_t& grown,
                                       CopyMarker& mark) {
   XMLElement* copy = document_.makeElement.copy(
-      source, table != nullptr ? expanded_.expand(source, *table, grown) : std::span<const ValueChange>());
+      source, round != nullptr ? round->changes(source, grown) : std::span<const ValueChange>());
   copy->line = source.line;
   copy->file = mark(source.file);
   return copy;
 }
 
 // Iterative, so that a deep template or loop body cannot exhaust the stack.
-// With `table` (clone expanded) only elements are copied; without it (deep
-// copy) CDATA sections come along.
-XMLElement* Preprocessor::copyTree(const XMLElement& source, const MacroTable* table, uint64_t& grown,
-                                   CopyMarker& mark) {
-  XMLElement* top = copyElement(source, table, grown, mark);
+// For a loop's round (clone expanded) only elements are copied; for a
+// template (deep copy) CDATA sections come along.
+XMLElement* Preprocessor::copyTree(const XMLElement& source, LoopBody* round, uint64_t& grown, CopyMarker& mark) {
+  XMLElement* top = copyElement(source, round, grown, mark);
   std::vector<PendingCopy>& pending = pendingCopies_;
   pending.assign(1, PendingCopy{source.firstChild, top});
   while (!pending.empty()) {
@@ -196,7 +164,7 @@ XMLElement* Preprocessor::copyTree(const XMLElement& source, const MacroTable* t
     XMLElement* copyParent = current.copyParent;
     const XMLElement* element = asElement(node);
     if (element == nullptr) {
-      if (table == nullptr) {
+      if (round == nullptr) {
         XMLNode* section = new XMLCDATASection(static_cast<const XMLCDATASection*>(node)->text());
         section->line = node->line;
         section->file = mark(node->file);
@@ -204,7 +172,7 @@ XMLElement* Preprocessor::copyTree(const XMLElement& source, const MacroTable* t
       }
       continue;
     }
-    XMLElement* copy = copyElement(*element, table, grown, mark);
+    XMLElement* copy = copyElement(*element, round, grown, mark);
     copyParent->appendChild(copy);
     if (element->firstChild != nullptr) pending.push_back({element->firstChild, copy});
   }
@@ -278,13 +246,10 @@ Preprocessor::Outcome Preprocessor::processFor(XMLElement& element, Level& level
   const std::string index(*indexText);
 
   // Each round's copies see only the five loop macros; what else they
-  // reference is resolved when the walk reaches them. The table is the
-  // loop's own, so each round's values replace the last ones in place. Its
-  // names are in byte order (the index, a prefix of the others, first) to
-  // be built in one go.
+  // reference is resolved when the walk reaches them.
   const std::string names[] = {index, index + "_alpha", index + "_ap", index + "_ap_hex", index + "_hex"};
-  MacroTable loopTable = MacroTable::withNames(names);
-  const std::array<bool, 5> referenced = namesReferenced(element, names);
+  loopBody_.read(element, names);
+  std::string values[std::size(names)];
 
   CopyChain copies;
   CopyMarker mark(document_, element, CopyKind::Loop);
@@ -292,13 +257,14 @@ Preprocessor::Outcome Preprocessor::processFor(XMLElement& element, Level& level
   uint64_t i = first;
   for (uint64_t round = 0; round < rounds; ++round, i += step) {
     const uint32_t scaled = factor * static_cast<uint32_t>(i) + offset;
-    if (referenced[0]) loopTable.set(names[0], std::to_string(i));
-    if (referenced[1]) loopTable.set(names[1], alphaText(i));
-    if (referenced[2]) loopTable.set(names[2], std::to_string(scaled));
-    if (referenced[3]) loopTable.set(names[3], hexText(scaled));
-    if (referenced[4]) loopTable.set(names[4], hexText(i));
+    if (loopBody_.needs(0)) values[0] = std::to_string(i);
+    if (loopBody_.needs(1)) values[1] = alphaText(i);
+    if (loopBody_.needs(2)) values[2] = std::to_string(scaled);
+    if (loopBody_.needs(3)) values[3] = hexText(scaled);
+    if (loopBody_.needs(4)) values[4] = hexText(i);
+    loopBody_.startRound(values);
     for (XMLNode* child = element.firstChild; child != nullptr; child = child->nextSibling) {
-      if (const XMLElement* body = asElement(child)) copies.append(copyTree(*body, &loopTable, grown, mark));
+      if (const XMLElement* top = asElement(child)) copies.append(copyTree(*top, &loopBody_, grown, mark));
     }
   }
   return expandInto(copies.first(), grown, "for");
@@ -335,14 +301,19 @@ Preprocessor::Outcome Preprocessor::processForeach(XMLElement& element, Level&) 
 
   std::vector<size_t> chosen(lists.size(), 0);
 
+  std::vector<std::string> names(lists.size());
+  for (size_t n = 0; n < lists.size(); ++n) names[n] = lists[n].name;
+  std::vector<std::string> values(lists.size());
+
   CopyChain copies;
   CopyMarker mark(document_, element, CopyKind::Loop);
+  loopBody_.read(element, names);
   uint64_t grown = 0;
-  MacroTable table;
   for (uint64_t round = 0; round < combinations; ++round) {
-    for (size_t n = 0; n < lists.size(); ++n) table.set(lists[n].name, std::string(lists[n].items[chosen[n]]));
+    for (size_t n = 0; n < lists.size(); ++n) values[n] = lists[n].items[chosen[n]];
+    loopBody_.startRound(values);
     for (XMLNode* child = element.firstChild; child != nullptr; child = child->nextSibling) {
-      if (const XMLElement* body = asElement(child)) copies.append(copyTree(*body, &table, grown, mark));
+      if (const XMLElement* top = asElement(child)) copies.append(copyTree(*top, &loopBody_, grown, mark));
     }
     // Odometer: the last list turns fastest.
     for (size_t n = lists.size(); n-- > 0;) {
