@@ -78,6 +78,8 @@ bool isDateOrTimeName(std::string_view name) {
   return std::find(std::begin(kNames), std::end(kNames), name) != std::end(kNames);
 }
 
+size_t expandedTextLeft() { return kMaxExpandedPerRun - gExpandedThisRun; }
+
 bool chargeExpandedText(size_t bytes) {
   if (bytes > kMaxExpandedPerRun - gExpandedThisRun) return false;
   gExpandedThisRun += bytes;

@@ -44,6 +44,8 @@ bool isDateOrTimeName(std::string_view name);
 // answers false, and the caller expands with MacroExpander, which stops where
 // the account runs out and says so.
 bool chargeExpandedText(size_t bytes);
+// What the run's account can still take.
+size_t expandedTextLeft();
 
 // One text with buffers of its own, for callers that expand a few texts.
 std::string expandMacros(std::string_view text, const MacroTable& macros);

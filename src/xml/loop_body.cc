@@ -17,15 +17,41 @@ constexpr size_t kLongestFilled = size_t{1} << 20;
 
 }  // namespace
 
-void LoopBody::read(const XMLElement& loop, std::span<const std::string> names) {
+void LoopBody::read(const XMLElement& loop, std::span<const std::string> names, const WalkAfter* walkAfter) {
   names_ = names;
+  // Done as the walk would only when every value allows it; else read again
+  // for the loop's own expansion alone.
+  final_ = walkAfter != nullptr && readBody(loop, walkAfter);
+  if (!final_) readBody(loop, nullptr);
+  rounds_ = final_ ? walkAfter->rounds : 0;
+  bool allFilled = true;
+  for (const Element& element : elements_) allFilled = allFilled && element.filled;
+  needed_.assign(names_.size(), allFilled ? 0 : 1);
+  for (size_t use = 0; use < uses_.size(); ++use) {
+    if (uses_[use] != 0) needed_[use % names_.size()] = 1;
+  }
+}
+
+void LoopBody::chargeWalk() const {
+  // Fits: copiesFinal promised so.
+  if (final_) chargeExpandedText(walkBytes_ * rounds_);
+}
+
+// False, with `walkAfter`, when the walk's part cannot be done here.
+bool LoopBody::readBody(const XMLElement& loop, const WalkAfter* walkAfter) {
   elements_.clear();
   values_.clear();
   pieces_.clear();
   uses_.clear();
   literals_.clear();
-  bool allFilled = true;
+  walkBytes_ = 0;
+  // What the loop's own expansions may write per round, at most.
+  uint64_t loopBytes = 0;
   auto readElement = [&](const XMLElement& source) {
+    if (walkAfter != nullptr) {
+      const size_t word = source.tagWord();
+      if (word < 64 && (walkAfter->directiveWords >> word & 1) != 0) return false;
+    }
     Element element{};
     element.filled = true;
     element.firstValue = values_.size();
@@ -36,7 +62,8 @@ void LoopBody::read(const XMLElement& loop, std::span<const std::string> names) 
     size_t index = 0;
     for (const XMLAttribute& attribute : source.attributes()) {
       const std::string_view value = attribute.value;
-      if (value.find(kSigil) != std::string_view::npos && !readValue(value, index, element)) {
+      if (value.find(kSigil) != std::string_view::npos && !readValue(value, index, element, walkAfter)) {
+        if (walkAfter != nullptr) return false;
         element.filled = false;
         break;
       }
@@ -50,13 +77,18 @@ void LoopBody::read(const XMLElement& loop, std::span<const std::string> names) 
       uses_.resize(element.firstUse);
     }
     element.endValue = values_.size();
-    allFilled = allFilled && element.filled;
+    if (walkAfter != nullptr) {
+      const size_t longest = element.literalBytes + element.references * walkAfter->longestValue;
+      if (longest > kLongestFilled) return false;
+      loopBytes += element.fixedBytes + element.references * walkAfter->longestValue;
+    }
     elements_.push_back(element);
+    return true;
   };
   for (const XMLNode* child = loop.firstChild; child != nullptr; child = child->nextSibling) {
     const XMLElement* top = asElement(child);
     if (top == nullptr) continue;
-    readElement(*top);
+    if (!readElement(*top)) return false;
     pending_.assign(1, top->firstChild);
     while (!pending_.empty()) {
       const XMLNode* node = pending_.back();
@@ -67,14 +99,15 @@ void LoopBody::read(const XMLElement& loop, std::span<const std::string> names) 
       pending_.back() = node->nextSibling;
       const XMLElement* element = asElement(node);
       if (element == nullptr) continue;
-      readElement(*element);
+      if (!readElement(*element)) return false;
       if (element->firstChild != nullptr) pending_.push_back(element->firstChild);
     }
   }
-  needed_.assign(names_.size(), allFilled ? 0 : 1);
-  for (size_t use = 0; use < uses_.size(); ++use) {
-    if (uses_[use] != 0) needed_[use % names_.size()] = 1;
-  }
+  if (walkAfter == nullptr) return true;
+  // Both the rounds' expansions and the walk's must fit the account whatever
+  // comes first, or the walk's would run out where it would not have.
+  const uint64_t perRound = loopBytes + walkBytes_;
+  return walkAfter->rounds == 0 || perRound <= expandedTextLeft() / walkAfter->rounds;
 }
 
 void LoopBody::addLiteral(std::string_view text, size_t firstPiece) {
@@ -90,12 +123,12 @@ void LoopBody::addLiteral(std::string_view text, size_t firstPiece) {
   literals_ += text;
 }
 
-// One pass of the expander over `text`, taken apart instead of written out.
-// A value whose references name no loop macro and that reads back as its own
-// text is not kept: the expander would leave it as it is.
-bool LoopBody::readValue(std::string_view text, size_t index, Element& element) {
+// One pass of the expander over `text`, taken apart instead of written out;
+// with `walkAfter`, the walk's pass over the result too. A value that reads
+// back as its own text is not kept: the expanders would leave it as it is.
+bool LoopBody::readValue(std::string_view text, size_t index, Element& element, const WalkAfter* walkAfter) {
   if (text.size() > kLongestFilled / 16) return false;
-  Value value{index, text.size(), pieces_.size(), 0};
+  Value value{index, text.size(), pieces_.size(), 0, 0};
   const size_t literalsSize = literals_.size();
   size_t references = 0;
   size_t fixedBytes = 0;
@@ -148,15 +181,114 @@ bool LoopBody::readValue(std::string_view text, size_t index, Element& element) 
     i = close + 1;
   }
   element.fixedBytes += fixedBytes;
+  const size_t firstPassLiterals = literals_.size() - literalsSize;
+  if (walkAfter != nullptr) {
+    size_t written = 0;
+    if (!readWalkExpansion(value.firstPiece, literalsSize, walkAfter->table, written)) return false;
+    walkBytes_ += written;
+  }
+  const size_t literalBytes = literals_.size() - literalsSize;
+  // Without loop macros its text is the same in every round; the first pass
+  // never lengthens such a text (a default is shorter than its reference),
+  // so leaving it out grows nothing.
   if (references == 0 && std::string_view(literals_).substr(literalsSize) == text) {
     pieces_.resize(value.firstPiece);
     literals_.resize(literalsSize);
     return true;
   }
   value.endPiece = pieces_.size();
+  value.firstPassExtra = static_cast<ptrdiff_t>(firstPassLiterals) - static_cast<ptrdiff_t>(literalBytes);
   values_.push_back(value);
-  element.sourceBytes += n;
+  element.literalBytes += literalBytes;
   element.references += references;
+  return true;
+}
+
+// The walk's pass over one value as the loop's own expansion left it, the
+// pieces from `firstPiece` on (their text from `literalsSize` on): they are
+// replaced by the pieces of what the walk would make of them. A loop macro's
+// value is text the walk passes over (it holds no '$', '(', ')' or ':' and
+// is never empty), so the walk reads the same references in every round,
+// unless one of them holds a loop macro: then it is not done here. Adds what
+// the walk's references write to `written`.
+bool LoopBody::readWalkExpansion(size_t firstPiece, size_t literalsSize, const MacroTable& table, size_t& written) {
+  firstPass_.clear();
+  slotPositions_.clear();
+  slotNames_.clear();
+  for (size_t p = firstPiece; p < pieces_.size(); ++p) {
+    const Piece& piece = pieces_[p];
+    if (piece.slot == Piece::kLiteral) {
+      firstPass_.append(literals_, piece.begin, piece.size);
+    } else {
+      slotPositions_.push_back(firstPass_.size());
+      slotNames_.push_back(piece.slot);
+      firstPass_ += '0';
+    }
+  }
+  pieces_.resize(firstPiece);
+  literals_.resize(literalsSize);
+
+  size_t nextSlot = 0;
+  // The first pass's text from `from` to `to`, its stand-ins as the loop
+  // macros they stand for.
+  auto passOn = [&](size_t from, size_t to) {
+    while (from < to) {
+      const size_t slotAt = nextSlot < slotPositions_.size() ? slotPositions_[nextSlot] : to;
+      if (slotAt >= to) {
+        addLiteral(std::string_view(firstPass_).substr(from, to - from), firstPiece);
+        return;
+      }
+      addLiteral(std::string_view(firstPass_).substr(from, slotAt - from), firstPiece);
+      pieces_.push_back({slotNames_[nextSlot], 0, 0});
+      ++nextSlot;
+      from = slotAt + 1;
+    }
+  };
+  const std::string_view text = firstPass_;
+  const size_t n = text.size();
+  size_t i = 0;
+  while (i < n) {
+    if (text[i] != kSigil) {
+      const size_t nextSigil = std::min(text.find(kSigil, i), n);
+      passOn(i, nextSigil);
+      i = nextSigil;
+      continue;
+    }
+    if (i + 1 == n) {
+      addLiteral("$", firstPiece);
+      break;
+    }
+    if (text[i + 1] == kSigil) {
+      addLiteral("$", firstPiece);
+      i += 2;
+      continue;
+    }
+    if (text[i + 1] != '(') {
+      addLiteral("$", firstPiece);
+      ++i;
+      continue;
+    }
+    const size_t begin = i + 2;
+    const size_t close = text.find_first_of("()$", begin);
+    if (close == std::string_view::npos || text[close] != ')') return false;
+    if (nextSlot < slotPositions_.size() && slotPositions_[nextSlot] < close) return false;
+    const std::string_view reference = text.substr(begin, close - begin);
+    std::string_view name = reference;
+    std::string_view fallback = text.substr(i, close + 1 - i);
+    const size_t colon = reference.find(':');
+    if (colon != std::string_view::npos) {
+      name = reference.substr(0, colon);
+      const bool literalDefault = colon + 1 < reference.size() && reference[colon + 1] == ':';
+      fallback = reference.substr(literalDefault ? colon + 2 : colon + 1);
+    }
+    const std::string* value = table.find(name);
+    if (value != nullptr && isDateOrTimeName(name)) return false;
+    const std::string_view write = value != nullptr ? std::string_view(*value) : fallback;
+    if (write.size() > kLongestFilled / 16) return false;
+    addLiteral(write, firstPiece);
+    written += write.size();
+    i = close + 1;
+  }
   return true;
 }
 
@@ -180,7 +312,7 @@ std::span<const ValueChange> LoopBody::expandedByExpander(const XMLElement& sour
 std::span<const ValueChange> LoopBody::changes(const XMLElement& source, uint64_t& grown) {
   const Element& element = elements_[next_++];
   if (!element.filled) return expandedByExpander(source, grown);
-  const size_t longest = element.sourceBytes + element.references * longestRoundValue_;
+  const size_t longest = element.literalBytes + element.references * longestRoundValue_;
   if (longest > kLongestFilled) return expandedByExpander(source, grown);
   size_t written = element.fixedBytes;
   for (size_t k = 0; k < names_.size(); ++k) written += uses_[element.firstUse + k] * roundValues_[k].size();
@@ -202,7 +334,8 @@ std::span<const ValueChange> LoopBody::changes(const XMLElement& source, uint64_
       out += text.size();
     }
     const auto size = static_cast<size_t>(out - begin);
-    if (size > value.sourceSize) grown += size - value.sourceSize;
+    const auto firstPassSize = static_cast<size_t>(static_cast<ptrdiff_t>(size) + value.firstPassExtra);
+    if (firstPassSize > value.sourceSize) grown += firstPassSize - value.sourceSize;
     changes_.push_back({value.index, std::string_view(begin, size)});
   }
   return changes_;

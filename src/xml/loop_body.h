@@ -33,11 +33,34 @@ public:
   // `expanded` takes the elements this cannot fill in, and must outlive it.
   explicit LoopBody(ExpandedValues& expanded) : expanded_(expanded) {}
 
+  // What the walk does to a loop's copies when their body holds no
+  // directive: it expands every value with `table`, the table of the level
+  // the loop stands in, which nothing in the copies can change. A loop whose
+  // values are never empty and never hold '$', '(', ')' or ':' (numbers and
+  // letters), at most `longestValue` bytes long, can have that done as it
+  // copies, and the walk can pass its copies by.
+  struct WalkAfter {
+    const MacroTable& table;
+    // The tags the walk acts on, as a mask of elementtext::kWords indexes.
+    uint64_t directiveWords;
+    size_t longestValue;
+    uint64_t rounds;
+  };
+
   // Reads the values of the element children of `loop` and of their element
   // descendants; `names` are the macros the loop's table defines, and must
-  // stay unchanged while the loop is copied. The storage is kept from one
-  // loop to the next: a loop nested in another runs once per outer round.
-  void read(const XMLElement& loop, std::span<const std::string> names);
+  // stay unchanged while the loop is copied. With `walkAfter`, the copies
+  // come out as the walk would leave them when that can be done to the byte
+  // (see copiesFinal). The storage is kept from one loop to the next: a loop
+  // nested in another runs once per outer round.
+  void read(const XMLElement& loop, std::span<const std::string> names, const WalkAfter* walkAfter = nullptr);
+
+  // Whether the copies come out as the walk would leave them. Then what the
+  // walk's expansions would have written is charged to the run's account with
+  // chargeWalk once the copies stand; the account can take it, and the
+  // rounds' own expansions before it, whatever the rounds' values.
+  bool copiesFinal() const { return final_; }
+  void chargeWalk() const;
 
   // Whether a round needs names[k]'s value: some value refers to it, or
   // some element is left to the expander, which may come to ask for any.
@@ -67,6 +90,9 @@ private:
     size_t sourceSize;
     size_t firstPiece;
     size_t endPiece;
+    // The literal bytes of the loop's own expansion less those filled in:
+    // the walk's expansion (when done here) may lengthen or shorten them.
+    ptrdiff_t firstPassExtra;
   };
   struct Element {
     bool filled;
@@ -78,13 +104,14 @@ private:
     // How often its values name each loop macro, at firstUse (one count per
     // name).
     size_t firstUse;
-    // What bounds the length of its values filled in: literal runs are never
-    // longer than the text they come from.
-    size_t sourceBytes;
+    // What bounds the length of its values filled in.
+    size_t literalBytes;
     size_t references;
   };
 
-  bool readValue(std::string_view text, size_t index, Element& element);
+  bool readBody(const XMLElement& loop, const WalkAfter* walkAfter);
+  bool readValue(std::string_view text, size_t index, Element& element, const WalkAfter* walkAfter);
+  bool readWalkExpansion(size_t firstPiece, size_t literalsSize, const MacroTable& table, size_t& written);
   void addLiteral(std::string_view text, size_t firstPiece);
   std::span<const ValueChange> expandedByExpander(const XMLElement& source, uint64_t& grown);
 
@@ -95,6 +122,15 @@ private:
   std::vector<size_t> uses_;
   std::string literals_;
   std::vector<const XMLNode*> pending_;
+  bool final_ = false;
+  // What the walk's expansions write per round, when copiesFinal.
+  uint64_t walkBytes_ = 0;
+  uint64_t rounds_ = 0;
+  // The loop's own expansion of one value, with a stand-in byte for each
+  // loop macro, and where those stand.
+  std::string firstPass_;
+  std::vector<size_t> slotPositions_;
+  std::vector<size_t> slotNames_;
 
   std::vector<char> needed_;
 

@@ -52,7 +52,7 @@ constexpr Preprocessor::Directive Preprocessor::kDirectives[] = {
     {"for", &Preprocessor::processFor},            {"foreach", &Preprocessor::processForeach},
 };
 
-bool walkChangesNothing(const ReadCensus& census) {
+uint64_t Preprocessor::directiveWords() {
   // Asked once per element while a map is followed: the mask is worked out
   // by the compiler.
   constexpr uint64_t kDirectiveWords = [] {
@@ -66,7 +66,11 @@ bool walkChangesNothing(const ReadCensus& census) {
   }();
   static_assert(static_cast<size_t>(std::popcount(kDirectiveWords)) == std::size(Preprocessor::kDirectives),
                 "every directive tag is a word");
-  return !census.dollarInValue && (census.wordTags & kDirectiveWords) == 0;
+  return kDirectiveWords;
+}
+
+bool walkChangesNothing(const ReadCensus& census) {
+  return !census.dollarInValue && (census.wordTags & Preprocessor::directiveWords()) == 0;
 }
 
 const std::string& Preprocessor::Nesting::currentFile() const {
@@ -166,6 +170,10 @@ void Preprocessor::walk(std::vector<Level>& stack) {
     switch (outcome.action) {
       case Outcome::Action::Replace:
         replace(level, *element, outcome.replacement);
+        if (outcome.lastFinal != nullptr) {
+          level.previous = outcome.lastFinal;
+          level.node = outcome.lastFinal->nextSibling;
+        }
         break;
       case Outcome::Action::Detach: {
         XMLNode* next = element->nextSibling;

@@ -52,6 +52,9 @@ public:
   uint64_t maxCopiedElements = 3000000;
   uint64_t maxCopiedBytes = uint64_t{512} << 20;
 
+  // The tags the walk acts on, as a mask of elementtext::kWords indexes.
+  static uint64_t directiveWords();
+
   // The walk's own state, defined in preprocessor_walk.h.
   struct Level;
   struct Nesting;

@@ -41,6 +41,9 @@ std::string alphaText(uint64_t i) {
   return std::string(reinterpret_cast<const char*>(bytes), static_cast<size_t>(length));
 }
 
+// The longest value a for loop gives its macros: a 64-bit count in decimal.
+constexpr size_t kLongestLoopValue = 20;
+
 struct CopySize {
   uint64_t elements = 0;
   uint64_t bytes = 0;
@@ -83,6 +86,7 @@ public:
     last_ = copy;
   }
   XMLNode* first() const { return first_; }
+  XMLNode* last() const { return last_; }
 
 private:
   XMLNode* first_ = nullptr;
@@ -246,9 +250,11 @@ Preprocessor::Outcome Preprocessor::processFor(XMLElement& element, Level& level
   const std::string index(*indexText);
 
   // Each round's copies see only the five loop macros; what else they
-  // reference is resolved when the walk reaches them.
+  // reference is resolved when the walk reaches them, or here when it would
+  // do nothing else to them. The five are numbers and letters.
   const std::string names[] = {index, index + "_alpha", index + "_ap", index + "_ap_hex", index + "_hex"};
-  loopBody_.read(element, names);
+  const LoopBody::WalkAfter walkAfter{level.table, directiveWords(), kLongestLoopValue, rounds};
+  loopBody_.read(element, names, &walkAfter);
   std::string values[std::size(names)];
 
   CopyChain copies;
@@ -267,7 +273,12 @@ Preprocessor::Outcome Preprocessor::processFor(XMLElement& element, Level& level
       if (const XMLElement* top = asElement(child)) copies.append(copyTree(*top, &loopBody_, grown, mark));
     }
   }
-  return expandInto(copies.first(), grown, "for");
+  Outcome outcome = expandInto(copies.first(), grown, "for");
+  if (outcome.replacement != nullptr && loopBody_.copiesFinal()) {
+    loopBody_.chargeWalk();
+    outcome.lastFinal = copies.last();
+  }
+  return outcome;
 }
 
 // Every combination of one item per attribute, the first attribute varying

@@ -89,6 +89,9 @@ struct Preprocessor::Outcome {
   };
   Action action = Action::Descend;
   XMLNode* replacement = nullptr;
+  // With Replace: the replacement up to this node is as the walk would leave
+  // it, and the walk goes on after it.
+  XMLNode* lastFinal = nullptr;
   XMLElement* owner = nullptr;
   XMLElement* spliceAfter = nullptr;
   XMLElement* container = nullptr;

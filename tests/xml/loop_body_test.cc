@@ -77,6 +77,76 @@ TEST(LoopBody, FillsInWhatTheExpanderWrites) {
   }
 }
 
+// Copies of a body without directives can come out as the walk leaves them:
+// the loop's expansion, then the walk's with the table of the loop's level.
+TEST(LoopBody, DoesTheWalksExpansionWhenEveryValueAllowsIt) {
+  const std::vector<std::string> names = {"i", "i_hex", "j"};
+  MacroTable outer;
+  for (const auto& [name, value] : {std::pair<const char*, const char*>{"X", "dx"}, {"W", "4"}, {"L", "$(X)"},
+                                    {"DateYear", ""}, {"E", ""}}) {
+    outer.set(name, value);
+  }
+  const std::vector<std::vector<std::string>> rounds = {{"0", "0x0", "A"}, {"123456789", "0xFFFFFFFF", "?"}};
+  struct Case {
+    std::vector<std::string> texts;
+    bool final;
+  };
+  const Case cases[] = {
+      {{"$(i)", "$$(W)", "$(W)$(i)", "$(U)", "$(U:d)", "$$(U::q)", "$$$(X)", "$$(L)", "$$", "a$", "$$(i)$(X)",
+        "G$(j)_$$(X:)", "$(E)", "$$(E:e)$(i_hex)", "plain", "$(i)$", "$$$$(W)"},
+       true},
+      // The walk would read a loop macro's value in a name, or read again.
+      {{"$(i)", "$$(X$(i))"}, false},
+      {{"$$(X:$(i))"}, false},
+      {{"$$(U:$$(W))"}, false},
+      {{"$$(W"}, false},
+      // The date is the walk's to take, when it runs.
+      {{"$$(DateYear)"}, false},
+      {{"$(i)", "$$(i)"}, true},
+  };
+  ExpandedValues byBody;
+  ExpandedValues byExpander;
+  LoopBody body(byBody);
+  for (const Case& c : cases) {
+    XMLElement loop("for");
+    std::vector<std::string> attributeNames;
+    for (size_t i = 0; i < c.texts.size(); ++i) attributeNames.push_back("a" + std::to_string(i));
+    std::vector<XMLAttribute> attributes;
+    for (size_t i = 0; i < c.texts.size(); ++i) attributes.push_back({attributeNames[i], c.texts[i]});
+    auto* group = new XMLElement("RegisterGroup", attributes);
+    group->appendChild(new XMLElement("Register", attributes));
+    loop.appendChild(group);
+    const LoopBody::WalkAfter walkAfter{outer, 1u << 13, 20, rounds.size()};
+    body.read(loop, names, &walkAfter);
+    EXPECT_EQ(body.copiesFinal(), c.final) << c.texts.back();
+    if (!body.copiesFinal()) continue;
+    for (const std::vector<std::string>& values : rounds) {
+      MacroTable table;
+      for (size_t k = 0; k < names.size(); ++k) table.set(names[k], values[k]);
+      body.startRound(values);
+      const XMLElement* register_ = asElement(group->firstChild);
+      for (const XMLElement* source : {static_cast<const XMLElement*>(group), register_}) {
+        uint64_t grownByBody = 0;
+        uint64_t grownByExpander = 0;
+        const XMLElement filled(*source, body.changes(*source, grownByBody));
+        XMLElement expanded(*source, byExpander.expand(*source, table, grownByExpander));
+        uint64_t grownByWalk = 0;
+        expanded.changeValues(byExpander.expand(expanded, outer, grownByWalk));
+        EXPECT_EQ(attributesOf(filled), attributesOf(expanded)) << values[0];
+        EXPECT_EQ(grownByBody, grownByExpander) << values[0];
+      }
+    }
+  }
+
+  // A body that holds a directive (word 13, "BitField", stands for one here)
+  // is left to the walk.
+  XMLElement loop("for");
+  loop.appendChild(new XMLElement("BitField", std::vector<XMLAttribute>{{"name", "$(i)"}}));
+  const LoopBody::WalkAfter walkAfter{outer, 1u << 13, 20, 1};
+  body.read(loop, names, &walkAfter);
+  EXPECT_FALSE(body.copiesFinal());
+}
+
 // A round computes only the values its body can come to ask for.
 TEST(LoopBody, NeedsTheNamesItsValuesReferTo) {
   struct Case {
