@@ -178,29 +178,40 @@ const unsigned char* firstAttribute(const unsigned char* block, size_t& count) {
 }
 
 // `source` with some values changed, field by field: tags and names are
-// copied as they are stored.
+// copied as they are stored. One walk finds where the changed values lie
+// (kept on the stack for the usual handful of changes), then the bytes
+// between them are copied in runs.
 const unsigned char* buildChangedBlock(const unsigned char* source, std::span<const ValueChange> changes) {
+  struct Span {
+    const unsigned char* begin;
+    const unsigned char* end;
+  };
+  std::array<Span, kFieldsOnStack> stackSpans;
+  std::vector<Span> heapSpans;
+  Span* spans = stackSpans.data();
+  if (changes.size() > kFieldsOnStack) {
+    heapSpans.resize(changes.size());
+    spans = heapSpans.data();
+  }
   const unsigned char* p = source;
   const size_t sourceSize = readLength(p);
   const unsigned char* const body = p;
   size_t count = 0;
   const unsigned char* const first = firstAttribute(source, count);
-  // Walked twice: for the size, then for the bytes.
   size_t size = sourceSize - static_cast<size_t>(body - source);
   p = first;
-  const ValueChange* change = changes.data();
-  const ValueChange* const end = change + changes.size();
-  // Both walks stop at the last change: what follows it is copied as it is.
-  for (size_t i = 0; i < count && change != end; ++i) {
+  size_t found = 0;
+  // The walk stops at the last change: what follows it is copied as it is.
+  for (size_t i = 0; i < count && found < changes.size(); ++i) {
     elementtext::readWord(p);
     const unsigned char* valueStart = p;
     const size_t valueField = readLength(p);
-    const size_t valueLength = valueField != 0 ? valueField - 1 : 0;
-    p += valueLength;
-    if (change->index == i) {
+    p += valueField != 0 ? valueField - 1 : 0;
+    if (changes[found].index == i) {
+      spans[found] = {valueStart, p};
       size -= static_cast<size_t>(p - valueStart);
-      size += lengthSize(change->value.size() + 1) + change->value.size();
-      ++change;
+      size += lengthSize(changes[found].value.size() + 1) + changes[found].value.size();
+      ++found;
     }
   }
   size_t total = size + 1;
@@ -208,24 +219,13 @@ const unsigned char* buildChangedBlock(const unsigned char* source, std::span<co
 
   auto* block = static_cast<unsigned char*>(allocateBlockMemory(total));
   unsigned char* out = writeLength(block, total);
-  // The bytes from `unchanged` on are copied in one piece up to the next
-  // changed value.
   const unsigned char* unchanged = body;
-  p = first;
-  change = changes.data();
-  for (size_t i = 0; i < count && change != end; ++i) {
-    elementtext::readWord(p);
-    const unsigned char* valueStart = p;
-    const size_t valueField = readLength(p);
-    p += valueField != 0 ? valueField - 1 : 0;
-    if (change->index == i) {
-      std::memcpy(out, unchanged, static_cast<size_t>(valueStart - unchanged));
-      out += valueStart - unchanged;
-      out = writeLength(out, change->value.size() + 1);
-      out = writeBytes(out, change->value);
-      unchanged = p;
-      ++change;
-    }
+  for (size_t c = 0; c < found; ++c) {
+    std::memcpy(out, unchanged, static_cast<size_t>(spans[c].begin - unchanged));
+    out += spans[c].begin - unchanged;
+    out = writeLength(out, changes[c].value.size() + 1);
+    out = writeBytes(out, changes[c].value);
+    unchanged = spans[c].end;
   }
   std::memcpy(out, unchanged, static_cast<size_t>(source + sourceSize - unchanged));
   return block;
