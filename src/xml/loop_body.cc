@@ -212,6 +212,9 @@ bool LoopBody::readValue(std::string_view text, size_t index, Element& element, 
 // unless one of them holds a loop macro: then it is not done here. Adds what
 // the walk's references write to `written`.
 bool LoopBody::readWalkExpansion(size_t firstPiece, size_t literalsSize, const MacroTable& table, size_t& written) {
+  // Most values come out of the first pass without a '$': the walk leaves
+  // them as they are.
+  if (std::string_view(literals_).substr(literalsSize).find(kSigil) == std::string_view::npos) return true;
   firstPass_.clear();
   slotPositions_.clear();
   slotNames_.clear();
