@@ -1,5 +1,7 @@
 #include "memorymap/memory_map.h"
 
+#include <algorithm>
+
 #include <cstdio>
 #include <utility>
 
@@ -44,19 +46,99 @@ bool MemoryMap::load(const std::string& fileName, const MacroTable& macros) {
   keptAsRead_ = false;
   macros_ = macros;
   placer_.restart();
+  walkFollowed_ = false;
+  // Only the main file's walk: an import's tree takes the place of an
+  // element the follower was handed.
+  preprocessor_.watchWalks(this);
   MemoryMapElement* mainRoot = loadFile(fileName);
+  preprocessor_.watchWalks(nullptr);
   document_.root = mainRoot;
   if (mainRoot == nullptr) return false;
-  const bool placedAsRead = placer_.placedAll() && preprocessor_.leftAsRead();
+  const bool asRead = preprocessor_.leftAsRead();
+  const bool placedAsRead = asRead ? placer_.placedAll() : walkFollowed_ && walkPlacer_.placedAll();
   // Kept only now: the main file's own name is taken as typed, while the
   // imports resolve against its folder.
   fileName_ = fileName;
   const size_t imported = processImports();
-  // A tree that is still the one read was placed while it was read.
-  counts_ = placer_.counts();
+  // A tree that is still the one read (or walked) was placed as it was.
+  counts_ = asRead ? placer_.counts() : walkPlacer_.counts();
   keptAsRead_ = placedAsRead && imported == 0;
   if (!keptAsRead_) counts_ = computeAddresses(*mainRoot);
   return true;
+}
+
+// The walk's tree is placed and followed as the reader's is: the same
+// events, in the same order, with nothing left for the walk to change. The
+// follower is asked for once the first child of the root is done: its size
+// times the root's children is what the follower's name sets are sized for
+// (sets that grow form every name again).
+void MemoryMap::rootKept(XMLElement& root) {
+  walkFollowed_ = true;
+  walkRoot_ = &root;
+  walkStarted_ = false;
+  walkPlacer_.restart();
+}
+
+void MemoryMap::startFollowingWalk(size_t expectedElements) {
+  walkStarted_ = true;
+  // In the units the follower sizes for: the bytes of a map that holds as
+  // many bit fields.
+  constexpr size_t kBytesPerElement = 64;
+  walkPlacer_.follow(followWalk_ ? followWalk_(expectedElements * kBytesPerElement) : nullptr);
+  walkPlacer_.elementMade(*walkRoot_, nullptr, ReadCensus());
+}
+
+void MemoryMap::childDone(XMLNode& child) {
+  if (!walkStarted_) {
+    size_t below = 0;
+    pendingReplay_.assign(1, &child);
+    while (!pendingReplay_.empty()) {
+      const XMLNode* node = pendingReplay_.back();
+      pendingReplay_.pop_back();
+      ++below;
+      for (const XMLNode* inner = node->firstChild; inner != nullptr; inner = inner->nextSibling) {
+        pendingReplay_.push_back(inner);
+      }
+    }
+    size_t children = 0;
+    for (const XMLNode* node = walkRoot_->firstChild; node != nullptr; node = node->nextSibling) ++children;
+    startFollowingWalk(below * children);
+  }
+  // Each element, then what is below it, then its close; the stack holds
+  // the nodes still to visit and, as null, where an element closes.
+  std::vector<const XMLNode*>& pending = pendingReplay_;
+  pending.assign(1, &child);
+  std::vector<XMLElement*> open;
+  while (!pending.empty()) {
+    const XMLNode* node = pending.back();
+    pending.pop_back();
+    if (node == nullptr) {
+      walkPlacer_.elementClosed(*open.back());
+      open.pop_back();
+      continue;
+    }
+    XMLElement* parent = asElement(node->parent);
+    XMLElement* element = asElement(const_cast<XMLNode*>(node));
+    if (element == nullptr) {
+      if (parent != nullptr) walkPlacer_.sectionAdded(*parent);
+      continue;
+    }
+    walkPlacer_.elementMade(*element, parent, ReadCensus());
+    open.push_back(element);
+    pending.push_back(nullptr);
+    // Pushed last to first, so that the first child comes off first.
+    const size_t mark = pending.size();
+    for (const XMLNode* below = element->firstChild; below != nullptr; below = below->nextSibling) {
+      pending.push_back(below);
+    }
+    std::reverse(pending.begin() + static_cast<ptrdiff_t>(mark), pending.end());
+  }
+}
+
+void MemoryMap::walkEnded() {
+  if (!walkStarted_) startFollowingWalk(0);
+  walkPlacer_.elementClosed(*walkRoot_);
+  walkPlacer_.readEnded(true);
 }
 
 void MemoryMap::adopt(MemoryMapElement* root, const std::string& file) {

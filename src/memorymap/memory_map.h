@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,7 +17,7 @@
 
 namespace rw {
 
-class MemoryMap {
+class MemoryMap : private Preprocessor::WalkWatcher {
 public:
   // `systemMacros` expand the names of the files the map reads; the
   // preprocessor's warnings go to `warn`, by default one line each on
@@ -29,10 +30,19 @@ public:
   bool load(const std::string& fileName, const MacroTable& macros);
   // Hands the main file's elements to `follower` while load reads them.
   void followReading(ReadingFollower* follower) { placer_.follow(follower); }
-  // Whether the loaded tree is the main file exactly as it was read and
-  // placed while reading: nothing imported, no directive, no macro
-  // reference, no start that needed the evaluator. Only then is what a
-  // follower made of the elements the same as what the loaded tree gives.
+  // When the main file's tree is walked (it holds directives or macro
+  // references), asks `followWalk` for a follower of the tree the walk
+  // leaves and hands it each element as the walk completes it. The reading's
+  // follower has ended by then.
+  // `followWalk` is given the number of bytes of a flat map of about the
+  // walk's tree's size.
+  void followWalk(std::function<ReadingFollower*(size_t expectedBytes)> followWalk) {
+    followWalk_ = std::move(followWalk);
+  }
+  // Whether the loaded tree is the main file as it was read, or as its walk
+  // left it, placed as it was followed: nothing imported, no start that
+  // needed the evaluator. Only then is what a follower made of the elements
+  // the same as what the loaded tree gives.
   bool keptAsRead() const { return keptAsRead_; }
 
   // Takes the tree another reader built from `file` (an SVD device file) as
@@ -64,12 +74,24 @@ public:
   static void warnOnStandardError(const std::string& message);
 
 private:
+  void rootKept(XMLElement& root) override;
+  void childDone(XMLNode& child) override;
+  void walkEnded() override;
+  void startFollowingWalk(size_t expectedElements);
+
   MemoryMapElement* loadFile(const std::string& name);
   // The number of imports that took their element's place.
   size_t processImports();
 
   XMLDocument document_;
   ElementPlacer placer_;
+  // Places the tree the main file's walk leaves, as the walk completes it.
+  ElementPlacer walkPlacer_;
+  std::function<ReadingFollower*(size_t expectedBytes)> followWalk_;
+  bool walkFollowed_ = false;
+  bool walkStarted_ = false;
+  XMLElement* walkRoot_ = nullptr;
+  std::vector<const XMLNode*> pendingReplay_;
   ElementCounts counts_;
   bool keptAsRead_ = false;
   Preprocessor preprocessor_;

@@ -32,11 +32,32 @@ void HeaderJob::follow(MemoryMap& map, const std::string& inputPath) {
     return;
   }
   map.followReading(whileReading_.get());
+  map.followWalk([this, &map](size_t expectedBytes) { return followWalk(map, expectedBytes); });
+}
+
+// The reading's follower ended when the reader met what the walk changes;
+// what it made is thrown away, and the tree the walk leaves is followed
+// afresh.
+ReadingFollower* HeaderJob::followWalk(const MemoryMap& map, size_t expectedBytes) {
+  whileReading_.reset();
+  header_.discard();
+  text_ = preamble_;
+  if (commandLine_.check) checks_ = std::make_unique<MapChecks>(map, commandLine_.header);
+  if (!header_.openUnseen()) return nullptr;
+  whileReading_ =
+      std::make_unique<DefinitionsWhileReading>(text_, commandLine_.header, drain_, expectedBytes, checks_.get());
+  if (!whileReading_->start()) {
+    whileReading_.reset();
+    header_.discard();
+    return nullptr;
+  }
+  return whileReading_.get();
 }
 
 void HeaderJob::loaded(MemoryMap& map) {
   map_ = &map;
   map.followReading(nullptr);
+  map.followWalk(nullptr);
   if (whileReading_ == nullptr) return;
   // What the preprocessor, the evaluator or an import changed was not seen.
   if (!whileReading_->followedToTheEnd() || !map.keptAsRead()) {

@@ -44,6 +44,10 @@ public:
   UnwritableText write(Diagnostics& diagnostics);
 
 private:
+  // A follower for the tree the walk of the map leaves, or null; its name
+  // sets sized as for a flat map of `expectedBytes`.
+  ReadingFollower* followWalk(const MemoryMap& map, size_t expectedBytes);
+
   const CommandLine& commandLine_;
   const std::string& preamble_;
   OutputFile& header_;

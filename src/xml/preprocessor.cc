@@ -143,12 +143,36 @@ LoadStatus Preprocessor::preprocess(const std::string& path, const MacroTable& m
   level.nesting = std::move(nesting);
   std::vector<Level> stack;
   stack.push_back(std::move(level));
+  rootReported_ = false;
+  reportedLast_ = nullptr;
   walk(stack);
+  if (watcher_ != nullptr && rootReported_) watcher_->walkEnded();
   return status;
+}
+
+// Back at the root's children (the second level of the stack), every child
+// up to the level's `previous` is done: later steps only change what comes
+// after it.
+void Preprocessor::reportDone(const Level& rootLevel) {
+  XMLElement* root = asElement(rootLevel.parent);
+  if (root == nullptr) return;
+  if (!rootReported_) {
+    rootReported_ = true;
+    watcher_->rootKept(*root);
+  }
+  if (rootLevel.previous == nullptr || rootLevel.previous == reportedLast_) return;
+  XMLNode* node = reportedLast_ == nullptr ? root->firstChild : reportedLast_->nextSibling;
+  while (node != nullptr) {
+    watcher_->childDone(*node);
+    if (node == rootLevel.previous) break;
+    node = node->nextSibling;
+  }
+  reportedLast_ = rootLevel.previous;
 }
 
 void Preprocessor::walk(std::vector<Level>& stack) {
   while (!stack.empty()) {
+    if (watcher_ != nullptr && stack.size() == 2) reportDone(stack[1]);
     Level& level = stack.back();
     XMLNode* node = level.node;
     if (node == nullptr) {

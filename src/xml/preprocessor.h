@@ -26,6 +26,18 @@ class Preprocessor {
 public:
   using WarningSink = std::function<void(const std::string& message)>;
 
+  // Told of the tree a walk leaves, as the walk completes it, in document
+  // order: the root once its attributes are final, then each node below the
+  // root (an element with everything below it, or a CDATA section) once
+  // nothing the walk does can change it any more, then the end of the walk.
+  class WalkWatcher {
+  public:
+    virtual ~WalkWatcher() = default;
+    virtual void rootKept(XMLElement& root) = 0;
+    virtual void childDone(XMLNode& child) = 0;
+    virtual void walkEnded() = 0;
+  };
+
   // Works on `document`, loading each file into it. `systemMacros` expand
   // include file names; every diagnostic goes to `warn`, one line each, and
   // none of them stops the pass. All three must outlive the preprocessor.
@@ -40,6 +52,8 @@ public:
   // level's table. A failure of the pass is never a failure of the load; an
   // include that fails to parse does leave the document without a tree.
   LoadStatus preprocess(const std::string& path, const MacroTable& macros);
+  // The watcher of the walks of later preprocess calls (none when null).
+  void watchWalks(WalkWatcher* watcher) { watcher_ = watcher; }
   // Whether the last preprocess left the tree exactly as the file was read:
   // a tree without directives and without '$' in any value is not walked.
   bool leftAsRead() const { return leftAsRead_; }
@@ -68,6 +82,8 @@ private:
   static const Directive kDirectives[];
 
   void walk(std::vector<Level>& stack);
+  // Tells the watcher of the root's children the walk has done with.
+  void reportDone(const Level& rootLevel);
   void finishLevel(std::vector<Level>& stack);
   // Puts `chain` (none at all for a dropped element) in the place of
   // `element`, destroys the element, and goes on at the chain's head.
@@ -122,6 +138,10 @@ private:
   bool copyLimitReported_ = false;
   bool leftAsRead_ = false;
   size_t includeLoads_ = 0;
+  WalkWatcher* watcher_ = nullptr;
+  // The last child of the root the watcher was told of.
+  const XMLNode* reportedLast_ = nullptr;
+  bool rootReported_ = false;
 
   // Buffers kept from one element to the next: a loop expands and copies
   // millions of elements, and one set of buffers for all of them spares
