@@ -15,6 +15,51 @@ constexpr char kSigil = '$';
 // pass; a value filled in to no more than this never reaches that bound.
 constexpr size_t kLongestFilled = size_t{1} << 20;
 
+// A reference closed before any '$' or '(' (one the expander reads in one
+// pass, whatever comes before it): its name, and what stands for it when the
+// name is unknown (the reference itself, or its default).
+struct PlainReference {
+  std::string_view name;
+  std::string_view fallback;
+};
+
+// One pass of the expander over `text`, told instead of written:
+// `literal(from, to)` for each part of `text` it writes as it stands ("$$"
+// and a lone '$' write the first '$'), `reference(found, end)` for each
+// plain reference, which ends before `end`. False as soon as a reference is
+// not plain or `reference` says false.
+template <typename Literal, typename Reference>
+bool readOnePass(std::string_view text, Literal literal, Reference reference) {
+  const size_t n = text.size();
+  size_t i = 0;
+  while (i < n) {
+    if (text[i] != kSigil) {
+      const size_t nextSigil = std::min(text.find(kSigil, i), n);
+      literal(i, nextSigil);
+      i = nextSigil;
+      continue;
+    }
+    if (i + 1 == n || text[i + 1] != '(') {
+      literal(i, i + 1);
+      i += i + 1 < n && text[i + 1] == kSigil ? 2 : 1;
+      continue;
+    }
+    const size_t close = text.find_first_of("()$", i + 2);
+    if (close == std::string_view::npos || text[close] != ')') return false;
+    const std::string_view inside = text.substr(i + 2, close - (i + 2));
+    PlainReference found{inside, text.substr(i, close + 1 - i)};
+    const size_t colon = inside.find(':');
+    if (colon != std::string_view::npos) {
+      found.name = inside.substr(0, colon);
+      const bool literalDefault = colon + 1 < inside.size() && inside[colon + 1] == ':';
+      found.fallback = inside.substr(literalDefault ? colon + 2 : colon + 1);
+    }
+    if (!reference(found, close + 1)) return false;
+    i = close + 1;
+  }
+  return true;
+}
+
 }  // namespace
 
 void LoopBody::read(const XMLElement& loop, std::span<const std::string> names, const WalkAfter* walkAfter) {
@@ -132,54 +177,23 @@ bool LoopBody::readValue(std::string_view text, size_t index, Element& element, 
   const size_t literalsSize = literals_.size();
   size_t references = 0;
   size_t fixedBytes = 0;
-  const size_t n = text.size();
-  size_t i = 0;
-  while (i < n) {
-    if (text[i] != kSigil) {
-      const size_t nextSigil = std::min(text.find(kSigil, i), n);
-      addLiteral(text.substr(i, nextSigil - i), value.firstPiece);
-      i = nextSigil;
-      continue;
-    }
-    if (i + 1 == n) {
-      addLiteral("$", value.firstPiece);
-      break;
-    }
-    if (text[i + 1] == kSigil) {
-      addLiteral("$", value.firstPiece);
-      i += 2;
-      continue;
-    }
-    if (text[i + 1] != '(') {
-      addLiteral("$", value.firstPiece);
-      ++i;
-      continue;
-    }
-    const size_t begin = i + 2;
-    const size_t close = text.find_first_of("()$", begin);
-    if (close == std::string_view::npos || text[close] != ')') return false;
-    const std::string_view reference = text.substr(begin, close - begin);
-    std::string_view name = reference;
-    std::string_view fallback = text.substr(i, close + 1 - i);
-    const size_t colon = reference.find(':');
-    if (colon != std::string_view::npos) {
-      name = reference.substr(0, colon);
-      const bool literalDefault = colon + 1 < reference.size() && reference[colon + 1] == ':';
-      fallback = reference.substr(literalDefault ? colon + 2 : colon + 1);
-    }
-    const auto slot = std::find(names_.begin(), names_.end(), name);
-    if (slot == names_.end()) {
-      addLiteral(fallback, value.firstPiece);
-      fixedBytes += fallback.size();
-    } else {
-      if (isDateOrTimeName(name)) return false;
-      const auto k = static_cast<size_t>(slot - names_.begin());
-      pieces_.push_back({k, 0, 0});
-      ++uses_[element.firstUse + k];
-      ++references;
-    }
-    i = close + 1;
-  }
+  const bool plain = readOnePass(
+      text, [&](size_t from, size_t to) { addLiteral(text.substr(from, to - from), value.firstPiece); },
+      [&](const PlainReference& found, size_t) {
+        const auto slot = std::find(names_.begin(), names_.end(), found.name);
+        if (slot == names_.end()) {
+          addLiteral(found.fallback, value.firstPiece);
+          fixedBytes += found.fallback.size();
+          return true;
+        }
+        if (isDateOrTimeName(found.name)) return false;
+        const auto k = static_cast<size_t>(slot - names_.begin());
+        pieces_.push_back({k, 0, 0});
+        ++uses_[element.firstUse + k];
+        ++references;
+        return true;
+      });
+  if (!plain) return false;
   element.fixedBytes += fixedBytes;
   const size_t firstPassLiterals = literals_.size() - literalsSize;
   if (walkAfter != nullptr) {
@@ -247,52 +261,18 @@ bool LoopBody::readWalkExpansion(size_t firstPiece, size_t literalsSize, const M
       from = slotAt + 1;
     }
   };
-  const std::string_view text = firstPass_;
-  const size_t n = text.size();
-  size_t i = 0;
-  while (i < n) {
-    if (text[i] != kSigil) {
-      const size_t nextSigil = std::min(text.find(kSigil, i), n);
-      passOn(i, nextSigil);
-      i = nextSigil;
-      continue;
-    }
-    if (i + 1 == n) {
-      addLiteral("$", firstPiece);
-      break;
-    }
-    if (text[i + 1] == kSigil) {
-      addLiteral("$", firstPiece);
-      i += 2;
-      continue;
-    }
-    if (text[i + 1] != '(') {
-      addLiteral("$", firstPiece);
-      ++i;
-      continue;
-    }
-    const size_t begin = i + 2;
-    const size_t close = text.find_first_of("()$", begin);
-    if (close == std::string_view::npos || text[close] != ')') return false;
-    if (nextSlot < slotPositions_.size() && slotPositions_[nextSlot] < close) return false;
-    const std::string_view reference = text.substr(begin, close - begin);
-    std::string_view name = reference;
-    std::string_view fallback = text.substr(i, close + 1 - i);
-    const size_t colon = reference.find(':');
-    if (colon != std::string_view::npos) {
-      name = reference.substr(0, colon);
-      const bool literalDefault = colon + 1 < reference.size() && reference[colon + 1] == ':';
-      fallback = reference.substr(literalDefault ? colon + 2 : colon + 1);
-    }
-    const std::string* value = table.find(name);
-    if (value != nullptr && isDateOrTimeName(name)) return false;
-    const std::string_view write = value != nullptr ? std::string_view(*value) : fallback;
-    if (write.size() > kLongestFilled / 16) return false;
-    addLiteral(write, firstPiece);
-    written += write.size();
-    i = close + 1;
-  }
-  return true;
+  return readOnePass(
+      firstPass_, passOn, [&](const PlainReference& found, size_t end) {
+        // A name that holds a loop macro's value differs from round to round.
+        if (nextSlot < slotPositions_.size() && slotPositions_[nextSlot] < end) return false;
+        const std::string* value = table.find(found.name);
+        if (value != nullptr && isDateOrTimeName(found.name)) return false;
+        const std::string_view write = value != nullptr ? std::string_view(*value) : found.fallback;
+        if (write.size() > kLongestFilled / 16) return false;
+        addLiteral(write, firstPiece);
+        written += write.size();
+        return true;
+      });
 }
 
 void LoopBody::startRound(std::span<const std::string> values) {
