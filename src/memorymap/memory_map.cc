@@ -67,48 +67,82 @@ bool MemoryMap::load(const std::string& fileName, const MacroTable& macros) {
   return true;
 }
 
+namespace {
+
+// The children of the root whose sizes the follower's name sets are sized
+// from: a map's first peripherals differ, and one large one among small ones
+// would size the sets for far more than the map holds.
+constexpr size_t kChildrenSized = 8;
+
+size_t nodesIn(const XMLNode& top, std::vector<const XMLNode*>& pending) {
+  size_t nodes = 0;
+  pending.assign(1, &top);
+  while (!pending.empty()) {
+    const XMLNode* node = pending.back();
+    pending.pop_back();
+    ++nodes;
+    for (const XMLNode* inner = node->firstChild; inner != nullptr; inner = inner->nextSibling) {
+      pending.push_back(inner);
+    }
+  }
+  return nodes;
+}
+
+}  // namespace
+
 // The walk's tree is placed and followed as the reader's is: the same
 // events, in the same order, with nothing left for the walk to change. The
-// follower is asked for once the first child of the root is done: its size
-// times the root's children is what the follower's name sets are sized for
-// (sets that grow form every name again).
+// follower is asked for once the first few children of the root are done
+// (sets that grow form every name again): the median of their sizes times the
+// root's children is what its name sets are sized for.
 void MemoryMap::rootKept(XMLElement& root) {
   walkFollowed_ = true;
   walkRoot_ = &root;
   walkStarted_ = false;
+  childrenHeld_.clear();
   walkPlacer_.restart();
+  // The reading's follower ended when the reader met what the walk changes;
+  // the files the walk includes are read unfollowed.
+  placer_.follow(nullptr);
 }
 
-void MemoryMap::startFollowingWalk(size_t expectedElements) {
+void MemoryMap::startFollowingWalk() {
   walkStarted_ = true;
+  std::vector<size_t> sizes;
+  for (const XMLNode* child : childrenHeld_) sizes.push_back(nodesIn(*child, pendingReplay_));
+  size_t expectedElements = 0;
+  if (!sizes.empty()) {
+    std::nth_element(sizes.begin(), sizes.begin() + static_cast<ptrdiff_t>(sizes.size() / 2), sizes.end());
+    size_t children = 0;
+    for (const XMLNode* node = walkRoot_->firstChild; node != nullptr; node = node->nextSibling) ++children;
+    expectedElements = static_cast<size_t>(
+        std::min<uint64_t>(uint64_t{sizes[sizes.size() / 2]} * children, preprocessor_.maxCopiedElements));
+  }
   // In the units the follower sizes for: the bytes of a map that holds as
   // many bit fields.
   constexpr size_t kBytesPerElement = 64;
   walkPlacer_.follow(followWalk_ ? followWalk_(expectedElements * kBytesPerElement) : nullptr);
   walkPlacer_.elementMade(*walkRoot_, nullptr, ReadCensus());
+  for (const XMLNode* child : childrenHeld_) replay(*child);
+  childrenHeld_.clear();
 }
 
 void MemoryMap::childDone(XMLNode& child) {
-  if (!walkStarted_) {
-    size_t below = 0;
-    pendingReplay_.assign(1, &child);
-    while (!pendingReplay_.empty()) {
-      const XMLNode* node = pendingReplay_.back();
-      pendingReplay_.pop_back();
-      ++below;
-      for (const XMLNode* inner = node->firstChild; inner != nullptr; inner = inner->nextSibling) {
-        pendingReplay_.push_back(inner);
-      }
-    }
-    size_t children = 0;
-    for (const XMLNode* node = walkRoot_->firstChild; node != nullptr; node = node->nextSibling) ++children;
-    startFollowingWalk(below * children);
+  if (walkStarted_) {
+    replay(child);
+    return;
   }
-  // Each element, then what is below it, then its close; the stack holds
-  // the nodes still to visit and, as null, where an element closes.
+  childrenHeld_.push_back(&child);
+  if (childrenHeld_.size() == kChildrenSized) startFollowingWalk();
+}
+
+// Each element, then what is below it, then its close; the stack holds the
+// nodes still to visit and, as null, where an element closes.
+void MemoryMap::replay(const XMLNode& child) {
   std::vector<const XMLNode*>& pending = pendingReplay_;
   pending.assign(1, &child);
-  std::vector<XMLElement*> open;
+  std::vector<XMLElement*>& open = openReplay_;
+  open.clear();
   while (!pending.empty()) {
     const XMLNode* node = pending.back();
     pending.pop_back();
@@ -136,7 +170,7 @@ void MemoryMap::childDone(XMLNode& child) {
 }
 
 void MemoryMap::walkEnded() {
-  if (!walkStarted_) startFollowingWalk(0);
+  if (!walkStarted_) startFollowingWalk();
   walkPlacer_.elementClosed(*walkRoot_);
   walkPlacer_.readEnded(true);
 }

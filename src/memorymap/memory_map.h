@@ -77,7 +77,8 @@ private:
   void rootKept(XMLElement& root) override;
   void childDone(XMLNode& child) override;
   void walkEnded() override;
-  void startFollowingWalk(size_t expectedElements);
+  void startFollowingWalk();
+  void replay(const XMLNode& child);
 
   MemoryMapElement* loadFile(const std::string& name);
   // The number of imports that took their element's place.
@@ -91,7 +92,11 @@ private:
   bool walkFollowed_ = false;
   bool walkStarted_ = false;
   XMLElement* walkRoot_ = nullptr;
+  // The first children of the root the walk is done with, held until the
+  // follower is asked for.
+  std::vector<const XMLNode*> childrenHeld_;
   std::vector<const XMLNode*> pendingReplay_;
+  std::vector<XMLElement*> openReplay_;
   ElementCounts counts_;
   bool keptAsRead_ = false;
   Preprocessor preprocessor_;

@@ -36,15 +36,14 @@ TEST(LoopBody, FillsInWhatTheExpanderWrites) {
   // Every text as the value of an element of its own, between plain
   // attributes, and all of them on one element nested in another.
   XMLElement loop("for");
-  std::vector<XMLAttribute> all;
-  for (const std::string& text : texts) {
-    auto* element = new XMLElement("Register", std::vector<XMLAttribute>{{"name", "R"}, {"size", text}, {"x", "$"}});
-    loop.appendChild(element);
-    all.push_back({"a" + std::to_string(all.size()), text});
-  }
   std::vector<std::string> allNames;
-  for (const XMLAttribute& attribute : all) allNames.push_back(std::string(attribute.name));
-  for (size_t i = 0; i < all.size(); ++i) all[i].name = allNames[i];
+  for (size_t i = 0; i < texts.size(); ++i) allNames.push_back("a" + std::to_string(i));
+  std::vector<XMLAttribute> all;
+  for (size_t i = 0; i < texts.size(); ++i) {
+    const std::string& text = texts[i];
+    loop.appendChild(new XMLElement("Register", std::vector<XMLAttribute>{{"name", "R"}, {"size", text}, {"x", "$"}}));
+    all.push_back({allNames[i], text});
+  }
   auto* outer = new XMLElement("RegisterGroup", std::vector<XMLAttribute>{{"name", "G$(j)"}});
   outer->appendChild(new XMLElement("BitField", all));
   outer->appendChild(new XMLElement("BitField", std::vector<XMLAttribute>{{"name", "$(i)"}}));
