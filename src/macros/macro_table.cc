@@ -65,13 +65,6 @@ NodePtr inserted(const NodePtr& node, std::string_view name, std::string& value)
   return makeNode(node->name, std::move(value), node->left, node->right);
 }
 
-// A balanced tree of `names`, which are sorted and distinct.
-NodePtr built(std::span<const std::string> names) {
-  if (names.empty()) return nullptr;
-  const size_t middle = (names.size() - 1) / 2;
-  return makeNode(names[middle], std::string(), built(names.first(middle)), built(names.subspan(middle + 1)));
-}
-
 void visitInOrder(const Node* node,
                   const std::function<void(const std::string&, const std::string&)>& visit) {
   if (node == nullptr) return;
@@ -96,12 +89,6 @@ const std::string* MacroTable::find(std::string_view name) const {
     }
   }
   return nullptr;
-}
-
-MacroTable MacroTable::withNames(std::span<const std::string> names) {
-  MacroTable table;
-  table.root_ = built(names);
-  return table;
 }
 
 void MacroTable::set(std::string_view name, std::string value) {

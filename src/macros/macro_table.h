@@ -3,7 +3,6 @@
 
 #include <functional>
 #include <memory>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -22,12 +21,6 @@ public:
   // until this table changes.
   const std::string* find(std::string_view name) const;
   bool contains(std::string_view name) const { return find(name) != nullptr; }
-
-  // A table that defines each of `names` (sorted, distinct) as empty, built
-  // in one go: one node per name, where defining them one by one would copy
-  // the path to each and rotate. A loop builds its own table every time it
-  // runs.
-  static MacroTable withNames(std::span<const std::string> names);
 
   // Defines `name`, replacing an earlier value.
   void set(std::string_view name, std::string value);

@@ -1,6 +1,5 @@
 // for and foreach, and the copies they and xmlput make.
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
