@@ -20,19 +20,28 @@ HeaderJob::~HeaderJob() = default;
 
 void HeaderJob::follow(MemoryMap& map, const std::string& inputPath) {
   if (commandLine_.check) checks_ = std::make_unique<MapChecks>(map, commandLine_.header);
-  if (isSvdFile(inputPath) || !header_.openUnseen()) return;
+  if (isSvdFile(inputPath)) return;
   // The name sets are sized from the file's size.
   struct stat input;
   const bool sized = ::stat(inputPath.c_str(), &input) == 0 && S_ISREG(input.st_mode);
-  whileReading_ = std::make_unique<DefinitionsWhileReading>(
-      text_, commandLine_.header, drain_, sized ? static_cast<size_t>(input.st_size) : 0, checks_.get());
+  ReadingFollower* const follower = startFollower(sized ? static_cast<size_t>(input.st_size) : 0);
+  if (follower == nullptr) return;
+  map.followReading(follower);
+  map.followWalk([this, &map](size_t expectedBytes) { return followWalk(map, expectedBytes); });
+}
+
+// Writes the definitions into the header's temporary file on a thread of
+// their own; null when there is no such file or no thread.
+ReadingFollower* HeaderJob::startFollower(size_t mapBytes) {
+  if (!header_.openUnseen()) return nullptr;
+  whileReading_ =
+      std::make_unique<DefinitionsWhileReading>(text_, commandLine_.header, drain_, mapBytes, checks_.get());
   if (!whileReading_->start()) {
     whileReading_.reset();
     header_.discard();
-    return;
+    return nullptr;
   }
-  map.followReading(whileReading_.get());
-  map.followWalk([this, &map](size_t expectedBytes) { return followWalk(map, expectedBytes); });
+  return whileReading_.get();
 }
 
 // The reading's follower ended when the reader met what the walk changes;
@@ -43,15 +52,7 @@ ReadingFollower* HeaderJob::followWalk(const MemoryMap& map, size_t expectedByte
   header_.discard();
   text_ = preamble_;
   if (commandLine_.check) checks_ = std::make_unique<MapChecks>(map, commandLine_.header);
-  if (!header_.openUnseen()) return nullptr;
-  whileReading_ =
-      std::make_unique<DefinitionsWhileReading>(text_, commandLine_.header, drain_, expectedBytes, checks_.get());
-  if (!whileReading_->start()) {
-    whileReading_.reset();
-    header_.discard();
-    return nullptr;
-  }
-  return whileReading_.get();
+  return startFollower(expectedBytes);
 }
 
 void HeaderJob::loaded(MemoryMap& map) {

@@ -44,6 +44,7 @@ public:
   UnwritableText write(Diagnostics& diagnostics);
 
 private:
+  ReadingFollower* startFollower(size_t mapBytes);
   // A follower for the tree the walk of the map leaves, or null; its name
   // sets sized as for a flat map of `expectedBytes`.
   ReadingFollower* followWalk(const MemoryMap& map, size_t expectedBytes);
