@@ -5,6 +5,8 @@
 #pragma once
 
 #include <array>
+#include <bit>
+#include <cstring>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
@@ -12,6 +14,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 
 namespace rw {
@@ -90,11 +93,94 @@ constexpr bool sameText(std::string_view a, std::string_view b) {
   return true;
 }
 
+// A text of 1 to 24 bytes as three numbers that are equal for two texts of
+// the same length exactly when the texts are: up to three overlapping loads
+// of eight, four or one bytes, the first and last always among them. Every
+// word is read so once, at compile time; a name at run time costs a few
+// loads and compares instead of a loop over its bytes.
+struct WordKey {
+  uint64_t head = 0;
+  uint64_t middle = 0;
+  uint64_t tail = 0;
+};
+
+// `bytes` bytes at `p` as a load in the machine's byte order gives them.
+constexpr uint64_t loadBytes(const char* p, size_t bytes) {
+  uint64_t value = 0;
+  if (std::is_constant_evaluated()) {
+    for (size_t i = 0; i < bytes; ++i) {
+      const size_t shift = std::endian::native == std::endian::little ? i : bytes - 1 - i;
+      value |= uint64_t{static_cast<unsigned char>(p[i])} << (8 * shift);
+    }
+    return value;
+  }
+  if (bytes == 8) {
+    std::memcpy(&value, p, 8);
+  } else if (bytes == 4) {
+    uint32_t four = 0;
+    std::memcpy(&four, p, 4);
+    value = four;
+  } else {
+    value = static_cast<unsigned char>(p[0]);
+  }
+  return value;
+}
+
+// Texts longer than the longest word have no key (and are no word).
+inline constexpr size_t kLongestKeyed = 24;
+
+constexpr WordKey wordKey(std::string_view text) {
+  const char* p = text.data();
+  const size_t n = text.size();
+  WordKey key;
+  if (n >= 8) {
+    key.head = loadBytes(p, 8);
+    key.tail = loadBytes(p + n - 8, 8);
+    if (n > 16) key.middle = loadBytes(p + 8, 8);
+  } else if (n >= 4) {
+    key.head = loadBytes(p, 4);
+    key.tail = loadBytes(p + n - 4, 4);
+  } else if (n > 0) {
+    key.head = loadBytes(p, 1);
+    key.middle = loadBytes(p + n / 2, 1);
+    key.tail = loadBytes(p + n - 1, 1);
+  }
+  return key;
+}
+
+constexpr std::array<WordKey, kWordCount> makeWordKeys() {
+  std::array<WordKey, kWordCount> keys{};
+  for (size_t i = 0; i < kWordCount; ++i) keys[i] = wordKey(kWords[i]);
+  return keys;
+}
+
+inline constexpr std::array<WordKey, kWordCount> kWordKeys = makeWordKeys();
+
+constexpr bool everyWordKeyed() {
+  for (const std::string_view word : kWords) {
+    if (word.size() > kLongestKeyed) return false;
+  }
+  return true;
+}
+static_assert(everyWordKeyed(), "a word longer than a key covers would never be found");
+
 // The index of `text` in kWords, or kWordCount.
 constexpr size_t wordIndex(std::string_view text) {
-  if (text.empty()) return kWordCount;
+  if (text.empty() || text.size() > kLongestKeyed) return kWordCount;
+  if (std::is_constant_evaluated()) {
+    for (size_t slot = wordSlot(text); kWordSlotTable[slot] != kNoWord; slot = (slot + 1) % kWordSlots) {
+      if (sameText(kWords[kWordSlotTable[slot]], text)) return kWordSlotTable[slot];
+    }
+    return kWordCount;
+  }
+  const WordKey key = wordKey(text);
   for (size_t slot = wordSlot(text); kWordSlotTable[slot] != kNoWord; slot = (slot + 1) % kWordSlots) {
-    if (sameText(kWords[kWordSlotTable[slot]], text)) return kWordSlotTable[slot];
+    const size_t index = kWordSlotTable[slot];
+    const WordKey& word = kWordKeys[index];
+    if (kWords[index].size() == text.size() && word.head == key.head && word.tail == key.tail &&
+        word.middle == key.middle) {
+      return index;
+    }
   }
   return kWordCount;
 }

@@ -91,5 +91,33 @@ TEST(ElementText, ShortBlocksFreedAndReusedKeepTheirNeighbours) {
   }
 }
 
+// Words are found by comparing a few loads of their bytes: each word must be
+// found, and a text that differs from a word in any one byte, or is one byte
+// longer or shorter, must not be taken for that word.
+TEST(ElementText, WordsFoundByTheirBytesAndNothingElse) {
+  using elementtext::kWordCount;
+  using elementtext::kWords;
+  using elementtext::wordIndex;
+  auto indexOf = [](std::string_view text) {
+    for (size_t i = 0; i < kWordCount; ++i) {
+      if (kWords[i] == text) return i;
+    }
+    return kWordCount;
+  };
+  for (size_t i = 0; i < kWordCount; ++i) {
+    const std::string word(kWords[i]);
+    EXPECT_EQ(wordIndex(word), i) << word;
+    std::vector<std::string> nearMisses{word + "s", word.substr(1), word.substr(0, word.size() - 1),
+                                        word + std::string(30, 'x')};
+    for (size_t at = 0; at < word.size(); ++at) {
+      std::string changed = word;
+      changed[at] = static_cast<char>(changed[at] ^ 0x20);
+      nearMisses.push_back(changed);
+    }
+    for (const std::string& text : nearMisses) EXPECT_EQ(wordIndex(text), indexOf(text)) << text;
+  }
+  EXPECT_EQ(wordIndex(""), kWordCount);
+}
+
 }  // namespace
 }  // namespace rw
