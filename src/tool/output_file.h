@@ -47,12 +47,19 @@ private:
   bool writtenInPlace() const;
   bool openTemporary();
   void removeTemporary();
+  void startWriteback();
 
   std::string path_;
   // Empty when the target is written in place.
   std::string temporary_;
   int fd_ = -1;
   int error_ = 0;
+  // The temporary file will replace a regular file: its writing is started
+  // every kWritebackStep bytes (see startWriteback).
+  bool replaces_ = false;
+  static constexpr size_t kWritebackStep = size_t{4} << 20;
+  size_t written_ = 0;
+  size_t writtenBack_ = 0;
 };
 
 // Makes SIGINT, SIGTERM, SIGHUP and SIGPIPE remove the temporary files of the

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -41,6 +42,39 @@ TEST(OutputFile, SignalRemovesTheTemporaryAfterManyPlacedOutputs) {
     EXPECT_EQ(entry.path().filename().string().find(".regwright-tmp-"), std::string::npos) << entry.path();
   }
   EXPECT_EQ(files, 40u);
+  fs::remove_all(folder);
+}
+
+// A text of several megabytes written in uneven parts lands whole, whether
+// the file replaces an existing target (its writing is then started as it
+// goes) or not; the old content stays until the new one is placed.
+TEST(OutputFile, LargeTextInPartsReplacesTheTargetWhole) {
+  const fs::path folder = fs::temp_directory_path() / ("regwright-large-" + std::to_string(::getpid()));
+  fs::create_directories(folder);
+  std::string text;
+  for (size_t i = 0; text.size() < (size_t{9} << 20); ++i) text += "#define R" + std::to_string(i) + " (0x40000000u)\n";
+  for (const bool exists : {true, false}) {
+    const fs::path target = folder / (exists ? "old.h" : "new.h");
+    if (exists) {
+      OutputFile old(target.string());
+      ASSERT_TRUE(old.open() && old.write("old\n") && old.finish() && old.place());
+    }
+    OutputFile file(target.string());
+    ASSERT_TRUE(file.open());
+    for (size_t at = 0; at < text.size(); at += (size_t{1} << 20) + 7) {
+      ASSERT_TRUE(file.write(std::string_view(text).substr(at, (size_t{1} << 20) + 7)));
+    }
+    if (exists) {
+      EXPECT_EQ(fs::file_size(target), 4u);
+    }
+    ASSERT_TRUE(file.finish() && file.place());
+    std::FILE* in = std::fopen(target.c_str(), "rb");
+    ASSERT_NE(in, nullptr);
+    std::string read(text.size() + 1, '\0');
+    read.resize(std::fread(read.data(), 1, read.size(), in));
+    std::fclose(in);
+    EXPECT_TRUE(read == text) << target;
+  }
   fs::remove_all(folder);
 }
 
