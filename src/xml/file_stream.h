@@ -30,6 +30,8 @@ public:
   // Read while the file can be read so far; Unreadable or TooLarge when it
   // cannot be read at all, and nothing then comes from read().
   FileText::Status status() const { return status_; }
+  // The bytes there are to read: a regular file's size when it was opened.
+  size_t size() const { return fd_ >= 0 ? size_ : whole_.size; }
   size_t read(char* to, size_t room) override;
   // Reads what was not consumed and returns the final status: Changed for a
   // regular file that did not end where its size said, Unreadable after a

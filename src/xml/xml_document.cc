@@ -1,5 +1,7 @@
 #include "xml/xml_document.h"
 
+#include "xml/node_memory.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -123,6 +125,10 @@ LoadStatus XMLDocument::load(const std::string& path, size_t limit, size_t windo
     // was written; taken off again unless it was read as it is.
     const bool listed = index == files.size();
     if (listed) files.push_back({path, newlineFirst ? 2u : 1u});
+    // A map's tree takes about as many bytes in nodes as the file has, and
+    // half as many in text: large ones then come in large chunks from the
+    // start (see expectNodeMemory).
+    expectNodeMemory(stream.size(), stream.size() / 2);
     XMLReader reader(makeElement, index, source, window);
     reader.observe(observer);
     XMLReader::Result result = reader.run();
