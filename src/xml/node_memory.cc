@@ -25,9 +25,11 @@ namespace {
 // Larger objects (an element with long attribute values) come from the heap.
 constexpr size_t kLargestPooled = 512;
 
-// Chunks start small, so that a small map touches little memory, and double
-// up to a size that huge pages can back.
-constexpr size_t kFirstChunk = size_t{64} << 10;
+// The first chunk is small, so that a small map touches little memory; the
+// next ones are huge pages and double from there. Growing through chunks of
+// small pages instead cost a tree made by loops (whose size nothing tells in
+// advance) 500 page faults a pool.
+constexpr size_t kFirstChunk = size_t{256} << 10;
 constexpr size_t kHugePage = size_t{2} << 20;
 constexpr size_t kLargestChunk = size_t{32} << 20;
 
@@ -72,7 +74,7 @@ private:
   void newChunk() {
     // The tail of the previous chunk is left unused: at most one object.
     const size_t size = chunkSize_;
-    chunkSize_ = std::min(chunkSize_ * 2, kLargestChunk);
+    chunkSize_ = std::max(std::min(chunkSize_ * 2, kLargestChunk), kHugePage);
     // Huge pages need 2 MiB alignment: map a little more and start on a
     // boundary (the slack is never touched, so it costs no memory).
     const bool huge = size >= kHugePage;
