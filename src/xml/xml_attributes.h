@@ -6,9 +6,9 @@
 
 #include <array>
 #include <bit>
-#include <cstring>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <optional>
 #include <span>

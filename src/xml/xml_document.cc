@@ -1,11 +1,10 @@
 #include "xml/xml_document.h"
 
-#include "xml/node_memory.h"
-
 #include <algorithm>
 #include <cstring>
 
 #include "xml/file_stream.h"
+#include "xml/node_memory.h"
 #include "xml/xml_reader.h"
 
 namespace rw {
