@@ -62,6 +62,7 @@ public:
   void restart() {
     gaveUp_ = false;
     counts_ = ElementCounts();
+    followedRoot_ = false;
   }
 
 private:
