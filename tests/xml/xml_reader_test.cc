@@ -52,6 +52,20 @@ TEST(XMLReader, LoadReportsWhyItFailed) {
   EXPECT_EQ(document.load(std::string(2000, '/')), LoadStatus::Unreadable);
   EXPECT_EQ(document.errorMessage.size(), 1023u);
   EXPECT_EQ(document.load(dir), LoadStatus::Unreadable);
+  // Text in a wide encoding is told by its first bytes, down to the shortest
+  // file that shows it.
+  const struct {
+    std::string bytes;
+    const char* encoding;
+  } wide[] = {
+      {std::string("<\0\0\0", 4), "UTF-32"}, {std::string("\0\0\0<", 4), "UTF-32"},
+      {std::string("<\0\0", 3), "UTF-16"},    {std::string("\0<", 2), "UTF-16"},
+  };
+  for (const auto& c : wide) {
+    const std::string path = write("wide.xml", c.bytes);
+    EXPECT_EQ(document.load(path), LoadStatus::Unreadable);
+    EXPECT_EQ(document.errorMessage, "couldn't read " + path + ": " + c.encoding + " text, where maps are read as UTF-8");
+  }
 }
 
 // A file is read in windows of 256 KiB: the lines of the elements after
