@@ -108,6 +108,7 @@ bool OutputFile::writtenInPlace() const {
 
 bool OutputFile::open() {
   if (writtenInPlace()) {
+    replaces_ = false;
     fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     return fd_ >= 0;
   }
