@@ -84,15 +84,6 @@ constexpr std::array<uint8_t, kWordSlots> makeWordSlots() {
 
 inline constexpr std::array<uint8_t, kWordSlots> kWordSlotTable = makeWordSlots();
 
-// Words are a few bytes long: compared in line, not by a call to memcmp.
-constexpr bool sameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (a[i] != b[i]) return false;
-  }
-  return true;
-}
-
 // A text of 1 to 24 bytes as three numbers that are equal for two texts of
 // the same length exactly when the texts are: up to three overlapping loads
 // of eight, four or one bytes, the first and last always among them. Every
@@ -167,12 +158,6 @@ static_assert(everyWordKeyed(), "a word longer than a key covers would never be 
 // The index of `text` in kWords, or kWordCount.
 constexpr size_t wordIndex(std::string_view text) {
   if (text.empty() || text.size() > kLongestKeyed) return kWordCount;
-  if (std::is_constant_evaluated()) {
-    for (size_t slot = wordSlot(text); kWordSlotTable[slot] != kNoWord; slot = (slot + 1) % kWordSlots) {
-      if (sameText(kWords[kWordSlotTable[slot]], text)) return kWordSlotTable[slot];
-    }
-    return kWordCount;
-  }
   const WordKey key = wordKey(text);
   for (size_t slot = wordSlot(text); kWordSlotTable[slot] != kNoWord; slot = (slot + 1) % kWordSlots) {
     const size_t index = kWordSlotTable[slot];
