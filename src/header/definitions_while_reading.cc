@@ -64,6 +64,19 @@ void DefinitionsWhileReading::closed(const MemoryMapElement& element) {
   if (pending_.size() >= kBatch) handOver();
 }
 
+bool DefinitionsWhileReading::placeThere(const XMLNode& child, ElementPlacer& placer) {
+  if (!thread_.joinable()) return false;
+  {
+    std::lock_guard lock(mutex_);
+    handedOver_.insert(handedOver_.end(), pending_.begin(), pending_.end());
+    childrenToPlace_.push_back(&child);
+    placerThere_ = &placer;
+  }
+  pending_.clear();
+  wake_.notify_one();
+  return true;
+}
+
 void DefinitionsWhileReading::ended(bool asRead) {
   // Told from a reader's destructor too, where an exception ends the
   // process: when the last batch cannot be handed over for want of memory,
@@ -78,7 +91,7 @@ void DefinitionsWhileReading::ended(bool asRead) {
   }
   if (!asRead) abandoned_ = true;
   stop();
-  followedToTheEnd_ = asRead;
+  followedToTheEnd_ = asRead && !gaveUpThere_;
 }
 
 void DefinitionsWhileReading::handOver() {
@@ -108,7 +121,34 @@ void DefinitionsWhileReading::write() {
   } catch (const std::bad_alloc&) {
     outOfMemory_ = true;
   }
+  if (placing_ == nullptr) return;
+  // Stopped before the end (memory ran out, or the reading was abandoned),
+  // the placer may have placed half a child: the map places the tree again.
+  if (!closedInOrder_) placing_->giveUp();
+  placing_->follow(nullptr);
 }
+
+// Follows the placer of the children placed on the writer thread: what the
+// header's order reaches is written at once.
+class DefinitionsWhileReading::FollowedThere : public ReadingFollower {
+public:
+  FollowedThere(DefinitionsWhileReading& owner, std::span<HeaderVisitor* const> visitors)
+      : owner_(owner), visitors_(visitors) {}
+  void opened(const MemoryMapElement& element) override {
+    Reached reached;
+    if (owner_.order_.opened(element, reached)) owner_.model_->reach(reached, visitors_);
+  }
+  void closed(const MemoryMapElement& element) override {
+    Reached reached;
+    if (owner_.order_.closed(element, reached)) owner_.model_->reach(reached, visitors_);
+  }
+  // Only ever false, from a placer that met a start it cannot read quietly.
+  void ended(bool asRead) override { owner_.gaveUpThere_ = !asRead; }
+
+private:
+  DefinitionsWhileReading& owner_;
+  const std::span<HeaderVisitor* const> visitors_;
+};
 
 void DefinitionsWhileReading::writeAll() {
   // Made here: clearing name sets of a few megabytes is work for this thread.
@@ -116,13 +156,23 @@ void DefinitionsWhileReading::writeAll() {
   writer_.emplace(out_, *model_, drain_);
   HeaderVisitor* const both[] = {&*writer_, also_};
   const std::span<HeaderVisitor* const> visitors(both, also_ != nullptr ? 2 : 1);
+  FollowedThere followedThere(*this, visitors);
   std::vector<Reached> batch;
+  std::vector<const XMLNode*> children;
   for (;;) {
     {
       std::unique_lock lock(mutex_);
-      wake_.wait(lock, [this] { return !handedOver_.empty() || closing_; });
-      if (handedOver_.empty()) return;
+      wake_.wait(lock, [this] { return !handedOver_.empty() || !childrenToPlace_.empty() || closing_; });
+      if (handedOver_.empty() && childrenToPlace_.empty()) {
+        closedInOrder_ = true;
+        return;
+      }
       batch.swap(handedOver_);
+      children.swap(childrenToPlace_);
+      if (placing_ == nullptr && placerThere_ != nullptr) {
+        placing_ = placerThere_;
+        placing_->follow(&followedThere);
+      }
     }
     for (const Reached& reached : batch) {
       // Elements of a read that will not stay as read may go at any moment.
@@ -130,6 +180,12 @@ void DefinitionsWhileReading::writeAll() {
       model_->reach(reached, visitors);
     }
     batch.clear();
+    for (const XMLNode* child : children) {
+      if (abandoned_.load(std::memory_order_relaxed)) return;
+      // A placer that gave up places nothing more.
+      if (!gaveUpThere_) replay_.replay(*child, *placing_);
+    }
+    children.clear();
   }
 }
 

@@ -4,9 +4,12 @@
 //
 // The reader hands over what the header's order (HeaderOrder) reaches, as
 // it reaches it, each element complete as far as the header looks at it.
-// The writer thread takes them in batches. What it writes is what
+// The writer thread takes them in batches. The children of a walked tree's
+// root come whole instead (placeThere): the writer thread places them too,
+// the walk being the busier of the two threads. What it writes is what
 // generateDefinitions gives the loaded tree whenever that tree is the main
-// file as read (MemoryMap::keptAsRead); otherwise the caller throws it away.
+// file as read or walked (MemoryMap::keptAsRead); otherwise the caller throws
+// it away.
 #pragma once
 
 #include <atomic>
@@ -20,6 +23,7 @@
 #include "header/flat_header.h"
 #include "header/header_model.h"
 #include "memorymap/placement.h"
+#include "xml/read_replay.h"
 
 namespace rw {
 
@@ -42,6 +46,7 @@ public:
   void opened(const MemoryMapElement& element) override;
   void closed(const MemoryMapElement& element) override;
   void ended(bool asRead) override;
+  bool placeThere(const XMLNode& child, ElementPlacer& placer) override;
 
   // Whether the reading ended with every element followed: only then are the
   // definitions complete.
@@ -57,6 +62,8 @@ public:
 private:
   using Reached = HeaderOrder::Reached;
   static constexpr size_t kCacheLine = 64;
+
+  class FollowedThere;
 
   void handOver();
   void stop();
@@ -76,6 +83,12 @@ private:
   // Made and used by the writer thread only.
   alignas(kCacheLine) std::optional<HeaderModel> model_;
   std::optional<FlatHeaderWriter> writer_;
+  // The placer of the children taken with placeThere, once one was; and
+  // whether it gave up (read after the thread was joined).
+  ElementPlacer* placing_ = nullptr;
+  ReadReplay replay_;
+  bool gaveUpThere_ = false;
+  bool closedInOrder_ = false;
 
   // Reader side: the header's order, and what it reached that is not yet
   // handed over.
@@ -89,6 +102,10 @@ private:
   alignas(kCacheLine) std::mutex mutex_;
   std::condition_variable wake_;
   std::vector<Reached> handedOver_;
+  // Children taken with placeThere, to place after the batch handed over
+  // with them, and their placer.
+  std::vector<const XMLNode*> childrenToPlace_;
+  ElementPlacer* placerThere_ = nullptr;
   bool closing_ = false;
   std::atomic<bool> abandoned_ = false;
   std::thread thread_;

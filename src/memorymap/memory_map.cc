@@ -101,6 +101,8 @@ void MemoryMap::rootKept(XMLElement& root) {
   walkStarted_ = false;
   childrenHeld_.clear();
   walkPlacer_.restart();
+  walkFollower_ = nullptr;
+  placedThere_ = false;
   // The reading's follower ended when the reader met what the walk changes;
   // the files the walk includes are read unfollowed.
   placer_.follow(nullptr);
@@ -109,7 +111,8 @@ void MemoryMap::rootKept(XMLElement& root) {
 void MemoryMap::startFollowingWalk() {
   walkStarted_ = true;
   std::vector<size_t> sizes;
-  for (const XMLNode* child : childrenHeld_) sizes.push_back(nodesIn(*child, pendingReplay_));
+  std::vector<const XMLNode*> pending;
+  for (const XMLNode* child : childrenHeld_) sizes.push_back(nodesIn(*child, pending));
   size_t expectedElements = 0;
   if (!sizes.empty()) {
     std::nth_element(sizes.begin(), sizes.begin() + static_cast<ptrdiff_t>(sizes.size() / 2), sizes.end());
@@ -121,56 +124,42 @@ void MemoryMap::startFollowingWalk() {
   // In the units the follower sizes for: the bytes of a map that holds as
   // many bit fields.
   constexpr size_t kBytesPerElement = 64;
-  walkPlacer_.follow(followWalk_ ? followWalk_(expectedElements * kBytesPerElement) : nullptr);
+  walkFollower_ = followWalk_ ? followWalk_(expectedElements * kBytesPerElement) : nullptr;
+  walkPlacer_.follow(walkFollower_);
   walkPlacer_.elementMade(*walkRoot_, nullptr, ReadCensus());
-  for (const XMLNode* child : childrenHeld_) replay(*child);
+  for (const XMLNode* child : childrenHeld_) placeWalked(*child);
   childrenHeld_.clear();
+}
+
+// On the follower's thread when it takes the child: placing and following
+// the copies a walk made is a fifth of its work, and the thread that writes
+// the header has time to spare while the walk makes them.
+void MemoryMap::placeWalked(const XMLNode& child) {
+  if (walkFollower_ != nullptr && walkFollower_->placeThere(child, walkPlacer_)) {
+    placedThere_ = true;
+    return;
+  }
+  replay_.replay(child, walkPlacer_);
 }
 
 void MemoryMap::childDone(XMLNode& child) {
   if (walkStarted_) {
-    replay(child);
+    placeWalked(child);
     return;
   }
   childrenHeld_.push_back(&child);
   if (childrenHeld_.size() == kChildrenSized) startFollowingWalk();
 }
 
-// Each element, then what is below it, then its close; the stack holds the
-// nodes still to visit and, as null, where an element closes.
-void MemoryMap::replay(const XMLNode& child) {
-  std::vector<const XMLNode*>& pending = pendingReplay_;
-  pending.assign(1, &child);
-  std::vector<XMLElement*>& open = openReplay_;
-  open.clear();
-  while (!pending.empty()) {
-    const XMLNode* node = pending.back();
-    pending.pop_back();
-    if (node == nullptr) {
-      walkPlacer_.elementClosed(*open.back());
-      open.pop_back();
-      continue;
-    }
-    XMLElement* parent = asElement(node->parent);
-    XMLElement* element = asElement(const_cast<XMLNode*>(node));
-    if (element == nullptr) {
-      if (parent != nullptr) walkPlacer_.sectionAdded(*parent);
-      continue;
-    }
-    walkPlacer_.elementMade(*element, parent, ReadCensus());
-    open.push_back(element);
-    pending.push_back(nullptr);
-    // Pushed last to first, so that the first child comes off first.
-    const size_t mark = pending.size();
-    for (const XMLNode* below = element->firstChild; below != nullptr; below = below->nextSibling) {
-      pending.push_back(below);
-    }
-    std::reverse(pending.begin() + static_cast<ptrdiff_t>(mark), pending.end());
-  }
-}
-
 void MemoryMap::walkEnded() {
   if (!walkStarted_) startFollowingWalk();
+  if (placedThere_) {
+    // The placer is ours again once the follower ended; the root's close
+    // tells the header nothing.
+    walkFollower_->ended(true);
+    walkPlacer_.follow(nullptr);
+    return;
+  }
   walkPlacer_.elementClosed(*walkRoot_);
   walkPlacer_.readEnded(true);
 }

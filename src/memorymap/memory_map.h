@@ -13,6 +13,7 @@
 #include "memorymap/memory_map_element.h"
 #include "memorymap/placement.h"
 #include "xml/preprocessor.h"
+#include "xml/read_replay.h"
 #include "xml/xml_document.h"
 
 namespace rw {
@@ -78,7 +79,7 @@ private:
   void childDone(XMLNode& child) override;
   void walkEnded() override;
   void startFollowingWalk();
-  void replay(const XMLNode& child);
+  void placeWalked(const XMLNode& child);
 
   MemoryMapElement* loadFile(const std::string& name);
   // The number of imports that took their element's place.
@@ -95,8 +96,10 @@ private:
   // The first children of the root the walk is done with, held until the
   // follower is asked for.
   std::vector<const XMLNode*> childrenHeld_;
-  std::vector<const XMLNode*> pendingReplay_;
-  std::vector<XMLElement*> openReplay_;
+  ReadReplay replay_;
+  ReadingFollower* walkFollower_ = nullptr;
+  // Whether the walk's follower places the root's children on its thread.
+  bool placedThere_ = false;
   ElementCounts counts_;
   bool keptAsRead_ = false;
   Preprocessor preprocessor_;

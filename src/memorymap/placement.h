@@ -23,6 +23,8 @@ struct ElementCounts {
 // the depth of the tree is not limited by the stack. Returns what it counted.
 ElementCounts computeAddresses(MemoryMapElement& root);
 
+class ElementPlacer;
+
 // Follows the elements of one read as they are made and placed, for a writer
 // that works while the rest is still being read. Elements come in document
 // order: an element's attributes, start and size are final once it opened,
@@ -37,6 +39,15 @@ public:
   // start that only the evaluator can read, a second top-level element).
   // No element handed over may be touched once this returned.
   virtual void ended(bool asRead) = 0;
+  // For a follower that writes on a thread of its own: takes `child`, a
+  // complete child of the root of a walked tree, to place on that thread by
+  // replaying it through `placer` (the placer this follower follows), after
+  // what it took before, and returns true. From the first true on, `placer`
+  // is the follower's until ended() returns, and the caller calls ended()
+  // itself (the placer would tell it on the wrong thread); a placer that
+  // gives up there tells the follower there. False, the default: the caller
+  // places `child` itself.
+  virtual bool placeThere(const XMLNode& /*child*/, ElementPlacer& /*placer*/) { return false; }
 };
 
 // Places elements as a reader makes them, by the same rules, so that a map
@@ -57,6 +68,9 @@ public:
 
   // Whether every element made since the last restart was placed.
   bool placedAll() const { return !gaveUp_; }
+  // For a placer stopped halfway (memory ran out): what it placed no longer
+  // counts as all of it.
+  void giveUp() { gaveUp_ = true; }
   // The elements made since the last restart.
   const ElementCounts& counts() const { return counts_; }
   void restart() {

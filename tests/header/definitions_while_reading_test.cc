@@ -1,3 +1,6 @@
+// The definitions written on the second thread while a map is read or
+// walked are those of the loaded tree, or are given up.
+//
 // Memory running out anywhere in a load that the second thread follows must
 // end the load with std::bad_alloc after the writer thread stopped, never
 // with the writer reading elements the unwinding freed. Allocations are made
@@ -9,8 +12,10 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <memory>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "macros/macro_expansion.h"
 #include "memorymap/memory_map.h"
@@ -61,8 +66,65 @@ std::string plainMap() {
   return map + "</Root>\n";
 }
 
-// One load followed on the second thread; true when it completed.
-bool followedLoad(const MacroTable& system, const std::string& path) {
+// Groups made by a loop, the walk's tree placed on the writer thread once
+// the first eight are done; `extra` goes in after the tenth.
+std::string walkedMap(const std::string& extra = "") {
+  const std::string loop = R"map(<for index="g" start="$(FIRST)" end="$(END)" incr="1" mul="0x1000" add="0x40000000">
+<RegisterGroup name="G$(g)" start="$(g_ap_hex)"><for index="r" start="0" end="30" incr="1" mul="4">
+<Register name="G$(g)_R$(r)" start="+$(r_ap_hex)" size="4"><BitField name="A" start="0" size="1"/>
+<BitField name="B" start="1" size="$(r:3)"/></Register></for></RegisterGroup></for>
+)map";
+  auto withRange = [&](const char* first, const char* end) {
+    std::string text = loop;
+    text.replace(text.find("$(FIRST)"), 8, first);
+    text.replace(text.find("$(END)"), 6, end);
+    return text;
+  };
+  return "<Root name=\"R\">\n" + withRange("0", "10") + extra + withRange("10", "14") + "</Root>\n";
+}
+
+// The walk's follower a run would have: the definitions written on the
+// second thread.
+class WalkFollowers {
+public:
+  explicit WalkFollowers(MemoryMap& map) {
+    map.followWalk([this](size_t expectedBytes) -> ReadingFollower* {
+      walk_ = std::make_unique<DefinitionsWhileReading>(text_, options_, drain_, expectedBytes, nullptr);
+      if (!walk_->start()) walk_.reset();
+      return walk_.get();
+    });
+  }
+  bool started() const { return walk_ != nullptr; }
+  // Whether the walk was followed to its end, with memory to spare.
+  bool complete() const { return walk_ != nullptr && walk_->followedToTheEnd() && !walk_->ranOutOfMemory(); }
+  const std::string& text() const { return text_; }
+
+private:
+  const HeaderOptions options_;
+  const DefinitionDrain drain_;
+  std::string text_;
+  std::unique_ptr<DefinitionsWhileReading> walk_;
+};
+
+// Every element's start and size, in document order.
+std::string placesOf(const MemoryMapElement* root) {
+  std::string text;
+  std::vector<const XMLNode*> pending{root};
+  while (!pending.empty()) {
+    const XMLNode* node = pending.back();
+    pending.pop_back();
+    if (node->nextSibling != nullptr && node != root) pending.push_back(node->nextSibling);
+    if (node->firstChild != nullptr) pending.push_back(node->firstChild);
+    if (const MemoryMapElement* element = asMemoryMapElement(node)) {
+      text += std::to_string(element->start()) + "/" + std::to_string(element->size()) + " ";
+    }
+  }
+  return text;
+}
+
+// One load followed on the second thread, read or walked; true when it
+// completed. A tree loaded, followed or not, lies at `places`.
+bool followedLoad(const MacroTable& system, const std::string& path, const std::string& places) {
   const HeaderOptions options;
   std::string text;
   const DefinitionDrain drain;
@@ -70,17 +132,63 @@ bool followedLoad(const MacroTable& system, const std::string& path) {
   DefinitionsWhileReading whileReading(text, options, drain, 0, nullptr);
   if (!whileReading.start()) return false;
   map.followReading(&whileReading);
+  const WalkFollowers walk(map);
   const bool loaded = map.load(path, MacroTable());
   map.followReading(nullptr);
-  return loaded && whileReading.followedToTheEnd() && !whileReading.ranOutOfMemory();
+  map.followWalk(nullptr);
+  if (!loaded) return false;
+  EXPECT_EQ(placesOf(map.rootElement()), places);
+  if (!map.keptAsRead()) return false;
+  return walk.started() ? walk.complete() : whileReading.followedToTheEnd() && !whileReading.ranOutOfMemory();
+}
+
+// The walk's tree is placed on the writer thread. A start there that only
+// the evaluator reads makes that placer give up: the definitions are then
+// dropped and the tree is placed again after the load.
+TEST(DefinitionsWhileReading, WalkedTreesPlacedOnTheWriterThreadAsAfterTheLoad) {
+  const struct {
+    const char* name;
+    std::string map;
+    bool followed;
+  } cases[] = {
+      {"loops only", walkedMap(), true},
+      {"a start the evaluator reads, after the first eight groups",
+       walkedMap(R"(<RegisterGroup name="X" start="0x50000000 + 0x10"><Register name="Y" start="+4"/></RegisterGroup>)"),
+       false},
+      {"a size the evaluator reads", walkedMap(R"(<RegisterGroup name="X" start="0x5" size="2*2"/>)"), false},
+  };
+  const MacroTable system = systemMacros();
+  const testing::TempFolder folder;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = folder.write("map.xml", c.map);
+    MemoryMap alone(system, [](const std::string&) {});
+    ASSERT_TRUE(alone.load(path, MacroTable()));
+    std::string expected;
+    generateDefinitions(expected, alone.rootElement(), HeaderOptions(), {}, alone.elementCounts());
+
+    MemoryMap map(system, [](const std::string&) {});
+    const WalkFollowers walk(map);
+    ASSERT_TRUE(map.load(path, MacroTable()));
+    map.followWalk(nullptr);
+    EXPECT_EQ(walk.complete() && map.keptAsRead(), c.followed);
+    EXPECT_EQ(placesOf(map.rootElement()), placesOf(alone.rootElement()));
+    if (c.followed) {
+      EXPECT_EQ(walk.text(), expected);
+    }
+  }
 }
 
 TEST(DefinitionsWhileReading, MemoryRunningOutAnywhereStopsTheWriterFirst) {
   const MacroTable system = systemMacros();
   const testing::TempFolder folder;
-  const std::string path = folder.write("map.xml", plainMap());
+  for (const std::string& text : {plainMap(), walkedMap()}) {
+  const std::string path = folder.write("map.xml", text);
+  MemoryMap alone(system, [](const std::string&) {});
+  ASSERT_TRUE(alone.load(path, MacroTable()));
+  const std::string places = placesOf(alone.rootElement());
   gAllocations = 0;
-  ASSERT_TRUE(followedLoad(system, path));
+  ASSERT_TRUE(followedLoad(system, path, places));
   const long total = gAllocations.load();
   // Nodes come from the heap under the address sanitizer only: elsewhere
   // far fewer allocations are made.
@@ -91,7 +199,7 @@ TEST(DefinitionsWhileReading, MemoryRunningOutAnywhereStopsTheWriterFirst) {
     ++points;
     gAllocationsBeforeFailure = at;
     try {
-      if (!followedLoad(system, path)) ++failed;
+      if (!followedLoad(system, path, places)) ++failed;
     } catch (const std::bad_alloc&) {
       ++failed;
     }
@@ -99,6 +207,7 @@ TEST(DefinitionsWhileReading, MemoryRunningOutAnywhereStopsTheWriterFirst) {
   }
   // Most points must have failed the load: otherwise the sweep missed it.
   EXPECT_GT(2 * failed, points);
+  }
 }
 
 }  // namespace
