@@ -3,32 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "case_file.h"
 #include "macros/macro_expansion.h"
+#include "map_places.h"
 #include "memorymap/memory_map.h"
 #include "temp_folder.h"
 
 namespace rw {
 namespace {
-
-// Every element's start and size, in document order.
-std::string placesOf(const MemoryMapElement* root) {
-  std::string text;
-  std::vector<const XMLNode*> pending{root};
-  while (!pending.empty()) {
-    const XMLNode* node = pending.back();
-    pending.pop_back();
-    if (node->nextSibling != nullptr && node != root) pending.push_back(node->nextSibling);
-    if (node->firstChild != nullptr) pending.push_back(node->firstChild);
-    if (const MemoryMapElement* element = asMemoryMapElement(node)) {
-      text += std::string(element->name().value_or("-")) + "@" + std::to_string(element->start()) + "/" +
-              std::to_string(element->size()) + " ";
-    }
-  }
-  return text;
-}
 
 TEST(Placement, AsReadEqualsAfterTheLoad) {
   const testing::TempFolder folder;
@@ -37,9 +20,9 @@ TEST(Placement, AsReadEqualsAfterTheLoad) {
     SCOPED_TRACE(c.name);
     MemoryMap map(system);
     ASSERT_TRUE(map.load(folder.write("map.xml", c.get("map")), MacroTable()));
-    const std::string asRead = placesOf(map.rootElement());
+    const std::string asRead = testing::placesOf(map.rootElement());
     const ElementCounts counts = computeAddresses(*map.rootElement());
-    EXPECT_EQ(placesOf(map.rootElement()), asRead);
+    EXPECT_EQ(testing::placesOf(map.rootElement()), asRead);
     // At most: a top-level element that a later one replaced is counted too.
     EXPECT_GE(map.elementCounts().registers, counts.registers);
     EXPECT_GE(map.elementCounts().bitFields, counts.bitFields);
@@ -54,7 +37,7 @@ TEST(Placement, ElementsMovedBehindASectionLoseTheirPlace) {
   ASSERT_TRUE(map.load(folder.write("map.xml", R"(<Root><RegisterGroup name="G" start="0x100"><![CDATA[x]]>
     <if A="1"><Register name="R" start="+4" size="4"/></if></RegisterGroup></Root>)"),
                        macroDefinitions("A=1")));
-  EXPECT_EQ(placesOf(map.rootElement()), "-@0/0 G@256/0 R@0/0 ");
+  EXPECT_EQ(testing::placesOf(map.rootElement()), "-@0/0 G@256/0 R@0/0 ");
 }
 
 }  // namespace
