@@ -1,6 +1,7 @@
 // for and foreach, and the copies they and xmlput make.
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -73,9 +74,17 @@ CopySize copySize(const XMLElement& element, bool withSelf) {
   return size;
 }
 
-// Appends the clones of the element children of `source` to a chain.
+// Appends the clones of the element children of `source` to a chain. The
+// chain is freed with it unless release() handed it on: memory running out
+// halfway through a loop leaves nothing behind.
 class CopyChain {
 public:
+  CopyChain() = default;
+  CopyChain(const CopyChain&) = delete;
+  CopyChain& operator=(const CopyChain&) = delete;
+  ~CopyChain() {
+    if (owned_) destroyChain(first_);
+  }
   void append(XMLElement* copy) {
     if (first_ == nullptr) {
       first_ = copy;
@@ -84,12 +93,16 @@ public:
     }
     last_ = copy;
   }
-  XMLNode* first() const { return first_; }
+  XMLNode* release() {
+    owned_ = false;
+    return first_;
+  }
   XMLNode* last() const { return last_; }
 
 private:
   XMLNode* first_ = nullptr;
   XMLNode* last_ = nullptr;
+  bool owned_ = true;
 };
 
 }  // namespace
@@ -139,13 +152,15 @@ private:
 };
 
 // The shared part of both copies: the element with its attributes, values
-// expanded for the loop's round when there is one.
+// expanded for the loop's round when there is one. The mark is made first:
+// making it may run out of memory, and the copy would then be lost.
 XMLElement* Preprocessor::copyElement(const XMLElement& source, LoopBody* round, uint64_t& grown,
                                       CopyMarker& mark) {
+  const uint32_t file = mark(source.file);
   XMLElement* copy = document_.makeElement.copy(
       source, round != nullptr ? round->changes(source, grown) : std::span<const ValueChange>());
   copy->line = source.line;
-  copy->file = mark(source.file);
+  copy->file = file;
   return copy;
 }
 
@@ -153,7 +168,9 @@ XMLElement* Preprocessor::copyElement(const XMLElement& source, LoopBody* round,
 // For a loop's round (clone expanded) only elements are copied; for a
 // template (deep copy) CDATA sections come along.
 XMLElement* Preprocessor::copyTree(const XMLElement& source, LoopBody* round, uint64_t& grown, CopyMarker& mark) {
-  XMLElement* top = copyElement(source, round, grown, mark);
+  // Freed with what was copied into it if memory runs out halfway.
+  std::unique_ptr<XMLElement> copied(copyElement(source, round, grown, mark));
+  XMLElement* const top = copied.get();
   std::vector<PendingCopy>& pending = pendingCopies_;
   pending.assign(1, PendingCopy{source.firstChild, top});
   while (!pending.empty()) {
@@ -168,9 +185,10 @@ XMLElement* Preprocessor::copyTree(const XMLElement& source, LoopBody* round, ui
     const XMLElement* element = asElement(node);
     if (element == nullptr) {
       if (round == nullptr) {
+        const uint32_t file = mark(node->file);
         XMLNode* section = new XMLCDATASection(static_cast<const XMLCDATASection*>(node)->text());
         section->line = node->line;
-        section->file = mark(node->file);
+        section->file = file;
         copyParent->appendChild(section);
       }
       continue;
@@ -179,7 +197,7 @@ XMLElement* Preprocessor::copyTree(const XMLElement& source, LoopBody* round, ui
     copyParent->appendChild(copy);
     if (element->firstChild != nullptr) pending.push_back({element->firstChild, copy});
   }
-  return top;
+  return copied.release();
 }
 
 XMLElement* Preprocessor::deepCopy(const XMLElement& source, const XMLElement& directive) {
@@ -272,7 +290,7 @@ Preprocessor::Outcome Preprocessor::processFor(XMLElement& element, Level& level
       if (const XMLElement* top = asElement(child)) copies.append(copyTree(*top, &loopBody_, grown, mark));
     }
   }
-  Outcome outcome = expandInto(copies.first(), grown, "for");
+  Outcome outcome = expandInto(copies.release(), grown, "for");
   if (outcome.replacement != nullptr && loopBody_.copiesFinal()) {
     loopBody_.chargeWalk();
     outcome.lastFinal = copies.last();
@@ -331,7 +349,7 @@ Preprocessor::Outcome Preprocessor::processForeach(XMLElement& element, Level&) 
       chosen[n] = 0;
     }
   }
-  return expandInto(copies.first(), grown, "foreach");
+  return expandInto(copies.release(), grown, "foreach");
 }
 
 }  // namespace rw
