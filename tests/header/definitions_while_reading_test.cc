@@ -171,13 +171,27 @@ TEST(DefinitionsWhileReading, WalkedTreesPlacedOnTheWriterThreadAsAfterTheLoad) 
 TEST(DefinitionsWhileReading, MemoryRunningOutAnywhereStopsTheWriterFirst) {
   const MacroTable system = systemMacros();
   const testing::TempFolder folder;
-  for (const std::string& text : {plainMap(), walkedMap()}) {
+  folder.write("part.xml", R"(<Root><RegisterGroup name="INC" start="0x60000000"><Register name="IR" start="+4" size="4"/>
+</RegisterGroup></Root>)");
+  const std::string directives = walkedMap(R"map(<define name="N" expression="2 + 1"/>
+<xmldef name="block"><Register name="T$(k)" start="+$(k_ap_hex)" size="4"><BitField name="B" start="1" size="2"/></Register></xmldef>
+<RegisterGroup name="TPL" start="0x70000000"><for index="k" start="0" end="$(N)" incr="1" mul="4"><xmlput name="block"/></for></RegisterGroup>
+<foreach index="c" list="A,B"><ifdef name="N"><RegisterGroup name="FE$(c)" start="0x7100000$(N)"/></ifdef></foreach>
+<include filename="part.xml"/><![CDATA[text]]>)map");
+  // The last, with a template, an include and a CDATA section, is placed
+  // again after its load: the walk leaves the template's "$(k_ap_hex)" as it
+  // is (a loop fills in only what it copies itself).
+  const struct {
+    std::string text;
+    bool followed;
+  } maps[] = {{plainMap(), true}, {walkedMap(), true}, {directives, false}};
+  for (const auto& [text, followed] : maps) {
     const std::string path = folder.write("map.xml", text);
     MemoryMap alone(system, [](const std::string&) {});
     ASSERT_TRUE(alone.load(path, MacroTable()));
     const std::string places = testing::placesOf(alone.rootElement());
     gAllocations = 0;
-    ASSERT_TRUE(followedLoad(system, path, places));
+    ASSERT_EQ(followedLoad(system, path, places), followed);
     const long total = gAllocations.load();
     // Nodes come from the heap under the address sanitizer only: elsewhere
     // far fewer allocations are made.
