@@ -114,6 +114,13 @@ TEST(Preprocessor, CopyBudgetCountsElementsAndText) {
                                MacroTable());
   EXPECT_EQ(text.warnings.size(), 1u);
   EXPECT_NE(text.warnings[0].find("<xmlput> not expanded: copies would exceed the limit of 100 bytes"), std::string::npos);
+  // A loop that takes the budget to its last element is expanded.
+  Session exact;
+  exact.preprocessor.maxCopiedElements = 5;
+  exact.preprocessor.preprocess(folder.write("x.xml", "<m><for index=\"i\" start=\"0\" end=\"5\" incr=\"1\"><r/></for></m>"),
+                                MacroTable());
+  EXPECT_EQ(testing::serialise(exact.document.root), "<m><r/><r/><r/><r/><r/></m>");
+  EXPECT_TRUE(exact.warnings.empty());
 }
 
 }  // namespace
