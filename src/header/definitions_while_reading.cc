@@ -91,7 +91,8 @@ void DefinitionsWhileReading::ended(bool asRead) {
   }
   if (!asRead) abandoned_ = true;
   stop();
-  followedToTheEnd_ = asRead && !gaveUpThere_;
+  // The placer the writer thread took says whether it placed everything.
+  followedToTheEnd_ = asRead && (placing_ == nullptr || placing_->placedAll());
 }
 
 void DefinitionsWhileReading::handOver() {
@@ -142,8 +143,8 @@ public:
     Reached reached;
     if (owner_.order_.closed(element, reached)) owner_.model_->reach(reached, visitors_);
   }
-  // Only ever false, from a placer that met a start it cannot read quietly.
-  void ended(bool asRead) override { owner_.gaveUpThere_ = !asRead; }
+  // Only from a placer that gave up, which remembers so itself.
+  void ended(bool) override {}
 
 private:
   DefinitionsWhileReading& owner_;
@@ -183,7 +184,7 @@ void DefinitionsWhileReading::writeAll() {
     for (const XMLNode* child : children) {
       if (abandoned_.load(std::memory_order_relaxed)) return;
       // A placer that gave up places nothing more.
-      if (!gaveUpThere_) replay_.replay(*child, *placing_);
+      if (placing_->placedAll()) replay_.replay(*child, *placing_);
     }
     children.clear();
   }

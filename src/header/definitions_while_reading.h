@@ -83,11 +83,10 @@ private:
   // Made and used by the writer thread only.
   alignas(kCacheLine) std::optional<HeaderModel> model_;
   std::optional<FlatHeaderWriter> writer_;
-  // The placer of the children taken with placeThere, once one was; and
-  // whether it gave up (read after the thread was joined).
+  // The placer of the children taken with placeThere, once one was (read
+  // after the thread was joined too).
   ElementPlacer* placing_ = nullptr;
   ReadReplay replay_;
-  bool gaveUpThere_ = false;
   bool closedInOrder_ = false;
 
   // Reader side: the header's order, and what it reached that is not yet
